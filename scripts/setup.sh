@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever the build, the tests and the example run
+# need and this machine does not have yet. Safe to run again: it installs
+# nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  g++ make cmake pkg-config
+  libopencv-core-dev libopencv-imgcodecs-dev
+  libgtest-dev
+  clang libclang-rt-14-dev
+  assimp-utils nlohmann-json3-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,3 @@
+#include "driver/scene_store.h"
+
+SceneStore sceneStore;
