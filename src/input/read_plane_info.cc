@@ -1,0 +1,157 @@
+#include "input/read_plane_info.h"
+
+#include "driver/scene_store.h"
+#include "driver/stop_run.h"
+#include "input/number_tokens.h"
+#include "input/orient_plane_equation.h"
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One plane info file: its full path, its tokens and its two header values.
+struct PlaneInfoFile {
+  std::string path;
+  NumberTokens tokens;
+  int planeCount = 0;
+  float resolution = 0.0f;
+};
+
+[[noreturn]] void stopMalformed(const std::string& path, const std::string& detail) {
+  stopRun("The file " + path + " is malformed: " + detail + "\n");
+}
+
+// Opens path and reads its header: a plane count (optional sign and decimal
+// digits, at least 0, at most INT_MAX) and a finite cube resolution.
+void openPlaneInfoFile(const std::string& path, PlaneInfoFile& file) {
+  file.path = path;
+  if (!loadNumberTokens(path, file.tokens)) {
+    stopRun("The file " + path + " was not opened\n\n");
+  }
+  const char* start = nullptr;
+  std::size_t length = 0;
+  if (!nextNumberToken(file.tokens, start, length)) {
+    stopMalformed(path, "the plane count is missing");
+  }
+  std::size_t i = 0;
+  bool negative = false;
+  if (start[0] == '+' || start[0] == '-') {
+    negative = start[0] == '-';
+    i = 1;
+  }
+  if (i == length) stopMalformed(path, "the plane count is not a whole number");
+  long long count = 0;
+  for (; i < length; ++i) {
+    if (start[i] < '0' || start[i] > '9') {
+      stopMalformed(path, "the plane count is not a whole number");
+    }
+    count = count * 10 + (start[i] - '0');
+    if (count > INT_MAX) break;  // the message below quotes the token
+  }
+  const std::string countText(start, length);
+  if (negative && count != 0) stopMalformed(path, "negative plane count " + countText);
+  if (count > INT_MAX) stopMalformed(path, "plane count " + countText + " is too large");
+  file.planeCount = static_cast<int>(count);
+
+  if (!nextNumberToken(file.tokens, start, length)) {
+    stopMalformed(path, "the cube resolution is missing");
+  }
+  const NumberCheck check = parseFloatToken(start, length, file.resolution);
+  if (check == NumberCheck::NotANumber) stopMalformed(path, "the cube resolution is not a number");
+  if (check == NumberCheck::NotFinite) stopMalformed(path, "the cube resolution is not finite");
+}
+
+// Appends the file's plane records to the plane lists, orients each equation
+// and records source as each plane's source. Every record must hold 16 finite
+// numbers, and its category truncated toward zero must lie in 0..14 so that
+// no later stage can index outside the category tables. The lists grow with
+// the records actually present, so a count far larger than the file fails on
+// the first missing record instead of reserving memory for the count.
+void readPlaneRecords(PlaneInfoFile& file, int source) {
+  SceneStore& store = sceneStore;
+  for (int j = 0; j < file.planeCount; ++j) {
+    float numbers[16];
+    for (int n = 0; n < 16; ++n) {
+      const char* start = nullptr;
+      std::size_t length = 0;
+      if (!nextNumberToken(file.tokens, start, length)) {
+        stopMalformed(file.path, "plane " + std::to_string(j + 1) + " ends early");
+      }
+      const NumberCheck check = parseFloatToken(start, length, numbers[n]);
+      if (check != NumberCheck::Finite) {
+        stopMalformed(file.path, "plane " + std::to_string(j + 1) + " number " +
+                                     std::to_string(n + 1) +
+                                     (check == NumberCheck::NotANumber ? " is not a number"
+                                                                       : " is not finite"));
+      }
+    }
+    const float category = numbers[14];
+    if (!(category > -1.0f && category < 15.0f)) {
+      char value[64];
+      std::snprintf(value, sizeof(value), "%g", static_cast<double>(category));
+      stopMalformed(file.path, "plane " + std::to_string(j + 1) + " category " + value +
+                                   " is outside 0 to 14");
+    }
+    Plane p;
+    p.active = numbers[0];
+    p.type = numbers[1];
+    p.position = numbers[2];
+    p.uMin = numbers[3];
+    p.uMax = numbers[4];
+    p.vMin = numbers[5];
+    p.vMax = numbers[6];
+    p.centreX = numbers[7];
+    p.centreY = numbers[8];
+    p.centreZ = numbers[9];
+    p.category = numbers[14];
+    p.material = numbers[15];
+    PlaneEquation e{numbers[10], numbers[11], numbers[12], numbers[13]};
+    orientPlaneEquation(p.position, e);
+    store.planes.push_back(p);
+    store.equations.push_back(e);
+    store.edgeLinks.push_back(EdgeLinks{0, 0, 0, 0});
+    store.planeSource.push_back(source);
+  }
+}
+
+}  // namespace
+
+void readPlaneInfo() {
+  SceneStore& store = sceneStore;
+  store.planeCount = 0;
+
+  PlaneInfoFile mainFile;
+  openPlaneInfoFile(store.basePath + store.planeInfoFile, mainFile);
+  store.mainPlaneCount = mainFile.planeCount;
+  store.cubeResolution = mainFile.resolution;
+  long long total = mainFile.planeCount;
+
+  std::vector<PlaneInfoFile> viewFiles(store.viewCount);
+  for (int k = 0; k < store.viewCount; ++k) {
+    openPlaneInfoFile(store.basePath + store.viewPlaneFiles[k], viewFiles[k]);
+    store.viewPlaneCounts[k] = viewFiles[k].planeCount;
+    store.viewResolutions[k] = viewFiles[k].resolution;
+    if (store.viewResolutions[k] != store.cubeResolution) {
+      stopRun("Cube resolutions are different\n\n");
+    }
+    total += viewFiles[k].planeCount;
+  }
+  if (total > INT_MAX) {
+    stopMalformed(store.basePath + store.planeInfoFile, "the plane files hold too many planes");
+  }
+
+  store.planes.clear();
+  store.equations.clear();
+  store.edgeLinks.clear();
+  store.planeSource.clear();
+  readPlaneRecords(mainFile, 0);
+  store.planeCount = mainFile.planeCount;
+  for (int k = 0; k < store.viewCount; ++k) {
+    store.viewFirstPlane[k] = store.planeCount;
+    readPlaneRecords(viewFiles[k], k + 1);
+    store.planeCount += viewFiles[k].planeCount;
+  }
+}
