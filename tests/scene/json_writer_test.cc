@@ -1,0 +1,104 @@
+#include "scene/json_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string stored(const JsonWriter& w) { return std::string(w.buffer, w.cursor - w.buffer); }
+
+// The half-way cases use values whose scaled fraction is exactly x.5 in
+// double: 2^-7 * 1e6 = 7812.5, 3 * 2^-7 * 1e6 = 23437.5, and 0.0000005,
+// 0.0000025, 0.0000035 times 1e6 round to exactly 0.5, 2.5 and 3.5.
+TEST(FormatNumber, ShortestTextAndHalfWayRule) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {1.5, "1.5"}, {2.0, "2"}, {0.05, "0.05"}, {12.3456789, "12.345679"},
+      {0.0000006, "0.000001"}, {0.0000004, "0"}, {0.9999996, "1"}, {-2.5, "-2.5"},
+      {-0.0000001, "-0"}, {-0.0, "0"}, {2147483647.0, "2147483647"}, {3e9, "3.000000e+09"},
+      {-3e9, "-3.000000e+09"}, {2147483647.5, "2.147484e+09"}, {NAN, "nan"},
+      {0.0078125, "0.007812"}, {5.0078125, "5.007812"}, {0.0000025, "0.000002"},  // even stays
+      {0.0234375, "0.023438"}, {-7.0234375, "-7.023438"}, {0.0000035, "0.000004"},  // odd up
+      {0.0000005, "0.000001"}, {std::nextafter(0.0000005, 0.0), "0"},  // zero goes up
+  };
+  ASSERT_EQ(0.0000005 * 1000000.0, 0.5);
+  for (const auto& c : cases) {
+    char out[32];
+    formatNumber(c.value, out);
+    EXPECT_STREQ(out, c.text) << c.value;
+  }
+}
+
+// Writes {"a": {"x": 1, "y": 2.5}, "e": {}, "s": "q"uote"}.
+void writeSample(JsonWriter& writer) {
+  beginObjectMember(writer, "a");
+  numberMember(writer, "x", 1.0);
+  numberMember(writer, "y", 2.5);
+  endObject(writer);
+  beginObjectMember(writer, "e");
+  endObject(writer);
+  stringMember(writer, "s", "q\"uote");
+}
+
+TEST(JsonWriter, Layout) {
+  char buffer[128];
+  JsonWriter w;
+  openDocument(w, buffer, sizeof(buffer), 1);
+  EXPECT_EQ(closeDocument(w), Ok);
+  EXPECT_EQ(stored(w), "{\n}");
+  EXPECT_EQ(buffer[3], '\0');
+
+  openDocument(w, buffer, sizeof(buffer), 1);
+  writeSample(w);
+  EXPECT_EQ(closeDocument(w), Ok);
+  EXPECT_EQ(stored(w),
+            "{\n    \"a\": {\n        \"x\": 1,\n        \"y\": 2.5\n    },\n"
+            "    \"e\": {},\n    \"s\": \"q\"uote\"\n}");
+
+  openDocument(w, buffer, sizeof(buffer), 0);
+  writeSample(w);
+  EXPECT_EQ(closeDocument(w), Ok);
+  EXPECT_EQ(stored(w), "{\"a\":{\"x\":1,\"y\":2.5},\"e\":{},\"s\":\"q\"uote\"}");
+}
+
+TEST(JsonWriter, ErrorsAreStickyAndNothingIsWrittenPastCapacity) {
+  char buffer[1024];
+  std::memset(buffer, '#', sizeof(buffer));
+  JsonWriter w;
+  openDocument(w, buffer, 16, 1);
+  writeSample(w);
+  EXPECT_EQ(closeDocument(w), BufferFull);
+  EXPECT_EQ(std::string(buffer, 32), std::string("{\n    \"a\": {\n   ") + std::string(16, '#'));
+
+  openDocument(w, buffer, sizeof(buffer), 1);  // endObject at the root keeps its brace
+  endObject(w);
+  stringMember(w, "k", "v");
+  EXPECT_EQ(closeDocument(w), StackEmpty);
+  EXPECT_EQ(stored(w), "{}");
+
+  openDocument(w, buffer, sizeof(buffer), 0);
+  beginObjectMember(w, "k");
+  EXPECT_EQ(closeDocument(w), NestingOpen);
+  EXPECT_EQ(stored(w), "{\"k\":{");
+
+  std::string nested = "{";
+  openDocument(w, buffer, sizeof(buffer), 0);
+  for (int d = 0; d < 31; ++d, nested += "\"n\":{") beginObjectMember(w, "n");
+  for (int d = 0; d < 31; ++d) endObject(w);
+  EXPECT_EQ(closeDocument(w), Ok);
+  EXPECT_EQ(stored(w), nested + std::string(32, '}'));
+
+  openDocument(w, buffer, sizeof(buffer), 0);
+  for (int d = 0; d < 33; ++d) beginObjectMember(w, "n");
+  endObject(w);
+  EXPECT_EQ(w.depth, 31);
+  EXPECT_EQ(closeDocument(w), StackFull);
+  EXPECT_EQ(stored(w), nested + "\"n\":{");  // the 32nd "{" is stored, then nothing
+}
+
+}  // namespace
