@@ -1,0 +1,44 @@
+#include "mesh/map_to_panorama.h"
+
+#include "driver/scene_store.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// Converts a non-negative pixel position to an index below size. NaN and
+// negative positions give 0, positions at or past size give size - 1; the
+// value is compared before it is converted, so no out-of-range value reaches
+// the integer conversion.
+int clampToIndex(double position, int size) {
+  if (!(position >= 0.0) || size <= 0) return 0;
+  if (position >= static_cast<double>(size)) return size - 1;
+  return static_cast<int>(position);
+}
+
+}  // namespace
+
+PanoramaPixel mapToPanorama(float x, float y, float z) {
+  const int width = sceneStore.panoramaWidth;
+  const int height = sceneStore.panoramaHeight;
+  if (width <= 0 || height <= 0) return PanoramaPixel{0, 0};
+
+  // The angles are held in float; the math functions are the double ones
+  // applied to the float values.
+  const float r = static_cast<float>(std::sqrt(static_cast<double>(x * x + y * y + z * z)));
+  const float theta = static_cast<float>(std::acos(static_cast<double>(z / r)));
+
+  float phi = static_cast<float>(kPi - std::atan(static_cast<double>(y / x)));
+  if (x > 0 && y < 0) phi = static_cast<float>(phi - kPi);
+  if (x > 0 && y > 0) phi = static_cast<float>(phi + kPi);
+  if (x == 0) phi = y <= 0 ? 1.5707964f : 4.712389f;
+  if (y == 0 && x > 0) phi = 0.0f;
+
+  const float rowStep = static_cast<float>((1.0f / static_cast<float>(height)) * kPi);
+  const float colStep = static_cast<float>((2.0f / static_cast<float>(width)) * kPi);
+  const double row = std::floor(static_cast<double>(theta / rowStep) + 0.5);
+  const double col = std::floor(static_cast<double>(phi / colStep) + 0.5);
+  return PanoramaPixel{clampToIndex(row, height), clampToIndex(col, width)};
+}

@@ -1,0 +1,67 @@
+#include "mesh/write_textured_obj.h"
+
+#include "driver/output_file.h"
+#include "driver/scene_store.h"
+#include "mesh/mesh_extent.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The file name part of a path: what follows its last '/' (all of it when
+// there is none).
+std::string fileNamePart(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void writeTexturedObj() {
+  const SceneStore& store = sceneStore;
+  const MeshStore& mesh = store.mesh;
+  const MeshExtent extent = meshExtent();
+
+  const std::string objPath = store.basePath + store.outputPrefix + "-rect.obj";
+  FILE* obj = openOutputFile(objPath);
+  std::fprintf(obj, "###################\n#\n# obj file created by roombox\n#\n");
+  std::fprintf(obj, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
+               mesh.rectangleCount);
+  std::fprintf(obj,
+               "###################\n#\n#vertex with (x,y,z) coordinates, texture with (u,v) "
+               "coordinates\n\n");
+  std::fprintf(obj, "mtllib %s-rect.obj.mtl\n", fileNamePart(store.outputPrefix).c_str());
+  std::fprintf(obj, "g default\n");
+  for (int i = 0; i < extent.vertices; ++i) {
+    const MeshPoint& p = mesh.vertices[i];
+    std::fprintf(obj, "v %f %f %f\n", p.x, p.y, p.z);
+  }
+  for (int i = 0; i < extent.vertices; ++i) {
+    const TexCoord& t = mesh.texCoords[i];
+    std::fprintf(obj, "vt %f %f\n", t.u, t.v);
+  }
+  std::fprintf(obj, "vt %f %f\n", 0.001, 0.001);
+  std::fprintf(obj, "\n\n#face with vertex indexes\n\n");
+  std::fprintf(obj, "s off\n");
+  std::fprintf(obj, "g Mesh\n");
+  std::fprintf(obj, "usemtl lambert2SG\n");
+  for (int r = 0; r < extent.rectangles; ++r) {
+    const int* c = mesh.faces.ptr<int>(r);
+    const long long c0 = c[0] + 1LL, c1 = c[1] + 1LL, c2 = c[2] + 1LL, c3 = c[3] + 1LL;
+    std::fprintf(obj, "f %lld/%lld %lld/%lld %lld/%lld %lld/%lld\n", c0, c0, c1, c1, c2, c2, c3,
+                 c3);
+  }
+  std::fprintf(obj, "\n\n#end of obj file");
+  closeOutputFile(obj, objPath);
+
+  const std::string mtlPath = store.basePath + store.outputPrefix + "-rect.obj.mtl";
+  FILE* mtl = openOutputFile(mtlPath, "Cannot make %s\n");
+  std::fprintf(mtl, "newmtl lambert2SG\n");
+  std::fprintf(mtl, "Kd 0.00 0.00 0.00\n");
+  std::fprintf(mtl, "Ka 0.00 0.00 0.00\n");
+  std::fprintf(mtl, "Tf 1.00 1.00 1.00\n");
+  std::fprintf(mtl, "map_Kd %s\n", fileNamePart(store.textureFileName).c_str());
+  std::fprintf(mtl, "Ni 1.00\n");
+  closeOutputFile(mtl, mtlPath);
+}

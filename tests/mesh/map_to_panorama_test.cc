@@ -1,0 +1,74 @@
+#include "driver/scene_store.h"
+#include "mesh/decode_materials.h"
+#include "mesh/map_to_panorama.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+void usePanoramaSize(int width, int height) {
+  sceneStore = SceneStore{};
+  sceneStore.panoramaWidth = width;
+  sceneStore.panoramaHeight = height;
+}
+
+TEST(MapToPanorama, DirectionsOnAnEightByFourPanorama) {
+  const struct {
+    const char* name;
+    float x, y, z;
+    int row, col;
+  } cases[] = {
+      {"+z pole", 0, 0, 5, 0, 2},          {"origin", 0, 0, 0, 0, 2},
+      {"+x", 3, 0, 0, 2, 0},               {"-y", 0, -3, 0, 2, 2},
+      {"-x", -3, 0, 0, 2, 4},              {"+y", 0, 3, 0, 2, 6},
+      {"-z: last row", 0, 0, -2, 3, 2},    {"just short of 2 pi", 1, 1e-6f, 0, 2, 7},
+      {"just past 0", 1, -1e-6f, 0, 2, 0}, {"x > 0, y < 0", 1, -1, 0, 2, 1},
+      {"x < 0, y < 0", -1, -1, 0, 2, 3},   {"x < 0, y > 0", -1, 1, 0, 2, 5},
+      {"NaN", std::numeric_limits<float>::quiet_NaN(), 0, 0, 0, 0},
+  };
+  usePanoramaSize(8, 4);
+  for (const auto& c : cases) {
+    const PanoramaPixel pixel = mapToPanorama(c.x, c.y, c.z);
+    EXPECT_EQ(pixel.row, c.row) << c.name;
+    EXPECT_EQ(pixel.col, c.col) << c.name;
+  }
+  usePanoramaSize(0, 0);
+  EXPECT_EQ(mapToPanorama(1, 2, 3).col, 0);
+}
+
+TEST(MapToPanorama, PoleColumnIsAQuarterOfTheWidth) {
+  for (int width : {1, 4, 8, 100, 1000, 2048}) {
+    usePanoramaSize(width, 50);
+    const PanoramaPixel pixel = mapToPanorama(0, 0, 1);
+    EXPECT_EQ(pixel.row, 0) << width;
+    EXPECT_EQ(pixel.col, std::min(width - 1, static_cast<int>(std::floor(0.25 * width + 0.5))))
+        << width;
+  }
+}
+
+TEST(DecodeMaterials, BitsOneToElevenOfTheTruncatedCode) {
+  const struct {
+    float material;
+    int expected[12];
+  } cases[] = {
+      {6.0f, {0, 1, 1}},
+      {6.9f, {0, 1, 1}},
+      {1.0f, {0}},
+      {2050.0f, {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+      {4096.0f, {0}},
+      {-6.0f, {0, -1, -1}},
+      {1e10f, {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+      {-1e10f, {0}},
+      {std::numeric_limits<float>::quiet_NaN(), {0}},
+  };
+  for (const auto& c : cases) {
+    int out[12] = {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+    decodeMaterials(c.material, out);
+    for (int k = 0; k < 12; ++k) EXPECT_EQ(out[k], c.expected[k]) << c.material << " bit " << k;
+  }
+}
+
+}  // namespace

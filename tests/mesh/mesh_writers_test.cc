@@ -1,0 +1,209 @@
+#include "mesh/generate_rectangle_mesh.h"
+#include "mesh/write_colour_obj.h"
+#include "mesh/write_cuboid_text.h"
+#include "mesh/write_object_obj.h"
+#include "mesh/write_object_off.h"
+#include "mesh/write_textured_obj.h"
+#include "mesh_fixtures.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+namespace {
+
+void writeInto(const TempDir& dir, const std::string& prefix = "room") {
+  sceneStore.basePath = dir.path();
+  sceneStore.outputPrefix = prefix;
+  sceneStore.textureFileName = prefix + "-texture.png";
+}
+
+// Counts the v, vt and f records of an OBJ text and checks that every face
+// index (vertex or texture) names an existing vertex.
+struct ObjSummary {
+  int vertices = 0, texCoords = 0, faces = 0;
+  bool indicesValid = true;
+};
+
+ObjSummary parseObj(const std::string& text) {
+  ObjSummary summary;
+  std::string faceIndices;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const std::string tag = line.substr(0, line.find(' '));
+    summary.vertices += tag == "v";
+    summary.texCoords += tag == "vt";
+    if (tag != "f") continue;
+    faceIndices += line.substr(1) + " ";
+    ++summary.faces;
+  }
+  for (char& c : faceIndices) c = c == '/' ? ' ' : c;
+  std::istringstream indices(faceIndices);
+  for (int index; indices >> index;) {
+    summary.indicesValid = summary.indicesValid && index >= 1 && index <= summary.vertices;
+  }
+  return summary;
+}
+
+// Two walls, a bed with three faces, a bed with none, a wall cuboid with its
+// top face and a last cuboid with no face.
+void buildScene() {
+  resetWithPanorama(8, 4);
+  addPlane(7, 3, -1, 1, -1, 1, 13);
+  addPlane(9, 3, -1, 1, -1, 1, 13);
+  addCuboid(0, 1, 0, 1, 0, 1, 1, CuboidFaces{1, 0, 1, 0, 1, 0});
+  addCuboid(0, 1, 0, 1, 0, 1, 1, CuboidFaces{0, 0, 0, 0, 0, 0});
+  addCuboid(0, 1, 0, 1, 0, 1, 13, CuboidFaces{0, 0, 0, 0, 0, 1});
+  addCuboid(0, 1, 0, 1, 0, 1, 6, CuboidFaces{0, 0, 0, 0, 0, 0});
+  generateRectangleMesh();
+}
+
+TEST(MeshWriters, EmptyMeshFilesAreHeadersAndFooters) {
+  TempDir dir;
+  resetWithPanorama(8, 4);
+  writeInto(dir);
+  writeTexturedObj();
+  writeObjectObj(sceneStore.groups);
+  writeColourObj();
+  writeObjectOff();
+  EXPECT_EQ(dir.read("room-rect.obj"),
+            "###################\n#\n# obj file created by roombox\n#\n"
+            "# number of vertexes: 0, number of rectangles: 0\n#\n###################\n#\n"
+            "#vertex with (x,y,z) coordinates, texture with (u,v) coordinates\n\n"
+            "mtllib room-rect.obj.mtl\ng default\nvt 0.001000 0.001000\n"
+            "\n\n#face with vertex indexes\n\ns off\ng Mesh\nusemtl lambert2SG\n\n\n#end of obj file");
+  EXPECT_EQ(dir.read("room-rect.obj.mtl"),
+            "newmtl lambert2SG\nKd 0.00 0.00 0.00\nKa 0.00 0.00 0.00\nTf 1.00 1.00 1.00\n"
+            "map_Kd room-texture.png\nNi 1.00\n");
+  EXPECT_EQ(dir.read("room-rect-Object.obj"),
+            "# number of vertexes: 0, number of rectangles: 0\n#\n"
+            "###################\n#\n#vertex with (x,y,z) coordinates\n\n\n\n#end of obj file");
+  EXPECT_EQ(dir.read("room-rect-Object-colour.obj"),
+            "###################\n#\n# obj file created by roombox\n#\n"
+            "# number of vertexes: 0, number of rectangles: 0\n#\n###################\n#\n"
+            "#vertex with (x,y,z,r,g,b) coordinates\n\ng default\n\n\n#end of obj file");
+  EXPECT_EQ(dir.read("room-rect-Object.off"),
+            "###################\n#\n# off file created by roombox\n#\n###################\n#\n"
+            "#(x,y,z,r,g,b,a) coordinates\n\nCOFF\n0 0 0\n"
+            "\n\n#face with vertex indexes \n\n\n\n#end of off file");
+}
+
+TEST(MeshWriters, MeshFilesAgreeWithTheMesh) {
+  TempDir dir;
+  buildScene();
+  writeInto(dir);
+  writeTexturedObj();
+  writeObjectObj(sceneStore.groups);
+  writeColourObj();
+  const std::string textured = dir.read("room-rect.obj");
+  EXPECT_NE(textured.find("vertexes: 40, number of rectangles: 6\n"), std::string::npos);
+  EXPECT_NE(textured.find("g default\nv 3.000000 -1.000000 -1.000000\n"), std::string::npos);
+  EXPECT_NE(textured.find("usemtl lambert2SG\nf 1/1 2/2 3/3 4/4\n"), std::string::npos);
+  const std::string object = dir.read("room-rect-Object.obj");
+  EXPECT_EQ(object.substr(object.find("\n\ng ")),
+            "\n\ng Wall_1\nf 1 2 3 4\n\ng Wall_2\nf 5 6 7 8\n"
+            "\ng Bed_1\nf 9 10 11 12\nf 13 9 12 16\nf 14 10 9 13\n\ng Bed_2\n"
+            "\ng Wall_3\nf 32 28 27 31\n\n\n#end of obj file");
+  const std::string colour = dir.read("room-rect-Object-colour.obj");
+  EXPECT_NE(colour.find("\nv 3.000000 -1.000000 -1.000000 0.501961 1.000000 1.000000\n"),
+            std::string::npos);
+  for (const std::string* text : {&textured, &object, &colour}) {
+    const ObjSummary summary = parseObj(*text);
+    EXPECT_EQ(summary.vertices, 40);
+    EXPECT_EQ(summary.faces, 6);
+    EXPECT_TRUE(summary.indicesValid);
+    EXPECT_EQ(summary.texCoords, text == &textured ? 41 : 0);
+  }
+}
+
+TEST(MeshWriters, OffCarriesPaletteColourAndAlpha) {
+  TempDir dir;
+  resetWithPanorama(8, 4);
+  // Wall corners with y < 0 map to column 0, those with y > 0 to column 7,
+  // whose right neighbour is column 0.
+  sceneStore.panorama.col(1).setTo(cv::Scalar(0, 0, 0));
+  addPlane(7, 3, -1, 1, -1, 1, 13);
+  generateRectangleMesh();
+  writeInto(dir);
+  writeObjectOff();
+  EXPECT_NE(dir.read("room-rect-Object.off")
+                .find("COFF\n4 1 0\n3.000000 -1.000000 -1.000000 128 255 255 0\n"
+                      "3.000000 -1.000000 1.000000 128 255 255 0\n"
+                      "3.000000 1.000000 1.000000 128 255 255 255\n"
+                      "3.000000 1.000000 -1.000000 128 255 255 255\n"
+                      "\n\n#face with vertex indexes \n\n4 0 1 2 3\n\n\n#end of off file"),
+            std::string::npos);
+}
+
+TEST(MeshWriters, PrefixWithFolderNamesFilesByTheirOwnName) {
+  const struct {
+    const char *prefix, *mtllib, *mapKd;
+  } cases[] = {{"sub/room", "mtllib room-rect.obj.mtl\n", "map_Kd room-texture.png\n"},
+               {"sub/", "mtllib -rect.obj.mtl\n", "map_Kd -texture.png\n"}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    mkdir((dir.path() + "sub").c_str(), 0755);
+    resetWithPanorama(8, 4);
+    writeInto(dir, c.prefix);
+    writeTexturedObj();
+    EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj")).find(c.mtllib), std::string::npos);
+    EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj.mtl")).find(c.mapKd), std::string::npos);
+  }
+}
+
+TEST(MeshWriters, CuboidTextListsRoomThenCuboids) {
+  TempDir dir;
+  resetWithPanorama(8, 4);
+  writeInto(dir);
+  sceneStore.cubeResolution = 0.05f;
+  const float roomMin[3] = {-2, -3, -1.5f}, roomMax[3] = {2, 3, 1.25f};
+  std::copy(roomMin, roomMin + 3, sceneStore.roomMin);
+  std::copy(roomMax, roomMax + 3, sceneStore.roomMax);
+  writeCuboidText();
+  const std::string room =
+      "2.000000 -2.000000 2.000000 -3.000000 3.000000 -1.500000 1.250000 5.000000 0.000000\n";
+  EXPECT_EQ(dir.read("room_cuboid.txt"), "1 0.050000\n" + room);
+  addCuboid(0.5f, 1, -1, 0, -1.5f, 0.25f, 9, CuboidFaces{1, 1, 1, 1, 1, 1}, 6);
+  writeCuboidText();
+  EXPECT_EQ(dir.read("room_cuboid.txt"),
+            "2 0.050000\n" + room +
+                "1.000000 0.500000 1.000000 -1.000000 0.000000 -1.500000 0.250000 9.000000 "
+                "6.000000 \n");
+}
+
+TEST(MeshWritersDeathTest, FailuresStopWithStatusTwo) {
+  TempDir dir;
+  const std::string base = dir.path();
+  buildScene();
+  writeInto(dir);
+  // Files that are /dev/full accept the open but not the data.
+  const struct {
+    const char* name;
+    void (*write)();
+  } writers[] = {{"room-rect.obj", writeTexturedObj},
+                 {"room-rect-Object.obj", [] { writeObjectObj(sceneStore.groups); }},
+                 {"room-rect-Object-colour.obj", writeColourObj},
+                 {"room-rect-Object.off", writeObjectOff},
+                 {"room_cuboid.txt", writeCuboidText}};
+  for (const auto& w : writers) {
+    ASSERT_EQ(symlink("/dev/full", (base + w.name).c_str()), 0);
+    EXPECT_EXIT((redirectStdoutToStderr(), w.write()), ::testing::ExitedWithCode(2),
+                "Cannot write " + base + w.name + "\n");
+  }
+  // A folder in the way of the material file: the mesh file is complete.
+  writeInto(dir, "other");
+  ASSERT_EQ(mkdir((base + "other-rect.obj.mtl").c_str(), 0755), 0);
+  EXPECT_EXIT((redirectStdoutToStderr(), writeTexturedObj()), ::testing::ExitedWithCode(2),
+              "Cannot make " + base + "other-rect.obj.mtl\n");
+  EXPECT_EQ(parseObj(dir.read("other-rect.obj")).faces, 6);
+  sceneStore.basePath = base + "missing/";
+  EXPECT_EXIT((redirectStdoutToStderr(), writeObjectOff()), ::testing::ExitedWithCode(2),
+              "Cannot open " + base + "missing/other-rect-Object.off\n");
+}
+
+}  // namespace
