@@ -1,0 +1,36 @@
+#include "cuboids/clamp_cuboids_to_room.h"
+
+#include "driver/scene_store.h"
+
+void clampCuboidsToRoom() {
+  const float* roomMin = sceneStore.roomMin;
+  const float* roomMax = sceneStore.roomMax;
+  for (int k = 0; k < sceneStore.cuboidCount; ++k) {
+    Cuboid& box = sceneStore.cuboids[k];
+    CuboidFaces& faces = sceneStore.cuboidFaces[k];
+    if (roomMin[0] >= box.minX) {
+      box.minX = roomMin[0];
+      faces.minXShown = 0;
+    }
+    if (roomMin[1] >= box.minY) {
+      box.minY = roomMin[1];
+      faces.minYShown = 0;
+    }
+    if (roomMin[2] >= box.minZ) {
+      box.minZ = roomMin[2];
+      faces.minZShown = 0;
+    }
+    if (roomMax[0] <= box.maxX) {
+      box.maxX = roomMax[0];
+      faces.maxXShown = 0;
+    }
+    if (roomMax[1] <= box.maxY) {
+      box.maxY = roomMax[1];
+      faces.maxYShown = 0;
+    }
+    if (roomMax[2] <= box.maxZ) {
+      box.maxZ = roomMax[2];
+      faces.maxZShown = 0;
+    }
+  }
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// Removes duplication among coplanar planes: for every plane, in index order,
+// that is still active when its turn comes, runs refinePlaneRange.
+// Precondition: planes holds at least planeCount records.
+void refinePlaneRanges();
+
+// Compares plane `index` (0 <= index < planeCount) with every other active
+// plane of the same type at exactly the same position, in index order, and
+// changes only plane `index`: it is switched off (active 0) as soon as one of
+// them covers it on both in-plane axes, and cut back on one axis where one of
+// them covers it across the full width of the other axis and overlaps one end.
+// A partner lying strictly inside it changes nothing, so a plane is never
+// split in two. Cuts take effect for the rest of the scan.
+// Precondition: planes holds at least planeCount records.
+void refinePlaneRange(int index);
