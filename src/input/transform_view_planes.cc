@@ -1,0 +1,127 @@
+#include "input/transform_view_planes.h"
+
+#include "driver/scene_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// The normal axis of a plane type for the move: 0 x, 1 y, 2 z, or -1 for a
+// type that is not moved along an axis (only its centre moves).
+int normalAxisOfType(float type) {
+  // Truncation toward zero, done only on values inside the type range.
+  if (!(type >= 1.0f && type < 10.0f)) return -1;
+  switch (static_cast<int>(type)) {
+    case 1:
+    case 4:
+    case 7:
+      return 0;
+    case 2:
+    case 5:
+    case 9:
+      return 1;
+    case 3:
+    case 6:
+    case 8:
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+// Snaps value to the grid of step resolution: the nearest multiple, halves
+// rounding up. The quotient is a float division; adding 0.5 and the floor are
+// done in double; the whole number of steps is rounded to float (as an int
+// of that value would be converted) and multiplied by the step in float.
+// Where the quotient or the product is not finite (a step of 0 or an
+// infinite step) the value is kept as it is, so no non-finite or
+// out-of-range number is ever converted to an integer.
+float snapToGrid(float value, float resolution) {
+  const float quotient = value / resolution;
+  if (!std::isfinite(quotient)) return value;
+  const float steps = static_cast<float>(std::floor(static_cast<double>(quotient) + 0.5));
+  const float snapped = steps * resolution;
+  return std::isfinite(snapped) ? snapped : value;
+}
+
+}  // namespace
+
+void transformViewPlanes(int view) {
+  SceneStore& store = sceneStore;
+  if (view < 0 || view >= 4) return;
+  const float tx = store.viewTransforms[view][0][3];
+  const float ty = store.viewTransforms[view][1][3];
+  const float tz = store.viewTransforms[view][2][3];
+
+  // The view's planes, limited to the planes that exist.
+  const long long size =
+      static_cast<long long>(std::min(store.planes.size(), store.equations.size()));
+  const long long first = std::max(0LL, static_cast<long long>(store.viewFirstPlane[view]));
+  const long long end = std::min(
+      size, static_cast<long long>(store.viewFirstPlane[view]) + store.viewPlaneCounts[view]);
+
+  for (long long i = first; i < end; ++i) {
+    Plane& p = store.planes[i];
+    PlaneEquation& e = store.equations[i];
+    switch (normalAxisOfType(p.type)) {
+      case 0:
+        p.position += tx;
+        p.uMin += ty;
+        p.uMax += ty;
+        p.vMin += tz;
+        p.vMax += tz;
+        if (e.a > 0) {
+          e.d -= tx;
+        } else {
+          e.d += tx;
+        }
+        break;
+      case 1:
+        p.position += ty;
+        p.uMin += tx;
+        p.uMax += tx;
+        p.vMin += tz;
+        p.vMax += tz;
+        if (e.b > 0) {
+          e.d -= ty;
+        } else {
+          e.d += ty;
+        }
+        break;
+      case 2:
+        p.position += tz;
+        p.uMin += tx;
+        p.uMax += tx;
+        p.vMin += ty;
+        p.vMax += ty;
+        if (e.c > 0) {
+          e.d -= tz;
+        } else {
+          e.d += tz;
+        }
+        break;
+      default:
+        break;
+    }
+    p.centreX += tx;
+    p.centreY += ty;
+    p.centreZ += tz;
+  }
+
+  const float resolution = store.cubeResolution;
+  for (long long i = first; i < end; ++i) {
+    Plane& p = store.planes[i];
+    p.position = snapToGrid(p.position, resolution);
+    p.uMin = snapToGrid(p.uMin, resolution);
+    p.uMax = snapToGrid(p.uMax, resolution);
+    p.vMin = snapToGrid(p.vMin, resolution);
+    p.vMax = snapToGrid(p.vMax, resolution);
+    p.centreX = snapToGrid(p.centreX, resolution);
+    p.centreY = snapToGrid(p.centreY, resolution);
+    p.centreZ = snapToGrid(p.centreZ, resolution);
+    PlaneEquation& e = store.equations[i];
+    e.d = snapToGrid(e.d, resolution);
+  }
+}
