@@ -43,13 +43,14 @@ void openPlaneInfoFile(const std::string& path, PlaneInfoFile& file) {
     i = 1;
   }
   if (i == length) stopMalformed(path, "the plane count is not a whole number");
+  // Every character of the token must be a digit; past INT_MAX the value
+  // stops growing (it is rejected below) while the rest is still checked.
   long long count = 0;
   for (; i < length; ++i) {
     if (start[i] < '0' || start[i] > '9') {
       stopMalformed(path, "the plane count is not a whole number");
     }
-    count = count * 10 + (start[i] - '0');
-    if (count > INT_MAX) break;  // the message below quotes the token
+    if (count <= INT_MAX) count = count * 10 + (start[i] - '0');
   }
   const std::string countText(start, length);
   if (negative && count != 0) stopMalformed(path, "negative plane count " + countText);

@@ -160,6 +160,7 @@ TEST_F(ReadPlaneInfoDeathTest, RejectsMalformedFilesNamingThePlaceOfTheFault) {
       {"- 0.05", "the plane count is not a whole number"},
       {"-3 0.05", "negative plane count -3"},
       {"2147483648 0.05", "plane count 2147483648 is too large"},
+      {"99999999999x 0.05", "the plane count is not a whole number"},
       {"1", "the cube resolution is missing"},
       {"1 abc", "the cube resolution is not a number"},
       {"1 inf", "the cube resolution is not finite"},
