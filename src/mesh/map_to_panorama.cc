@@ -28,17 +28,28 @@ PanoramaPixel mapToPanorama(float x, float y, float z) {
   // The angles are held in float; the math functions are the double ones
   // applied to the float values.
   const float r = static_cast<float>(std::sqrt(static_cast<double>(x * x + y * y + z * z)));
-  const float theta = static_cast<float>(std::acos(static_cast<double>(z / r)));
 
-  float phi = static_cast<float>(kPi - std::atan(static_cast<double>(y / x)));
-  if (x > 0 && y < 0) phi = static_cast<float>(phi - kPi);
-  if (x > 0 && y > 0) phi = static_cast<float>(phi + kPi);
-  if (x == 0) phi = y <= 0 ? 1.5707964f : 4.712389f;
+  // Where x = 0 the azimuth is one of two fixed values, so y / x is only
+  // computed for a nonzero x (0 / 0 never happens on the z axis).
+  float phi = 0.0f;
+  if (x == 0) {
+    phi = y <= 0 ? 1.5707964f : 4.712389f;
+  } else {
+    phi = static_cast<float>(kPi - std::atan(static_cast<double>(y / x)));
+    if (x > 0 && y < 0) phi = static_cast<float>(phi - kPi);
+    if (x > 0 && y > 0) phi = static_cast<float>(phi + kPi);
+  }
   if (y == 0 && x > 0) phi = 0.0f;
 
   const float rowStep = static_cast<float>((1.0f / static_cast<float>(height)) * kPi);
   const float colStep = static_cast<float>((2.0f / static_cast<float>(width)) * kPi);
-  const double row = std::floor(static_cast<double>(theta / rowStep) + 0.5);
+  // A point at the origin (r = 0, also after underflow) has no polar angle
+  // and takes row 0; z / r is not computed for it.
+  double row = 0.0;
+  if (r > 0) {
+    const float theta = static_cast<float>(std::acos(static_cast<double>(z / r)));
+    row = std::floor(static_cast<double>(theta / rowStep) + 0.5);
+  }
   const double col = std::floor(static_cast<double>(phi / colStep) + 0.5);
   return PanoramaPixel{clampToIndex(row, height), clampToIndex(col, width)};
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -46,6 +47,32 @@ TEST(MapToPanorama, PoleColumnIsAQuarterOfTheWidth) {
     EXPECT_EQ(pixel.row, 0) << width;
     EXPECT_EQ(pixel.col, std::min(width - 1, static_cast<int>(std::floor(0.25 * width + 0.5))))
         << width;
+  }
+}
+
+// Points without a polar angle (r = 0, also when the squares underflow) or
+// without an azimuth (on the z axis) get their fixed pixel without any
+// invalid operation such as 0 / 0 on the way.
+TEST(MapToPanorama, OriginAndZAxisRaiseNoInvalidOperation) {
+  const struct {
+    const char* name;
+    float x, y, z;
+    int row, col;
+  } cases[] = {
+      {"origin", 0, 0, 0, 0, 2},
+      {"-0 origin", -0.0f, -0.0f, -0.0f, 0, 2},
+      {"+z pole", 0, 0, 5, 0, 2},
+      {"-z pole", 0, 0, -5, 3, 2},
+      {"underflow on x", 1e-30f, 0, 0, 0, 0},
+      {"underflow below the origin", 0, 0, -1e-30f, 0, 2},
+  };
+  usePanoramaSize(8, 4);
+  for (const auto& c : cases) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const PanoramaPixel pixel = mapToPanorama(c.x, c.y, c.z);
+    EXPECT_EQ(std::fetestexcept(FE_INVALID), 0) << c.name;
+    EXPECT_EQ(pixel.row, c.row) << c.name;
+    EXPECT_EQ(pixel.col, c.col) << c.name;
   }
 }
 
