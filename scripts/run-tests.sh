@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: an optimised build, and a build
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the fuzz
+# targets for a short time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +16,28 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DROOMBOX_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
+
+# Fuzzing: each libFuzzer target runs for a bounded time under AddressSanitizer
+# and UndefinedBehaviorSanitizer, starting from the seed corpus. A crash, a
+# sanitizer report or an input slower than 10 seconds fails the command; the
+# input that caused it is kept in build-fuzz/artifacts/.
+fuzz_seconds="${ROOMBOX_FUZZ_SECONDS:-25}"
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DROOMBOX_FUZZ=ON -DROOMBOX_TESTS=OFF
+cmake --build build-fuzz -j"$jobs" --target plane_info_fuzzer pipeline_fuzzer
+mkdir -p build-fuzz/artifacts
+for target in plane_info pipeline; do
+  found="build-fuzz/found-$target"
+  rm -rf "$found"
+  mkdir -p "$found"
+  echo "Fuzzing $target for ${fuzz_seconds} s"
+  if ! "build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 \
+      -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="build-fuzz/artifacts/$target-" \
+      "$found" "fuzz/corpus/$target" > "build-fuzz/$target.log" 2>&1; then
+    tail -n 80 "build-fuzz/$target.log"
+    echo "The $target fuzzer failed; its input is in build-fuzz/artifacts/."
+    exit 1
+  fi
+  grep -E '^(Done |stat::number_of_executed_units|stat::peak_rss_mb)' "build-fuzz/$target.log"
+done
+echo "fuzzing: 2 passed, 0 failed"

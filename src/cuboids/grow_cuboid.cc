@@ -1,6 +1,10 @@
 #include "cuboids/grow_cuboid.h"
 
 #include "driver/scene_store.h"
+#include "planes/query_box_grid.h"
+#include "planes/range_between.h"
+
+#include <vector>
 
 namespace {
 
@@ -70,11 +74,12 @@ struct Growth {
 // the seed; otherAxis is the other one), is a side face of the growing box:
 // it stands on the seed's edge across edgeAxis facing outward, its near end
 // along the growth axis lies exactly on the seed, and it overlaps the seed
-// strictly along otherAxis. On a match, moves the far bound out to q's far
-// end when that is farther, sets `rebuilt` to the seed's own range along
-// otherAxis joined with q's, and returns true.
-bool matchSideFace(Growth& g, const Plane& q, const PlaneEquation& qEquation, int edgeAxis,
-                   int otherAxis, Range& rebuilt) {
+// strictly along otherAxis. Only the seed's own values take part, never the
+// state of the growth. On a match, sets qFar to q's far end along the growth
+// axis and `rebuilt` to the seed's own range along otherAxis joined with q's,
+// and returns true.
+bool matchSideFace(const Growth& g, const Plane& q, const PlaneEquation& qEquation, int edgeAxis,
+                   int otherAxis, float& qFar, Range& rebuilt) {
   const Range seedEdge = rangeAlong(g.seed, g.normalAxis, edgeAxis);
   const float facing = normalAlong(qEquation, edgeAxis);
   const bool onEdge = (facing == -1.0f && q.position == seedEdge.low) ||
@@ -89,14 +94,29 @@ bool matchSideFace(Growth& g, const Plane& q, const PlaneEquation& qEquation, in
   const Range qOther = rangeAlong(q, edgeAxis, otherAxis);
   if (!(seedOther.high > qOther.low && qOther.high > seedOther.low)) return false;
 
-  g.far = g.negative ? minOf(g.far, qDepth.low) : maxOf(g.far, qDepth.high);
+  qFar = g.negative ? qDepth.low : qDepth.high;
   rebuilt = Range{minOf(seedOther.low, qOther.low), maxOf(seedOther.high, qOther.high)};
   return true;
 }
 
+// Moves the far bound out to `to` when that is farther.
+void reachFarther(Growth& g, float to) {
+  g.far = g.negative ? minOf(g.far, to) : maxOf(g.far, to);
+}
+
+// The box of the seed plane along the growth axis from near to `far`, over
+// the seed's own in-plane ranges (taken between their bounds).
+GridBox seedBox(const Growth& g, int u, int v, float far) {
+  GridBox box;
+  rangeBetween(g.seed.position, far, box.lo[g.normalAxis], box.hi[g.normalAxis]);
+  rangeBetween(g.seed.uMin, g.seed.uMax, box.lo[u], box.hi[u]);
+  rangeBetween(g.seed.vMin, g.seed.vMax, box.lo[v], box.hi[v]);
+  return box;
+}
+
 }  // namespace
 
-void growCuboid(int seed, GrowthDirection direction) {
+void growCuboid(int seed, GrowthDirection direction, const BoxGrid& grid) {
   const std::vector<Plane>& planes = sceneStore.planeSnapshot;
   const std::vector<PlaneEquation>& equations = sceneStore.equationSnapshot;
   const Plane& s = planes[seed];
@@ -113,17 +133,49 @@ void growCuboid(int seed, GrowthDirection direction) {
   Range ru{s.uMin, s.uMax};
   Range rv{s.vMin, s.vMax};
 
-  // Only planes after the seed shape its box.
-  for (int j = seed + 1; j < sceneStore.planeCount; ++j) {
+  // Side faces touch the seed plane itself, so they are among the planes
+  // whose boxes meet it. Whether one matches depends on the seed alone, so
+  // the farthest that the far bound can ever reach is known before the scan:
+  // side faces only move it out to their far ends, parallel faces only pull
+  // it back toward the seed.
+  std::vector<int> candidates;
+  queryBoxGrid(grid, seedBox(g, u, v, s.position), candidates);
+  float reach = g.far;
+  for (const int j : candidates) {
+    if (j <= seed) continue;
+    const Plane& q = planes[j];
+    const int edgeAxis = q.type == static_cast<float>(u + 1)   ? u
+                         : q.type == static_cast<float>(v + 1) ? v
+                                                               : -1;
+    if (edgeAxis < 0) continue;
+    float qFar = 0.0f;
+    Range rebuilt{};
+    if (matchSideFace(g, q, equations[j], edgeAxis, edgeAxis == u ? v : u, qFar, rebuilt)) {
+      if (g.negative ? qFar < reach : qFar > reach) reach = qFar;
+    }
+  }
+
+  // Every plane that can shape the box meets the seed's box out to that
+  // reach; they are examined in index order, as the plane list orders them.
+  queryBoxGrid(grid, seedBox(g, u, v, reach), candidates);
+  for (const int j : candidates) {
+    if (j <= seed) continue;
     const Plane& q = planes[j];
     const PlaneEquation& qEquation = equations[j];
+    float qFar = 0.0f;
     Range rebuilt{};
     if (q.type == static_cast<float>(u + 1)) {
       // Side face across U: the last match decides the range along V.
-      if (matchSideFace(g, q, qEquation, u, v, rebuilt)) rv = rebuilt;
+      if (matchSideFace(g, q, qEquation, u, v, qFar, rebuilt)) {
+        reachFarther(g, qFar);
+        rv = rebuilt;
+      }
     } else if (q.type == static_cast<float>(v + 1)) {
       // Side face across V: the last match decides the range along U.
-      if (matchSideFace(g, q, qEquation, v, u, rebuilt)) ru = rebuilt;
+      if (matchSideFace(g, q, qEquation, v, u, qFar, rebuilt)) {
+        reachFarther(g, qFar);
+        ru = rebuilt;
+      }
     } else if (q.type == static_cast<float>(n + 1)) {
       // Parallel face strictly inside the box: cuts the depth; one facing
       // the other way than the seed also widens the box to its extent.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planes/box_grid.h"
+
 // Directions in which a box grows from its seed plane, one per seed kind: a
 // seed whose normal component along its axis is +1 grows toward the negative
 // side of that axis, one with -1 toward the positive side.
@@ -21,5 +23,8 @@ enum class GrowthDirection {
 // outward deepens it to its own far end and widens the box along its own
 // extent; a parallel face inside the box cuts the depth to its position and,
 // when it faces the other way than the seed, widens the box to its extent.
+// Later planes are examined in index order, each seeing the changes of the
+// ones before it. grid lists the type 1, 2 and 3 planes of planeSnapshot by
+// plane index, with their boxes (planeGridBox).
 // Reads planeSnapshot and equationSnapshot, which must hold planeCount records.
-void growCuboid(int seed, GrowthDirection direction);
+void growCuboid(int seed, GrowthDirection direction, const BoxGrid& grid);

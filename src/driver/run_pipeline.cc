@@ -6,6 +6,7 @@
 #include "driver/allocate_fixed_stores.h"
 #include "driver/parse_save_option.h"
 #include "driver/scene_store.h"
+#include "driver/stage_timer.h"
 #include "driver/stop_run.h"
 #include "input/merge_textures.h"
 #include "input/read_affine_file.h"
@@ -48,9 +49,11 @@ int runPipeline(int argc, char** argv) {
   }
 
   std::printf("Texture merge\n");
+  timeStage("texture merge");
   mergeTextures();
 
   std::printf("plane info\n");
+  timeStage("plane info");
   readPlaneInfo();
 
   std::printf("Transform\n");
@@ -61,11 +64,14 @@ int runPipeline(int argc, char** argv) {
   store.groups.assign(kGroupSlots, RectangleGroup{});
   store.groupLabels.assign(kGroupSlots, GroupLabel{});
   std::printf("Plane connection\n");
+  timeStage("plane connection");
   connectPlanes();
 
   std::printf("Plane range refinement\n");
+  timeStage("plane range refinement");
   refinePlaneRanges();
 
+  timeStage("allocation and room boundary");
   allocateFixedStores();
   std::printf("Number of initial planes: %d \n", store.planeCount);
 
@@ -74,24 +80,30 @@ int runPipeline(int argc, char** argv) {
               store.roomMin[2], store.roomMax[0], store.roomMax[1], store.roomMax[2]);
 
   std::printf("Cube reconstruction\n");
+  timeStage("cuboid growth");
   store.cuboidCount = 0;
   store.cuboidCount = reconstructCuboids();
   store.cuboidFaces.assign(store.cuboidCount, CuboidFaces{1, 1, 1, 1, 1, 1});
   std::printf("Number of cube generated: %d \n", store.cuboidCount);
+  timeStage("cuboid post-processing");
   clampCuboidsToRoom();
   hideCoveredFaces();
 
   std::printf("Mesh generation\n");
+  timeStage("mesh generation");
   generateRectangleMesh();
+  timeStage("scene description");
   writeSceneDescription();
 
   std::printf("Saving\n");
   std::printf("Total f: %d\n", store.mesh.rectangleCount);
+  timeStage("cuboid text and scene files");
   writeCuboidText();
   writeSceneFile();
 
   std::printf("Saving\n");
   std::printf("Total f: %d\n", store.mesh.rectangleCount);
+  timeStage("cuboid text and mesh file");
   writeCuboidText();
   switch (store.saveOption) {
     case 0:
@@ -110,6 +122,7 @@ int runPipeline(int argc, char** argv) {
       break;  // any other option writes no mesh file
   }
 
+  timeStage(nullptr);
   std::printf("Done!!!\n");
   return 1;
 }

@@ -6,5 +6,9 @@
 void stopRun(const std::string& message) {
   std::fwrite(message.data(), 1, message.size(), stdout);
   std::fflush(stdout);
+#ifdef ROOMBOX_FUZZ
+  throw RunStopped{kFailureStatus};
+#else
   std::exit(kFailureStatus);
+#endif
 }

@@ -7,7 +7,10 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,9 +21,15 @@ namespace {
 constexpr int kViewTextureSlots = 4;
 
 // Loads path as a 3-channel 8-bit colour image; stops the run when it cannot
-// be read.
+// be read. OpenCV throws instead of returning an empty image for some files
+// (one declaring more pixels than it accepts); those are unreadable too.
 cv::Mat loadTexture(const std::string& path) {
-  cv::Mat image = cv::imread(path, cv::IMREAD_COLOR);
+  cv::Mat image;
+  try {
+    image = cv::imread(path, cv::IMREAD_COLOR);
+  } catch (const cv::Exception&) {
+    image.release();
+  }
   if (image.empty()) {
     stopRun("Cannot open the texture image - " + path + "\n");
   }
@@ -53,11 +62,92 @@ void saveTexture(const cv::Mat& image, const std::string& path) {
   closeOutputFile(file, path);
 }
 
+// Reads a 4-byte big-endian unsigned number.
+std::uint32_t bigEndian32(const unsigned char* bytes) {
+  return (static_cast<std::uint32_t>(bytes[0]) << 24) |
+         (static_cast<std::uint32_t>(bytes[1]) << 16) |
+         (static_cast<std::uint32_t>(bytes[2]) << 8) | static_cast<std::uint32_t>(bytes[3]);
+}
+
+// Walks the chunks of the open file from its start and returns its size in
+// bytes when it is a well-formed PNG image whose decoded pixels are exactly
+// its stored samples: 8-bit truecolour without transparency (colour type 2,
+// no tRNS chunk) of width x height pixels, with no Exif data (which could
+// make a decoder turn the image) and no animation, ending right after its
+// IEND chunk. Returns -1 for any other file.
+long long plainTruecolourPngSize(FILE* file, int width, int height) {
+  static const unsigned char kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+  unsigned char header[13];
+  if (std::fread(header, 1, 8, file) != 8 || std::memcmp(header, kSignature, 8) != 0) return -1;
+  long long size = 8;
+  bool first = true;
+  for (;;) {
+    if (std::fread(header, 1, 8, file) != 8) return -1;
+    const std::uint32_t length = bigEndian32(header);
+    if (length > 0x7fffffffu) return -1;
+    const std::string type(reinterpret_cast<const char*>(header) + 4, 4);
+    if (first) {
+      // IHDR: width, height, bit depth, colour type, compression, filter,
+      // interlace. Interlacing does not change the decoded pixels.
+      if (type != "IHDR" || length != 13 || std::fread(header, 1, 13, file) != 13) return -1;
+      if (bigEndian32(header) != static_cast<std::uint32_t>(width) ||
+          bigEndian32(header + 4) != static_cast<std::uint32_t>(height) || header[8] != 8 ||
+          header[9] != 2) {
+        return -1;
+      }
+      if (std::fseek(file, 4, SEEK_CUR) != 0) return -1;
+      first = false;
+    } else {
+      if (type == "tRNS" || type == "eXIf" || type == "acTL" || type == "fcTL" ||
+          type == "fdAT") {
+        return -1;
+      }
+      if (std::fseek(file, static_cast<long>(length) + 4, SEEK_CUR) != 0) return -1;
+    }
+    size += 12 + static_cast<long long>(length);
+    if (type == "IEND") {
+      // Seeking past the end succeeds; reading tells whether the file ends
+      // exactly here.
+      if (std::fseek(file, size - 1, SEEK_SET) != 0 || std::fgetc(file) == EOF) return -1;
+      return std::fgetc(file) == EOF ? size : -1;
+    }
+  }
+}
+
+// Writes the panorama file at sourcePath unchanged to path when it is a
+// plain truecolour PNG of the panorama's size, whose bytes decode to exactly
+// the loaded panorama: the texture then needs no encoding. Returns false for
+// any other file, having written nothing, and also when the file changes
+// while it is copied, having written part of it; the caller then encodes the
+// texture, which replaces whatever was written. Stops the run when path
+// cannot be written.
+bool copyPlainPng(const std::string& sourcePath, const std::string& path, int width, int height) {
+  // Closed on every way out, also when a failure to write stops the run.
+  const std::unique_ptr<FILE, int (*)(FILE*)> source(std::fopen(sourcePath.c_str(), "rb"),
+                                                     &std::fclose);
+  if (source == nullptr) return false;
+  const long long size = plainTruecolourPngSize(source.get(), width, height);
+  if (size < 0 || std::fseek(source.get(), 0, SEEK_SET) != 0) return false;
+  FILE* file = openOutputFile(path, "Cannot write %s\n");
+  std::vector<char> block(1 << 20);
+  long long copied = 0;
+  for (;;) {
+    const std::size_t read = std::fread(block.data(), 1, block.size(), source.get());
+    if (read == 0) break;
+    std::fwrite(block.data(), 1, read, file);
+    copied += static_cast<long long>(read);
+  }
+  const bool intact = copied == size && std::ferror(source.get()) == 0;
+  closeOutputFile(file, path);
+  return intact;
+}
+
 }  // namespace
 
 void mergeTextures() {
   SceneStore& store = sceneStore;
-  const cv::Mat panorama = loadTexture(store.basePath + store.textureNames[4]);
+  const std::string panoramaPath = store.basePath + store.textureNames[4];
+  const cv::Mat panorama = loadTexture(panoramaPath);
   store.panorama = panorama;
   store.panoramaWidth = panorama.cols;
   store.panoramaHeight = panorama.rows;
@@ -66,6 +156,16 @@ void mergeTextures() {
 
   // Only views with a name slot can be loaded; a negative count means none.
   const int views = std::min(std::max(store.viewCount, 0), kViewTextureSlots);
+  const std::string texturePath = store.basePath + store.textureFileName;
+  if (views == 0) {
+    // The texture is the panorama itself: its file when that holds exactly
+    // the decoded pixels, otherwise the panorama encoded anew. Either way no
+    // second full-size image is made.
+    if (!copyPlainPng(panoramaPath, texturePath, width, height)) {
+      saveTexture(panorama, texturePath);
+    }
+    return;
+  }
   cv::Mat merged(height * (views + 1), width, CV_8UC3);
   panorama.copyTo(merged(cv::Rect(0, 0, width, height)));
   for (int i = 0; i < views; ++i) {
@@ -76,5 +176,5 @@ void mergeTextures() {
     view.copyTo(merged(cv::Rect(0, (i + 1) * height, width, height)));
   }
 
-  saveTexture(merged, store.basePath + store.textureFileName);
+  saveTexture(merged, texturePath);
 }

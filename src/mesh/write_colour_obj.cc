@@ -2,6 +2,8 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
+#include "mesh/format_face_row.h"
+#include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
 
 #include <cstdio>
@@ -18,16 +20,26 @@ void writeColourObj() {
   std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z,r,g,b) coordinates\n\n");
+  // Lines are formatted as the "%f" and "%lld" conversions would and written
+  // one at a time.
+  char line[16 * 320];
   for (int i = 0; i < extent.vertices; ++i) {
     const MeshPoint& p = mesh.vertices[i];
     const MeshColour& c = mesh.colours[i];
-    std::fprintf(file, "v %f %f %f %f %f %f\n", p.x, p.y, p.z, c.r / 255.0, c.g / 255.0,
-                 c.b / 255.0);
+    const double values[6] = {p.x, p.y, p.z, c.r / 255.0, c.g / 255.0, c.b / 255.0};
+    char* end = line;
+    *end++ = 'v';
+    for (const double value : values) {
+      *end++ = ' ';
+      end = formatFixed(value, end);
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "g default\n");
   for (int r = 0; r < extent.rectangles; ++r) {
-    const int* c = mesh.faces.ptr<int>(r);
-    std::fprintf(file, "f %lld %lld %lld %lld\n", c[0] + 1LL, c[1] + 1LL, c[2] + 1LL, c[3] + 1LL);
+    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kObj, line);
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(file, path);

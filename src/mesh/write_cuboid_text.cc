@@ -2,6 +2,7 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
+#include "mesh/format_fixed.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,12 +18,19 @@ void writeCuboidText() {
   std::fprintf(file, "%d %f\n", cuboidCount + 1, store.cubeResolution);
   std::fprintf(file, "%f %f %f %f %f %f %f %f %f\n", 2.0, store.roomMin[0], store.roomMax[0],
                store.roomMin[1], store.roomMax[1], store.roomMin[2], store.roomMax[2], 5.0, 0.0);
+  // One line per cuboid, formatted as "%f " per value and written at once.
+  char line[16 * 320];
   for (int i = 0; i < cuboidCount; ++i) {
     const Cuboid& box = store.cuboids[i];
     const float values[9] = {box.kind, box.minX, box.maxX,     box.minY,    box.maxY,
                              box.minZ, box.maxZ, box.category, box.material};
-    for (const float value : values) std::fprintf(file, "%f ", value);
-    std::fprintf(file, "\n");
+    char* end = line;
+    for (const float value : values) {
+      end = formatFixed(value, end);
+      *end++ = ' ';
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   closeOutputFile(file, path);
 }

@@ -3,6 +3,8 @@
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
 #include "mesh/category_index.h"
+#include "mesh/format_face_row.h"
+#include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
 #include "scene/category_names.h"
 
@@ -22,9 +24,19 @@ void writeObjectObj(const std::vector<RectangleGroup>& groups) {
   std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z) coordinates\n\n");
+  // Lines are formatted as the "%f" and "%lld" conversions would and written
+  // one at a time.
+  char line[16 * 320];
   for (int i = 0; i < extent.vertices; ++i) {
     const MeshPoint& p = mesh.vertices[i];
-    std::fprintf(file, "v %f %f %f\n", p.x, p.y, p.z);
+    char* end = line;
+    *end++ = 'v';
+    for (const float value : {p.x, p.y, p.z}) {
+      *end++ = ' ';
+      end = formatFixed(value, end);
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   int next = 0;  // the first group whose header is not written yet
   for (int r = 0; r < extent.rectangles; ++r) {
@@ -34,8 +46,8 @@ void writeObjectObj(const std::vector<RectangleGroup>& groups) {
       std::fprintf(file, "\ng %s_%d\n", name, groups[next].instance);
       ++next;
     }
-    const int* c = mesh.faces.ptr<int>(r);
-    std::fprintf(file, "f %lld %lld %lld %lld\n", c[0] + 1LL, c[1] + 1LL, c[2] + 1LL, c[3] + 1LL);
+    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kObj, line);
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(file, path);

@@ -2,7 +2,11 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
+#include "mesh/format_face_row.h"
+#include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
+
+#include <charconv>
 
 #include <cstdio>
 #include <string>
@@ -31,16 +35,30 @@ void writeObjectOff() {
   std::fprintf(file, "###################\n#\n#(x,y,z,r,g,b,a) coordinates\n\n");
   std::fprintf(file, "COFF\n");
   std::fprintf(file, "%d %d 0\n", mesh.vertexCount, mesh.rectangleCount);
+  // Lines are formatted as the "%f" and "%d" conversions would and written
+  // one at a time.
+  char line[16 * 320];
   for (int i = 0; i < extent.vertices; ++i) {
     const MeshPoint& p = mesh.vertices[i];
     const MeshColour& c = mesh.colours[i];
-    std::fprintf(file, "%f %f %f %d %d %d %d\n", p.x, p.y, p.z, channel(c.r), channel(c.g),
-                 channel(c.b), static_cast<int>(mesh.vertexAlpha[i]));
+    char* end = line;
+    end = formatFixed(p.x, end);
+    *end++ = ' ';
+    end = formatFixed(p.y, end);
+    *end++ = ' ';
+    end = formatFixed(p.z, end);
+    for (const int value : {channel(c.r), channel(c.g), channel(c.b),
+                            static_cast<int>(mesh.vertexAlpha[i])}) {
+      *end++ = ' ';
+      end = std::to_chars(end, end + 16, value).ptr;
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#face with vertex indexes \n\n");
   for (int r = 0; r < extent.rectangles; ++r) {
-    const int* c = mesh.faces.ptr<int>(r);
-    std::fprintf(file, "4 %d %d %d %d\n", c[0], c[1], c[2], c[3]);
+    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kOff, line);
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#end of off file");
   closeOutputFile(file, path);

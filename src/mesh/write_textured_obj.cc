@@ -2,6 +2,8 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
+#include "mesh/format_face_row.h"
+#include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
 
 #include <cstdio>
@@ -33,13 +35,31 @@ void writeTexturedObj() {
                "coordinates\n\n");
   std::fprintf(obj, "mtllib %s-rect.obj.mtl\n", fileNamePart(store.outputPrefix).c_str());
   std::fprintf(obj, "g default\n");
+  // Lines are formatted as the "%f" and "%lld" conversions would and written
+  // one at a time.
+  char line[16 * 320];
   for (int i = 0; i < extent.vertices; ++i) {
     const MeshPoint& p = mesh.vertices[i];
-    std::fprintf(obj, "v %f %f %f\n", p.x, p.y, p.z);
+    char* end = line;
+    *end++ = 'v';
+    for (const float value : {p.x, p.y, p.z}) {
+      *end++ = ' ';
+      end = formatFixed(value, end);
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
   }
   for (int i = 0; i < extent.vertices; ++i) {
     const TexCoord& t = mesh.texCoords[i];
-    std::fprintf(obj, "vt %f %f\n", t.u, t.v);
+    char* end = line;
+    *end++ = 'v';
+    *end++ = 't';
+    for (const float value : {t.u, t.v}) {
+      *end++ = ' ';
+      end = formatFixed(value, end);
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
   }
   std::fprintf(obj, "vt %f %f\n", 0.001, 0.001);
   std::fprintf(obj, "\n\n#face with vertex indexes\n\n");
@@ -47,10 +67,8 @@ void writeTexturedObj() {
   std::fprintf(obj, "g Mesh\n");
   std::fprintf(obj, "usemtl lambert2SG\n");
   for (int r = 0; r < extent.rectangles; ++r) {
-    const int* c = mesh.faces.ptr<int>(r);
-    const long long c0 = c[0] + 1LL, c1 = c[1] + 1LL, c2 = c[2] + 1LL, c3 = c[3] + 1LL;
-    std::fprintf(obj, "f %lld/%lld %lld/%lld %lld/%lld %lld/%lld\n", c0, c0, c1, c1, c2, c2, c3,
-                 c3);
+    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kTexturedObj, line);
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
   }
   std::fprintf(obj, "\n\n#end of obj file");
   closeOutputFile(obj, objPath);

@@ -1,6 +1,9 @@
 #include "planes/connect_plane.h"
 
 #include "driver/scene_store.h"
+#include "planes/build_box_grid.h"
+#include "planes/plane_grid_box.h"
+#include "planes/query_box_grid.h"
 
 #include <algorithm>
 
@@ -97,13 +100,17 @@ void joinPair(const PairFields& f, Plane& p, EdgeLinks& pLinks, Plane& q, EdgeLi
 
 }  // namespace
 
-void connectPlane(int index) {
+void connectPlane(int index, const BoxGrid& grid) {
   std::vector<Plane>& planes = sceneStore.planes;
   std::vector<EdgeLinks>& links = sceneStore.edgeLinks;
   Plane& p = planes[index];
   if (p.type != 1.0f && p.type != 2.0f) return;
 
-  for (int j = 0; j < sceneStore.planeCount; ++j) {
+  // Only planes whose box meets p's can cross it; the grid lists them among
+  // its candidates, in index order, which is the order of the scan.
+  std::vector<int> candidates;
+  queryBoxGrid(grid, planeGridBox(p), candidates);
+  for (const int j : candidates) {
     Plane& q = planes[j];
     if (q.active == 0.0f) continue;
     const PairFields* fields = nullptr;
@@ -137,8 +144,22 @@ void connectPlanes() {
     links[i] = EdgeLinks{0, 0, 0, 0};
   }
 
+  // Joining only ever moves an edge onto a position inside the plane's
+  // range, so the widened boxes hold every plane for the whole stage.
+  std::vector<GridBox> boxes;
+  std::vector<int> ids;
   for (int i = 0; i < count; ++i) {
-    if (planes[i].active != 0.0f) connectPlane(i);
+    const Plane& plane = planes[i];
+    if (plane.active == 0.0f) continue;
+    if (plane.type != 1.0f && plane.type != 2.0f && plane.type != 3.0f) continue;
+    boxes.push_back(planeGridBox(plane));
+    ids.push_back(i);
+  }
+  BoxGrid grid;
+  buildBoxGrid(boxes, ids, grid);
+
+  for (int i = 0; i < count; ++i) {
+    if (planes[i].active != 0.0f) connectPlane(i, grid);
   }
 
   for (int i = 0; i < count; ++i) {

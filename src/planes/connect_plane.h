@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planes/box_grid.h"
+
 // Closes the gaps between crossing object planes. Every plane is widened by
 // three grid steps (3 * cubeResolution) on all four edges and its edge flags
 // are cleared; each active plane, in index order, is then joined to the planes
@@ -10,11 +12,13 @@
 void connectPlanes();
 
 // Joins plane `index` (0 <= index < planeCount) to every active plane it
-// crosses. Only a type 1 or type 2 plane P does anything: it is paired with
-// active type 2 and 3 planes (P type 1) or type 3 planes (P type 2). Where the
-// two cross and their overlap on the shared in-plane axis is more than two
-// thirds of a plane's own extent there, that plane's edge facing the other
-// plane is moved onto the other plane's position and its edge flag is set.
-// Moves of both planes take effect at once for the rest of the scan.
+// crosses, in index order. Only a type 1 or type 2 plane P does anything: it
+// is paired with active type 2 and 3 planes (P type 1) or type 3 planes (P
+// type 2). Where the two cross and their overlap on the shared in-plane axis
+// is more than two thirds of a plane's own extent there, that plane's edge
+// facing the other plane is moved onto the other plane's position and its
+// edge flag is set. Moves of both planes take effect at once for the rest of
+// the scan. grid lists the active type 1, 2 and 3 planes by plane index,
+// with boxes (planeGridBox) that hold their current ranges.
 // Precondition: planes and edgeLinks hold at least planeCount records.
-void connectPlane(int index);
+void connectPlane(int index, const BoxGrid& grid);

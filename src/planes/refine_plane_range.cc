@@ -1,12 +1,34 @@
 #include "planes/refine_plane_range.h"
 
 #include "driver/scene_store.h"
+#include "planes/build_box_grid.h"
+#include "planes/query_box_grid.h"
+#include "planes/range_between.h"
 
-void refinePlaneRange(int index) {
+namespace {
+
+// The box of a plane in the space of (position, u, v), whatever its type:
+// two planes of the same type at the same position can only affect each
+// other when these boxes meet.
+GridBox refinementBox(const Plane& plane) {
+  GridBox box;
+  box.lo[0] = box.hi[0] = plane.position;
+  rangeBetween(plane.uMin, plane.uMax, box.lo[1], box.hi[1]);
+  rangeBetween(plane.vMin, plane.vMax, box.lo[2], box.hi[2]);
+  return box;
+}
+
+}  // namespace
+
+void refinePlaneRange(int index, const BoxGrid& grid) {
   std::vector<Plane>& planes = sceneStore.planes;
   Plane& p = planes[index];
 
-  for (int j = 0; j < sceneStore.planeCount; ++j) {
+  // Every partner that cuts p or switches it off overlaps it, so the grid's
+  // candidates, in index order, are all the scan needs to look at.
+  std::vector<int> candidates;
+  queryBoxGrid(grid, refinementBox(p), candidates);
+  for (const int j : candidates) {
     if (j == index) continue;
     const Plane& q = planes[j];
     if (q.active == 0.0f || q.type != p.type || q.position != p.position) continue;
@@ -30,7 +52,21 @@ void refinePlaneRange(int index) {
 }
 
 void refinePlaneRanges() {
+  // Refinement only cuts planes back and switches them off, so boxes taken
+  // now hold every plane for the whole stage; planes already off never
+  // count.
+  const std::vector<Plane>& planes = sceneStore.planes;
+  std::vector<GridBox> boxes;
+  std::vector<int> ids;
   for (int i = 0; i < sceneStore.planeCount; ++i) {
-    if (sceneStore.planes[i].active != 0.0f) refinePlaneRange(i);
+    if (planes[i].active == 0.0f) continue;
+    boxes.push_back(refinementBox(planes[i]));
+    ids.push_back(i);
+  }
+  BoxGrid grid;
+  buildBoxGrid(boxes, ids, grid);
+
+  for (int i = 0; i < sceneStore.planeCount; ++i) {
+    if (sceneStore.planes[i].active != 0.0f) refinePlaneRange(i, grid);
   }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planes/box_grid.h"
+
 // Removes duplication among coplanar planes: for every plane, in index order,
 // that is still active when its turn comes, runs refinePlaneRange.
 // Precondition: planes holds at least planeCount records.
@@ -11,6 +13,8 @@ void refinePlaneRanges();
 // them covers it on both in-plane axes, and cut back on one axis where one of
 // them covers it across the full width of the other axis and overlaps one end.
 // A partner lying strictly inside it changes nothing, so a plane is never
-// split in two. Cuts take effect for the rest of the scan.
+// split in two. Cuts take effect for the rest of the scan. grid lists the
+// planes that were active when it was built, by plane index, each with the
+// box of (position, u range, v range) that holds its current ranges.
 // Precondition: planes holds at least planeCount records.
-void refinePlaneRange(int index);
+void refinePlaneRange(int index, const BoxGrid& grid);

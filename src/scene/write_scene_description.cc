@@ -97,8 +97,10 @@ JsonWriterError buildDocument(JsonWriter& writer, char* buffer, int capacity) {
     }
   }
 
+  // Once the writer has failed every further operation stores nothing, and
+  // the caller rebuilds or stops on the error, so the loops end early.
   int g = planeGroups;
-  for (int j = 0; j < cuboidCount; ++j) {
+  for (int j = 0; j < cuboidCount && writer.error == Ok; ++j) {
     const Cuboid& cuboid = store.cuboids[j];
     if (cuboid.kind != 1.0f) {
       continue;
@@ -117,7 +119,7 @@ JsonWriterError buildDocument(JsonWriter& writer, char* buffer, int capacity) {
   }
 
   g = 0;
-  for (int i = 0; i < planeCount; ++i) {
+  for (int i = 0; i < planeCount && writer.error == Ok; ++i) {
     const Plane& plane = store.planes[i];
     if (!isRoomPlaneType(plane.type)) {
       continue;

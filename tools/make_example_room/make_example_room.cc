@@ -1,6 +1,17 @@
 // Writes the bundled example room: a plane info file (planes.txt) and the
 // equirectangular panorama seen from the origin (shifted_t.png), both built
-// from one furnished room model. Usage: make_example_room <output folder>
+// from one furnished room model.
+//
+// Usage: make_example_room <output folder> [--width W] [--height H]
+//                          [--rooms N] [--planes N] [--no-panorama]
+//
+// With no option it writes the bundled example room (2048 x 1024 panorama).
+// --width and --height set the panorama size. --rooms N tiles N copies of the
+// furnished room on a grid inside one room boundary (walls, floor and ceiling
+// around all of them), for large plane lists; --planes N tiles as many rooms
+// as N planes need and cuts the list to exactly N planes. --no-panorama
+// writes the plane info file only. The panorama is always ray cast from the
+// single room at the origin.
 //
 // The model is a set of axis-aligned boxes. The plane info file lists the
 // room's walls, floor and ceiling and, for every object, the box faces that a
@@ -13,8 +24,10 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -22,9 +35,10 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kCubeResolution = 0.05;
-constexpr int kPanoramaWidth = 2048;
-constexpr int kPanoramaHeight = 1024;
-constexpr int kTripodRows = 40;
+constexpr int kDefaultPanoramaWidth = 2048;
+constexpr int kDefaultPanoramaHeight = 1024;
+// Black rows at the bottom of the panorama, per 1024 rows of height.
+constexpr int kTripodRowsPer1024 = 40;
 
 // Faces narrower than this on either in-plane axis are too thin to be found.
 constexpr double kThinnestFace = 0.1 + 1e-9;
@@ -311,12 +325,11 @@ PlaneRecord extraRecord(const Object& object, const ExtraPlane& extra) {
           object.material};
 }
 
-// Walls, floor and ceiling, each a full rectangle of the room box; the normal
-// signs are as the segmentation found them (some point out of the room).
-std::vector<PlaneRecord> roomRecords() {
+// Walls, floor and ceiling, each a full rectangle of the box lo..hi; the
+// normal signs are as the segmentation found them (some point out of the
+// room).
+std::vector<PlaneRecord> roomRecords(const double lo[3], const double hi[3]) {
   const int wallMaterial = kPainted | kFlat;
-  const double* lo = kRoomMin;
-  const double* hi = kRoomMax;
   return {
       {7, 0, lo[0], lo[1], hi[1], lo[2], hi[2], 1.0, 13, wallMaterial},
       {7, 0, hi[0], lo[1], hi[1], lo[2], hi[2], 1.0, 13, wallMaterial},
@@ -327,10 +340,10 @@ std::vector<PlaneRecord> roomRecords() {
   };
 }
 
-// Every plane of the room model, in file order: room planes, then each
-// object's duplicated pieces that come first, its box faces, and the rest.
-std::vector<PlaneRecord> buildPlaneRecords(const std::vector<Object>& objects) {
-  std::vector<PlaneRecord> records = roomRecords();
+// The object planes of the room model, in file order: each object's
+// duplicated pieces that come first, its box faces, and the rest.
+std::vector<PlaneRecord> buildObjectRecords(const std::vector<Object>& objects) {
+  std::vector<PlaneRecord> records;
   for (const Object& object : objects) {
     for (const ExtraPlane& extra : object.extras) {
       if (extra.first) records.push_back(extraRecord(object, extra));
@@ -341,6 +354,47 @@ std::vector<PlaneRecord> buildPlaneRecords(const std::vector<Object>& objects) {
     for (const ExtraPlane& extra : object.extras) {
       if (!extra.first) records.push_back(extraRecord(object, extra));
     }
+  }
+  return records;
+}
+
+// A plane record moved by (dx, dy) in x and y.
+PlaneRecord shifted(PlaneRecord r, double dx, double dy) {
+  const double shift[3] = {dx, dy, 0.0};
+  r.position += shift[r.axis];
+  r.uMin += shift[uAxisOf(r.axis)];
+  r.uMax += shift[uAxisOf(r.axis)];
+  r.vMin += shift[vAxisOf(r.axis)];
+  r.vMax += shift[vAxisOf(r.axis)];
+  return r;
+}
+
+// Every plane of the plane info file, in file order: the room boundary, then
+// the object planes of `rooms` copies of the room on a grid of columns along
+// x and rows along y, wall to wall, with the copy at the origin (the only one
+// for a single room) unshifted. With maxPlanes >= 0 the list is cut there.
+std::vector<PlaneRecord> buildPlaneRecords(const std::vector<Object>& objects, int rooms,
+                                           long long maxPlanes) {
+  const std::vector<PlaneRecord> room = buildObjectRecords(objects);
+  int columns = 1;
+  while (static_cast<long long>(columns) * columns < rooms) ++columns;
+  const int rows = (rooms + columns - 1) / columns;
+  const double pitch[2] = {kRoomMax[0] - kRoomMin[0], kRoomMax[1] - kRoomMin[1]};
+  const int firstColumn = -(columns - 1) / 2;
+  const int firstRow = -(rows - 1) / 2;
+
+  double lo[3] = {kRoomMin[0] + firstColumn * pitch[0], kRoomMin[1] + firstRow * pitch[1],
+                  kRoomMin[2]};
+  double hi[3] = {kRoomMax[0] + (firstColumn + columns - 1) * pitch[0],
+                  kRoomMax[1] + (firstRow + rows - 1) * pitch[1], kRoomMax[2]};
+  std::vector<PlaneRecord> records = roomRecords(lo, hi);
+  for (int k = 0; k < rooms; ++k) {
+    const double dx = (firstColumn + k % columns) * pitch[0];
+    const double dy = (firstRow + k / columns) * pitch[1];
+    for (const PlaneRecord& r : room) records.push_back(shifted(r, dx, dy));
+  }
+  if (maxPlanes >= 0 && static_cast<long long>(records.size()) > maxPlanes) {
+    records.resize(static_cast<std::size_t>(maxPlanes));
   }
   return records;
 }
@@ -499,12 +553,13 @@ unsigned char toByte(double value) {
   return static_cast<unsigned char>(std::clamp(std::lround(value), 1L, 255L));
 }
 
-cv::Mat renderPanorama(const std::vector<Object>& objects) {
-  cv::Mat image(kPanoramaHeight, kPanoramaWidth, CV_8UC3, cv::Scalar(0, 0, 0));
-  for (int row = 0; row < kPanoramaHeight - kTripodRows; ++row) {
-    const double theta = (row + 0.5) / kPanoramaHeight * kPi;
-    for (int col = 0; col < kPanoramaWidth; ++col) {
-      const double phi = (col + 0.5) / kPanoramaWidth * 2.0 * kPi;
+cv::Mat renderPanorama(const std::vector<Object>& objects, int width, int height) {
+  cv::Mat image(height, width, CV_8UC3, cv::Scalar(0, 0, 0));
+  const int tripodRows = static_cast<int>(static_cast<long long>(height) * kTripodRowsPer1024 / 1024);
+  for (int row = 0; row < height - tripodRows; ++row) {
+    const double theta = (row + 0.5) / height * kPi;
+    for (int col = 0; col < width; ++col) {
+      const double phi = (col + 0.5) / width * 2.0 * kPi;
       const double direction[3] = {std::sin(theta) * std::cos(phi),
                                    -std::sin(theta) * std::sin(phi), std::cos(theta)};
       // The room box is left where the ray reaches its nearest bound.
@@ -549,25 +604,81 @@ cv::Mat renderPanorama(const std::vector<Object>& objects) {
   return image;
 }
 
+// Reads a whole number of at least `least` from text; false when it is not
+// one.
+bool parseCount(const char* text, long long least, long long& value) {
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text, &end, 10);
+  return end != text && *end == '\0' && errno == 0 && value >= least && value <= 100000000;
+}
+
+void printUsage(const char* program) {
+  std::printf(
+      "Usage: %s <output folder> [--width W] [--height H] [--rooms N] [--planes N] "
+      "[--no-panorama]\n",
+      program);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::printf("Usage: %s <output folder>\n", argv[0]);
+    printUsage(argv[0]);
     return 2;
   }
   std::string folder = argv[1];
   if (!folder.empty() && folder.back() != '/') folder += '/';
 
+  long long width = kDefaultPanoramaWidth;
+  long long height = kDefaultPanoramaHeight;
+  long long rooms = 1;
+  long long maxPlanes = -1;
+  bool panorama = true;
+  for (int i = 2; i < argc; ++i) {
+    const std::string option = argv[i];
+    bool valid = true;
+    if (option == "--no-panorama") {
+      panorama = false;
+    } else if (i + 1 >= argc) {
+      valid = false;
+    } else if (option == "--width") {
+      valid = parseCount(argv[++i], 2, width) && width <= 65535;
+    } else if (option == "--height") {
+      valid = parseCount(argv[++i], 2, height) && height <= 65535;
+    } else if (option == "--rooms") {
+      valid = parseCount(argv[++i], 1, rooms);
+    } else if (option == "--planes") {
+      valid = parseCount(argv[++i], 6, maxPlanes);
+    } else {
+      valid = false;
+    }
+    if (!valid) {
+      printUsage(argv[0]);
+      return 2;
+    }
+  }
+
   const std::vector<Object> objects = buildObjects();
-  const std::vector<PlaneRecord> records = buildPlaneRecords(objects);
+  if (maxPlanes >= 0) {
+    // Enough rooms for the requested number of planes.
+    const long long perRoom = static_cast<long long>(buildObjectRecords(objects).size());
+    rooms = std::max(1LL, (maxPlanes - 6 + perRoom - 1) / perRoom);
+  }
+  const std::vector<PlaneRecord> records =
+      buildPlaneRecords(objects, static_cast<int>(rooms), maxPlanes);
   const std::string planePath = folder + "planes.txt";
   if (!writePlaneFile(planePath, records)) {
     std::printf("Cannot write %s\n", planePath.c_str());
     return 2;
   }
+  if (!panorama) {
+    std::printf("Wrote %s (%d planes)\n", planePath.c_str(), static_cast<int>(records.size()));
+    return 0;
+  }
   const std::string panoramaPath = folder + "shifted_t.png";
-  if (!cv::imwrite(panoramaPath, renderPanorama(objects))) {
+  if (!cv::imwrite(panoramaPath,
+                   renderPanorama(objects, static_cast<int>(width), static_cast<int>(height)))) {
     std::printf("Cannot write %s\n", panoramaPath.c_str());
     return 2;
   }

@@ -1,0 +1,117 @@
+// libFuzzer target for the whole run: the first line of an input is the save
+// option argument, the rest is the plane info file. Each input runs
+// runPipeline on a scratch folder that holds the plane file and a small fixed
+// panorama (64 x 32, its bottom rows black), exactly as the command line
+// "roombox <folder>/ planes.txt fuzz <option>" would. A run must either
+// complete (status 1, every output file written, a consistent mesh) or stop
+// with a message (RunStopped in a fuzz build).
+#include "driver/run_pipeline.h"
+#include "driver/scene_store.h"
+#include "driver/stop_run.h"
+#include "scratch_folder.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kOutputNames[] = {"fuzz_cuboid.txt", "fuzz.JSON", "fuzz-texture.png",
+                                    "fuzz-rect-Object.obj", "fuzz-rect-Object-colour.obj",
+                                    "fuzz-rect.obj", "fuzz-rect.obj.mtl", "fuzz-rect-Object.off"};
+
+void require(bool holds, const char* what) {
+  if (!holds) {
+    std::fprintf(stderr, "pipeline fuzzer: %s\n", what);
+    std::abort();
+  }
+}
+
+bool exists(const std::string& name) { return std::filesystem::exists(scratchFolder() + name); }
+
+// Checks what a complete run left: its output files and a mesh whose faces
+// name existing vertices.
+void checkCompleteRun(int saveOption) {
+  require(exists("fuzz_cuboid.txt") && exists("fuzz.JSON") && exists("fuzz-texture.png"),
+          "a complete run left out the cuboid text, the JSON file or the texture");
+  const char* meshFiles[] = {"fuzz-rect-Object.obj", "fuzz-rect-Object-colour.obj",
+                             "fuzz-rect.obj", "fuzz-rect-Object.off"};
+  for (int option = 0; option < 4; ++option) {
+    require(exists(meshFiles[option]) == (option == saveOption),
+            "the mesh files written do not match the save option");
+  }
+  require(exists("fuzz-rect.obj.mtl") == (saveOption == 2), "material file written wrongly");
+
+  const MeshStore& mesh = sceneStore.mesh;
+  const std::size_t vertices = static_cast<std::size_t>(mesh.vertexCount);
+  require(mesh.vertexCount >= 0 && mesh.rectangleCount >= 0, "negative mesh count");
+  require(mesh.vertices.size() == vertices && mesh.colours.size() == vertices &&
+              mesh.texCoords.size() == vertices && mesh.vertexAlpha.size() == vertices,
+          "per-vertex lists differ in length from the vertex count");
+  require(mesh.faces.rows >= mesh.rectangleCount && mesh.faces.cols >= 4 &&
+              mesh.faces.type() == CV_32SC1,
+          "face matrix smaller than the rectangle count");
+  for (int r = 0; r < mesh.rectangleCount; ++r) {
+    for (int c = 0; c < 4; ++c) {
+      const int index = mesh.faces.at<int>(r, c);
+      require(index >= 0 && index < mesh.vertexCount, "face names a vertex that does not exist");
+    }
+  }
+  for (unsigned char alpha : mesh.vertexAlpha) require(alpha == 0 || alpha == 255, "bad alpha");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  silenceStandardOutput();
+  cv::Mat panorama(32, 64, CV_8UC3);
+  for (int row = 0; row < panorama.rows; ++row) {
+    for (int col = 0; col < panorama.cols; ++col) {
+      const bool black = row >= panorama.rows - 3;
+      panorama.at<cv::Vec3b>(row, col) =
+          black ? cv::Vec3b(0, 0, 0)
+                : cv::Vec3b(static_cast<unsigned char>(1 + col * 3),
+                            static_cast<unsigned char>(1 + row * 7),
+                            static_cast<unsigned char>((col + row) % 2 ? 200 : 90));
+    }
+  }
+  if (!cv::imwrite(scratchFolder() + "shifted_t.png", panorama)) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const std::size_t lineEnd = input.find('\n');
+  // A C string argument ends at its first zero byte, as on a command line.
+  const std::string option = input.substr(0, lineEnd).c_str();
+  const std::string planeFile = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
+
+  const std::string& folder = scratchFolder();
+  for (const char* name : kOutputNames) std::filesystem::remove(folder + name);
+  writeWholeFile(folder + "planes.txt", reinterpret_cast<const unsigned char*>(planeFile.data()),
+                 planeFile.size());
+
+  std::vector<std::string> arguments = {"roombox", folder, "planes.txt", "fuzz", option};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
+  argv.push_back(nullptr);
+
+  sceneStore = SceneStore{};
+  int status = 0;
+  try {
+    status = runPipeline(static_cast<int>(arguments.size()), argv.data());
+  } catch (const RunStopped& stopped) {
+    status = stopped.status;
+  }
+  std::fflush(stdout);
+  require(status == 1 || status == kFailureStatus, "run ended with an unexpected status");
+  if (status == 1) checkCompleteRun(sceneStore.saveOption);
+  return 0;
+}

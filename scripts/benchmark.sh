@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# Benchmark of roombox on large inputs, with the floor a run cannot beat.
+#
+# Builds an optimised roombox and the helpers in bench/, generates its inputs
+# into bench-data/ (an 8192 x 4096 panorama of the example room, and plane
+# lists of 1,000, 10,000 and 100,000 planes: furnished rooms tiled inside one
+# room boundary), runs each input several times and prints, as markdown
+# tables, the median of: the whole run (wall time), each stage (roombox's own
+# breakdown, printed to standard error when ROOMBOX_TIMING=1) and the peak
+# resident memory. In the same session it times the floor: decoding the
+# panorama alone with cv::imread (bench/decode_panorama.cc) and copying the
+# panorama file; every run is also shown as a ratio to the decode floor.
+# Every timed run must print exactly what an untimed run prints and end with
+# status 1, or the benchmark stops.
+#
+# Environment: BENCH_RUNS (runs per input, default 5), BENCH_RUNS_LARGEST
+# (runs for the 100,000-plane list, default 3), BENCH_BUILD_DIR (default
+# build-bench), ROOMBOX (another roombox binary to measure, e.g. an older
+# build; a binary without the stage breakdown shows "-" for the stages).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs="${BENCH_RUNS:-5}"
+largestRuns="${BENCH_RUNS_LARGEST:-3}"
+build="${BENCH_BUILD_DIR:-build-bench}"
+
+scripts/setup.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
+cmake --build "$build" -j"$(nproc)" \
+  --target roombox make_example_room decode_panorama measure_run > /dev/null
+roombox="$(realpath "${ROOMBOX:-$build/src/driver/roombox}")"
+generator="$build/tools/make_example_room"
+decoder="$(realpath "$build/bench/decode_panorama")"
+measure="$(realpath "$build/bench/measure_run")"
+
+# Inputs, made again whenever the generator changes.
+data=bench-data
+mkdir -p "$data"
+stamp="$(sha256sum "$generator" | cut -d' ' -f1)"
+if [ "$(cat "$data/generator.sha256" 2>/dev/null)" != "$stamp" ]; then
+  echo "Generating inputs in $data/ ..." >&2
+  rm -rf "$data"/pano8k "$data"/planes-*
+  mkdir -p "$data/pano8k"
+  "$generator" "$data/pano8k" --width 8192 --height 4096 > /dev/null
+  for planes in 1000 10000 100000; do
+    mkdir -p "$data/planes-$planes"
+    "$generator" "$data/planes-$planes" > /dev/null  # the 2048 x 1024 panorama
+    "$generator" "$data/planes-$planes" --planes "$planes" --no-panorama > /dev/null
+  done
+  echo "$stamp" > "$data/generator.sha256"
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# Stage names in run order, as roombox prints them.
+stages=("texture merge" "plane info" "plane connection" "plane range refinement"
+        "allocation and room boundary" "cuboid growth" "cuboid post-processing"
+        "mesh generation" "scene description" "cuboid text and scene files"
+        "cuboid text and mesh file")
+
+median() {  # the median of the numbers on standard input, one per line
+  sort -g | awk '{ v[NR] = $1 } END {
+    if (NR == 0) { print "-"; exit }
+    if (NR % 2) print v[(NR + 1) / 2]; else printf "%.6f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# measureInto <record file> <command...>: runs the command once, appends
+# "<wall seconds> <peak KiB> <status>" to the record file.
+measureInto() {
+  local record="$1"
+  shift
+  "$measure" "$work/stdout" "$work/stderr" "$@" >> "$record"
+}
+
+# Runs one input with one save option `count` times, interleaved with the
+# two floors, and leaves the records under $work/<key>.
+benchInput() {
+  local key="$1" dir="$2" option="$3" count="$4"
+  local panorama="$dir/shifted_t.png"
+  rm -f "$work/$key".*
+  # The console of an untimed run, for comparison.
+  (cd "$dir" && "$roombox" ./ planes.txt bench "$option" > "$work/$key.console" || true)
+  for ((r = 0; r < count; r++)); do
+    measureInto "$work/$key.decode" "$decoder" "$panorama"
+    measureInto "$work/$key.copy" cp "$panorama" "$work/copy.png"
+    (cd "$dir" && export ROOMBOX_TIMING=1 &&
+      measureInto "$work/$key.run" "$roombox" ./ planes.txt bench "$option")
+    if [ "$(tail -n 1 "$work/$key.run" | cut -d' ' -f3)" != 1 ]; then
+      echo "roombox did not complete on $dir (option $option)" >&2
+      exit 1
+    fi
+    if ! cmp -s "$work/stdout" "$work/$key.console"; then
+      echo "ROOMBOX_TIMING changed the console output on $dir (option $option)" >&2
+      exit 1
+    fi
+    local total=0 line
+    for stage in "${stages[@]}"; do
+      line="$(grep "^timing: $stage " "$work/stderr" | awk '{ print $NF }' || true)"
+      echo "${line:--}" >> "$work/$key.stage.$stage"
+    done
+  done
+}
+
+# Median of column n (1 wall, 2 KiB, 3 status) of a record file.
+column() { awk -v n="$2" '{ print $n }' "$1" | median; }
+
+# Median over runs of the sum of the stages after texture merge.
+afterMerge() {
+  local key="$1"
+  paste -d' ' "$work/$key.stage.plane info" "$work/$key.stage.plane connection" \
+    "$work/$key.stage.plane range refinement" "$work/$key.stage.allocation and room boundary" \
+    "$work/$key.stage.cuboid growth" "$work/$key.stage.cuboid post-processing" \
+    "$work/$key.stage.mesh generation" "$work/$key.stage.scene description" \
+    "$work/$key.stage.cuboid text and scene files" "$work/$key.stage.cuboid text and mesh file" |
+    awk '/-/ { print "-"; next } { s = 0; for (i = 1; i <= NF; i++) s += $i; printf "%.6f\n", s }' |
+    { grep -v -- - || true; } | median
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b == 0) print "-"; else printf "%.3f", a / b }'; }
+mib() { awk -v k="$1" -v base="${2:-0}" 'BEGIN { printf "%.1f", (k - base) / 1024 }'; }
+fixed() { awk -v v="$1" 'BEGIN { if (v == "-") print "-"; else printf "%.3f", v }'; }
+millis() { awk -v v="$1" 'BEGIN { if (v == "-") print "-"; else printf "%.1f", v * 1000 }'; }
+
+inputs=()
+addInput() {  # key, folder, option, runs, label
+  benchInput "$1" "$2" "$3" "$4"
+  inputs+=("$1|$5|$3|$4")
+  echo "measured $5, save option $3" >&2
+}
+for option in 0 1 2 3; do
+  addInput "pano-$option" "$data/pano8k" "$option" "$runs" "example room, 8192x4096 panorama"
+done
+addInput planes-1000 "$data/planes-1000" 2 "$runs" "1,000 planes"
+addInput planes-10000 "$data/planes-10000" 2 "$runs" "10,000 planes"
+addInput planes-100000 "$data/planes-100000" 2 "$largestRuns" "100,000 planes"
+
+echo "## roombox benchmark, $(date -u +%F), $(nproc) cores, median of the runs"
+echo
+echo "Decode floor: cv::imread of the input's panorama alone, in the same session. Plane lists use"
+echo "the 2048x1024 example panorama. Peak memory is the peak resident set (shared libraries"
+echo "included) of the whole process; 'above floor' is what a run holds beyond the decode-only"
+echo "process."
+echo
+echo "| input | save option | runs | whole run (s) | decode floor (s) | run / decode | file copy (s) | stages after texture merge (s) | peak memory (MiB) | floor peak (MiB) | peak / floor | above floor (MiB) |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
+for entry in "${inputs[@]}"; do
+  IFS='|' read -r key label option count <<< "$entry"
+  wall="$(column "$work/$key.run" 1)"
+  decode="$(column "$work/$key.decode" 1)"
+  copy="$(column "$work/$key.copy" 1)"
+  peak="$(column "$work/$key.run" 2)"
+  floorPeak="$(column "$work/$key.decode" 2)"
+  echo "| $label | $option | $count | $(fixed "$wall") | $(fixed "$decode") | $(ratio "$wall" "$decode") |" \
+    "$(fixed "$copy") | $(fixed "$(afterMerge "$key")") | $(mib "$peak") | $(mib "$floorPeak") |" \
+    "$(ratio "$peak" "$floorPeak") | $(mib "$peak" "$floorPeak") |"
+done
+echo
+echo "Stages (ms), median of the runs:"
+echo
+header="| stage |"
+rule="|---|"
+for entry in "${inputs[@]}"; do
+  IFS='|' read -r key label option count <<< "$entry"
+  short="${label/example room, 8192x4096 panorama/8192x4096}"
+  header+=" $short, option $option |"
+  rule+="---|"
+done
+echo "$header"
+echo "$rule"
+for stage in "${stages[@]}"; do
+  row="| $stage |"
+  for entry in "${inputs[@]}"; do
+    IFS='|' read -r key label option count <<< "$entry"
+    row+=" $(millis "$(grep -v -- - "$work/$key.stage.$stage" | median || true)") |"
+  done
+  echo "$row"
+done

@@ -1,0 +1,209 @@
+// The plane stages find their partners through a grid index; these tests
+// hold them to the straightforward all-pairs scans (reference_scans.h) on
+// many generated plane lists, comparing every field bit for bit. The lists
+// sit on a coarse grid, so equal positions, touching edges and exact ties
+// are common; they also hold inactive planes, duplicates, +0 and -0,
+// reversed ranges, and now and then an infinite or NaN bound.
+
+#include "planes/connect_plane.h"
+#include "planes/refine_plane_range.h"
+#include "planes/reference_scans.h"
+
+#include "driver/scene_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Generates plane lists for one test.
+class PlaneListMaker {
+ public:
+  explicit PlaneListMaker(unsigned seed) : rng_(seed) {}
+
+  int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  bool chance(int percent) { return upTo(100) < percent; }
+
+  // A coordinate on a grid of `step` within +-8 steps, times `scale`;
+  // zeros come with either sign.
+  float coarse(float step, float scale) {
+    const int k = upTo(17) - 8;
+    if (k == 0) return chance(50) ? -0.0f : 0.0f;
+    return static_cast<float>(k) * step * scale;
+  }
+
+  // A bound that is now and then not a plain number.
+  float bound(float step, float scale) {
+    if (chance(1)) {
+      const float odd[4] = {INFINITY, -INFINITY, NAN, 1e30f};
+      return odd[upTo(4)];
+    }
+    return coarse(step, scale);
+  }
+
+  Plane plane(float step, float scale) {
+    static const float kTypes[] = {1, 2, 3, 1, 2, 3, 1, 2, 3, 7, 8, 9, 4, 0, 2.5f};
+    Plane p{};
+    p.active = chance(15) ? 0.0f : chance(5) ? -2.0f : 1.0f;
+    p.type = kTypes[upTo(static_cast<int>(sizeof(kTypes) / sizeof(kTypes[0])))];
+    p.position = coarse(step, scale);
+    float a = bound(step, scale), b = bound(step, scale);
+    if (!chance(10) && b < a) std::swap(a, b);  // mostly in order
+    p.uMin = a;
+    p.uMax = b;
+    a = bound(step, scale);
+    b = bound(step, scale);
+    if (!chance(10) && b < a) std::swap(a, b);
+    p.vMin = a;
+    p.vMax = b;
+    p.centreX = coarse(step, scale);
+    p.centreY = coarse(step, scale);
+    p.centreZ = coarse(step, scale);
+    p.category = static_cast<float>(upTo(15));
+    p.material = static_cast<float>(upTo(4096));
+    return p;
+  }
+
+  // count planes; some are copies of earlier ones, whole or with one field
+  // changed, so that identical and nearly identical planes meet.
+  std::vector<Plane> planes(int count, float step, float scale) {
+    std::vector<Plane> list;
+    for (int i = 0; i < count; ++i) {
+      if (!list.empty() && chance(15)) {
+        Plane copy = list[static_cast<std::size_t>(upTo(static_cast<int>(list.size())))];
+        if (chance(50)) {
+          float* fields[] = {&copy.active, &copy.uMin, &copy.uMax, &copy.vMin, &copy.vMax};
+          *fields[upTo(5)] = coarse(step, scale);
+        }
+        list.push_back(copy);
+      } else {
+        list.push_back(plane(step, scale));
+      }
+    }
+    return list;
+  }
+
+ private:
+  std::mt19937 rng_;
+};
+
+void load(const std::vector<Plane>& planes, float cubeResolution) {
+  sceneStore = SceneStore{};
+  sceneStore.planes = planes;
+  sceneStore.planeCount = static_cast<int>(planes.size());
+  sceneStore.cubeResolution = cubeResolution;
+}
+
+// Plane records and edge links of the store, as bytes.
+std::string planeBytes() {
+  std::string bytes(reinterpret_cast<const char*>(sceneStore.planes.data()),
+                    sceneStore.planes.size() * sizeof(Plane));
+  bytes.append(reinterpret_cast<const char*>(sceneStore.edgeLinks.data()),
+               sceneStore.edgeLinks.size() * sizeof(EdgeLinks));
+  return bytes;
+}
+
+// What the reference scans changed over a whole test: planes whose bounds
+// moved or that were switched off, and edge flags raised. The tests check
+// that the generated lists give the scans real work.
+struct Changes {
+  int moved = 0;
+  int switchedOff = 0;
+  int linked = 0;
+};
+
+// Runs the reference scan on a store loaded with planes, then the indexed
+// stage, and expects the same bytes; counts what the reference changed.
+template <typename Indexed, typename Reference>
+void expectSameAsReference(const std::vector<Plane>& planes, float cubeResolution,
+                           Indexed indexed, Reference reference, const std::string& what,
+                           Changes& changes) {
+  load(planes, cubeResolution);
+  reference();
+  const std::string expected = planeBytes();
+  for (std::size_t i = 0; i < planes.size(); ++i) {
+    const Plane& before = planes[i];
+    const Plane& after = sceneStore.planes[i];
+    if (before.active != 0.0f && after.active == 0.0f) ++changes.switchedOff;
+    if (std::memcmp(&before.uMin, &after.uMin, 4 * sizeof(float)) != 0) ++changes.moved;
+    if (i < sceneStore.edgeLinks.size()) {
+      const EdgeLinks& links = sceneStore.edgeLinks[i];
+      changes.linked += links.uMinLinked + links.uMaxLinked + links.vMinLinked + links.vMaxLinked;
+    }
+  }
+  load(planes, cubeResolution);
+  indexed();
+  ASSERT_EQ(planeBytes(), expected) << what;
+}
+
+// Scene shapes: (number of planes, grid step, coordinate scale).
+struct Shape {
+  int count;
+  float step;
+  float scale;
+};
+
+const Shape kShapes[] = {
+    {2, 0.25f, 1},    {8, 0.25f, 1},  {40, 0.25f, 1}, {120, 0.25f, 1}, {120, 0.5f, 4},
+    {300, 0.25f, 8},  {60, 0.1f, 1},  {200, 1, 0.25f},
+};
+
+TEST(IndexedPlaneScans, ConnectionMatchesTheAllPairsScan) {
+  PlaneListMaker maker(11);
+  Changes changes;
+  const float resolutions[] = {0, 0.05f, 0.25f, 1, 3e38f};
+  for (int round = 0; round < 120; ++round) {
+    for (const Shape& shape : kShapes) {
+      const std::vector<Plane> planes = maker.planes(shape.count, shape.step, shape.scale);
+      const float resolution = resolutions[maker.upTo(5)];
+      expectSameAsReference(planes, resolution, connectPlanes, referenceConnectPlanes,
+                            "round " + std::to_string(round) + ", " +
+                                std::to_string(shape.count) + " planes",
+                            changes);
+    }
+  }
+  EXPECT_GT(changes.linked, 5000);
+}
+
+TEST(IndexedPlaneScans, RefinementMatchesTheAllPairsScan) {
+  PlaneListMaker maker(12);
+  Changes changes;
+  for (int round = 0; round < 80; ++round) {
+    for (const Shape& shape : kShapes) {
+      const std::vector<Plane> planes = maker.planes(shape.count, shape.step, shape.scale);
+      expectSameAsReference(planes, 0, refinePlaneRanges, referenceRefinePlaneRanges,
+                            "round " + std::to_string(round) + ", " +
+                                std::to_string(shape.count) + " planes",
+                            changes);
+    }
+  }
+  EXPECT_GT(changes.switchedOff, 2000);
+  EXPECT_GT(changes.moved, 1000);
+}
+
+TEST(IndexedPlaneScans, ConnectionThenRefinementMatchTheAllPairsScans) {
+  PlaneListMaker maker(13);
+  Changes changes;
+  for (int round = 0; round < 40; ++round) {
+    for (const Shape& shape : kShapes) {
+      const std::vector<Plane> planes = maker.planes(shape.count, shape.step, shape.scale);
+      const auto indexed = [] {
+        connectPlanes();
+        refinePlaneRanges();
+      };
+      const auto reference = [] {
+        referenceConnectPlanes();
+        referenceRefinePlaneRanges();
+      };
+      expectSameAsReference(planes, 0.25f, indexed, reference, "round " + std::to_string(round),
+                            changes);
+    }
+  }
+}
+
+}  // namespace
