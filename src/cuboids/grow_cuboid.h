@@ -1,18 +1,7 @@
 #pragma once
 
+#include "cuboids/cuboid_growth.h"
 #include "planes/box_grid.h"
-
-// Directions in which a box grows from its seed plane, one per seed kind: a
-// seed whose normal component along its axis is +1 grows toward the negative
-// side of that axis, one with -1 toward the positive side.
-enum class GrowthDirection {
-  kTowardNegativeY = 1,  // type 2 seed, b = 1
-  kTowardPositiveY = 2,  // type 2 seed, b = -1
-  kTowardNegativeX = 3,  // type 1 seed, a = 1
-  kTowardPositiveX = 4,  // type 1 seed, a = -1
-  kTowardNegativeZ = 5,  // type 3 seed, c = 1
-  kTowardPositiveZ = 6,  // type 3 seed, c = -1
-};
 
 // Grows one box from seed plane `seed` (0 <= seed < planeCount, an object
 // plane of type 1, 2 or 3 matching `direction`) and appends it at slot

@@ -1,5 +1,6 @@
 #include "cuboids/hide_covered_faces.h"
 
+#include "cuboids/hide_faces_against.h"
 #include "driver/scene_store.h"
 #include "planes/build_box_grid.h"
 #include "planes/query_box_grid.h"
@@ -39,21 +40,10 @@ void hideCoveredFaces() {
 
   std::vector<int> candidates;
   for (int i = 0; i < count; ++i) {
-    const Cuboid& a = boxes[i];
     CuboidFaces& faces = sceneStore.cuboidFaces[i];
     queryBoxGrid(grid, gridBoxes[i], candidates);
     for (const int j : candidates) {
-      if (j == i) continue;
-      const Cuboid& b = boxes[j];
-      const bool coversX = b.minX <= a.minX && b.maxX >= a.maxX;
-      const bool coversY = b.minY <= a.minY && b.maxY >= a.maxY;
-      const bool coversZ = b.minZ <= a.minZ && b.maxZ >= a.maxZ;
-      if ((a.minX == b.minX || a.minX == b.maxX) && coversY && coversZ) faces.minXShown = 0;
-      if ((a.maxX == b.minX || a.maxX == b.maxX) && coversY && coversZ) faces.maxXShown = 0;
-      if ((a.minY == b.minY || a.minY == b.maxY) && coversX && coversZ) faces.minYShown = 0;
-      if ((a.maxY == b.minY || a.maxY == b.maxY) && coversX && coversZ) faces.maxYShown = 0;
-      if ((a.minZ == b.minZ || a.minZ == b.maxZ) && coversX && coversY) faces.minZShown = 0;
-      if ((a.maxZ == b.minZ || a.maxZ == b.maxZ) && coversX && coversY) faces.maxZShown = 0;
+      if (j != i) hideFacesAgainst(boxes[i], boxes[j], faces);
     }
   }
 }

@@ -1,6 +1,8 @@
 #include "cuboids/reconstruct_cuboids.h"
 
 #include "cuboids/grow_cuboid.h"
+#include "cuboids/seed_growth_direction.h"
+#include "cuboids/snapshot_planes.h"
 #include "driver/scene_store.h"
 #include "planes/build_box_grid.h"
 #include "planes/plane_grid_box.h"
@@ -8,15 +10,10 @@
 #include <vector>
 
 int reconstructCuboids() {
+  snapshotPlanes();
   const int count = sceneStore.planeCount;
-  std::vector<Plane>& planeSnapshot = sceneStore.planeSnapshot;
-  std::vector<PlaneEquation>& equationSnapshot = sceneStore.equationSnapshot;
-  planeSnapshot.resize(count);
-  equationSnapshot.resize(count);
-  for (int i = 0; i < count; ++i) {
-    planeSnapshot[i] = sceneStore.planes[i];
-    equationSnapshot[i] = sceneStore.equations[i];
-  }
+  const std::vector<Plane>& planeSnapshot = sceneStore.planeSnapshot;
+  const std::vector<PlaneEquation>& equationSnapshot = sceneStore.equationSnapshot;
 
   // Only object planes shape a box; the grid finds those near each seed.
   std::vector<GridBox> boxes;
@@ -31,20 +28,9 @@ int reconstructCuboids() {
   buildBoxGrid(boxes, ids, grid);
 
   for (int i = 0; i < count; ++i) {
-    const float type = planeSnapshot[i].type;
-    const PlaneEquation& equation = equationSnapshot[i];
-    if (type == 2.0f && equation.b == 1.0f) {
-      growCuboid(i, GrowthDirection::kTowardNegativeY, grid);
-    } else if (type == 2.0f && equation.b == -1.0f) {
-      growCuboid(i, GrowthDirection::kTowardPositiveY, grid);
-    } else if (type == 1.0f && equation.a == 1.0f) {
-      growCuboid(i, GrowthDirection::kTowardNegativeX, grid);
-    } else if (type == 1.0f && equation.a == -1.0f) {
-      growCuboid(i, GrowthDirection::kTowardPositiveX, grid);
-    } else if (type == 3.0f && equation.c == 1.0f) {
-      growCuboid(i, GrowthDirection::kTowardNegativeZ, grid);
-    } else if (type == 3.0f && equation.c == -1.0f) {
-      growCuboid(i, GrowthDirection::kTowardPositiveZ, grid);
+    GrowthDirection direction{};
+    if (seedGrowthDirection(planeSnapshot[i], equationSnapshot[i], direction)) {
+      growCuboid(i, direction, grid);
     }
   }
   return sceneStore.cuboidCount;

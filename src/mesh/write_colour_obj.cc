@@ -2,9 +2,10 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
-#include "mesh/format_face_row.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
+#include "mesh/write_author_banner.h"
+#include "mesh/write_face_rows.h"
 
 #include <cstdio>
 #include <string>
@@ -16,12 +17,12 @@ void writeColourObj() {
 
   const std::string path = store.basePath + store.outputPrefix + "-rect-Object-colour.obj";
   FILE* file = openOutputFile(path);
-  std::fprintf(file, "###################\n#\n# obj file created by roombox\n#\n");
+  writeAuthorBanner("obj", file);
   std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z,r,g,b) coordinates\n\n");
-  // Lines are formatted as the "%f" and "%lld" conversions would and written
-  // one at a time.
+  // Vertex lines are formatted as the "%f" conversion would and written one
+  // at a time.
   char line[16 * 320];
   for (int i = 0; i < extent.vertices; ++i) {
     const MeshPoint& p = mesh.vertices[i];
@@ -37,10 +38,7 @@ void writeColourObj() {
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "g default\n");
-  for (int r = 0; r < extent.rectangles; ++r) {
-    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kObj, line);
-    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
-  }
+  writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kObj, file);
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(file, path);
 }

@@ -4,8 +4,8 @@
 #include "driver/scene_store.h"
 #include "mesh/category_index.h"
 #include "mesh/format_face_row.h"
-#include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
+#include "mesh/write_vertex_lines.h"
 #include "scene/category_names.h"
 
 #include <algorithm>
@@ -24,20 +24,10 @@ void writeObjectObj(const std::vector<RectangleGroup>& groups) {
   std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z) coordinates\n\n");
-  // Lines are formatted as the "%f" and "%lld" conversions would and written
-  // one at a time.
-  char line[16 * 320];
-  for (int i = 0; i < extent.vertices; ++i) {
-    const MeshPoint& p = mesh.vertices[i];
-    char* end = line;
-    *end++ = 'v';
-    for (const float value : {p.x, p.y, p.z}) {
-      *end++ = ' ';
-      end = formatFixed(value, end);
-    }
-    *end++ = '\n';
-    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
-  }
+  writeVertexLines(mesh, extent.vertices, file);
+  // Face lines are formatted as the "%lld" conversion would and written one
+  // at a time.
+  char line[128];
   int next = 0;  // the first group whose header is not written yet
   for (int r = 0; r < extent.rectangles; ++r) {
     while (next < groupCount && groups[next].firstRectangle == r) {

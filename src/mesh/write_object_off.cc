@@ -2,9 +2,10 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
-#include "mesh/format_face_row.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
+#include "mesh/write_author_banner.h"
+#include "mesh/write_face_rows.h"
 
 #include <charconv>
 
@@ -31,12 +32,12 @@ void writeObjectOff() {
 
   const std::string path = store.basePath + store.outputPrefix + "-rect-Object.off";
   FILE* file = openOutputFile(path);
-  std::fprintf(file, "###################\n#\n# off file created by roombox\n#\n");
+  writeAuthorBanner("off", file);
   std::fprintf(file, "###################\n#\n#(x,y,z,r,g,b,a) coordinates\n\n");
   std::fprintf(file, "COFF\n");
   std::fprintf(file, "%d %d 0\n", mesh.vertexCount, mesh.rectangleCount);
-  // Lines are formatted as the "%f" and "%d" conversions would and written
-  // one at a time.
+  // Vertex lines are formatted as the "%f" and "%d" conversions would and
+  // written one at a time.
   char line[16 * 320];
   for (int i = 0; i < extent.vertices; ++i) {
     const MeshPoint& p = mesh.vertices[i];
@@ -56,10 +57,7 @@ void writeObjectOff() {
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#face with vertex indexes \n\n");
-  for (int r = 0; r < extent.rectangles; ++r) {
-    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kOff, line);
-    std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
-  }
+  writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kOff, file);
   std::fprintf(file, "\n\n#end of off file");
   closeOutputFile(file, path);
 }

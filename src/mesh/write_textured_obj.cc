@@ -2,9 +2,11 @@
 
 #include "driver/output_file.h"
 #include "driver/scene_store.h"
-#include "mesh/format_face_row.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
+#include "mesh/write_author_banner.h"
+#include "mesh/write_face_rows.h"
+#include "mesh/write_vertex_lines.h"
 
 #include <cstdio>
 #include <string>
@@ -27,7 +29,7 @@ void writeTexturedObj() {
 
   const std::string objPath = store.basePath + store.outputPrefix + "-rect.obj";
   FILE* obj = openOutputFile(objPath);
-  std::fprintf(obj, "###################\n#\n# obj file created by roombox\n#\n");
+  writeAuthorBanner("obj", obj);
   std::fprintf(obj, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(obj,
@@ -35,20 +37,10 @@ void writeTexturedObj() {
                "coordinates\n\n");
   std::fprintf(obj, "mtllib %s-rect.obj.mtl\n", fileNamePart(store.outputPrefix).c_str());
   std::fprintf(obj, "g default\n");
-  // Lines are formatted as the "%f" and "%lld" conversions would and written
-  // one at a time.
+  writeVertexLines(mesh, extent.vertices, obj);
+  // Texture coordinate lines are formatted as the "%f" conversion would and
+  // written one at a time.
   char line[16 * 320];
-  for (int i = 0; i < extent.vertices; ++i) {
-    const MeshPoint& p = mesh.vertices[i];
-    char* end = line;
-    *end++ = 'v';
-    for (const float value : {p.x, p.y, p.z}) {
-      *end++ = ' ';
-      end = formatFixed(value, end);
-    }
-    *end++ = '\n';
-    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
-  }
   for (int i = 0; i < extent.vertices; ++i) {
     const TexCoord& t = mesh.texCoords[i];
     char* end = line;
@@ -66,10 +58,7 @@ void writeTexturedObj() {
   std::fprintf(obj, "s off\n");
   std::fprintf(obj, "g Mesh\n");
   std::fprintf(obj, "usemtl lambert2SG\n");
-  for (int r = 0; r < extent.rectangles; ++r) {
-    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kTexturedObj, line);
-    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
-  }
+  writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kTexturedObj, obj);
   std::fprintf(obj, "\n\n#end of obj file");
   closeOutputFile(obj, objPath);
 

@@ -1,191 +1,37 @@
 // Cuboid growth and covered-face hiding as first written: every later plane
 // examined for every seed, every box compared with every other box, with no
-// index. The tests hold the indexed stages to exactly these results.
+// index. Each candidate is handled by the same routine as in the indexed
+// stages, so the tests that hold the indexed stages to these results check
+// their choice of candidates.
 
 #include "cuboids/reference_scans.h"
 
+#include "cuboids/hide_faces_against.h"
+#include "cuboids/match_growth_candidate.h"
+#include "cuboids/seed_growth_direction.h"
+#include "cuboids/snapshot_planes.h"
+#include "cuboids/start_cuboid_growth.h"
+#include "cuboids/store_grown_cuboid.h"
 #include "driver/scene_store.h"
-
-namespace {
-
-// Axes are numbered x 0, y 1, z 2. An object plane with its normal on axis n
-// has type n + 1 and its u and v ranges on these axes:
-constexpr int kUAxisOfNormal[3] = {1, 0, 0};
-constexpr int kVAxisOfNormal[3] = {2, 2, 1};
-
-// The growth axis of each direction and whether it grows toward smaller
-// coordinates, indexed by direction - 1.
-struct DirectionAxis {
-  int axis;
-  bool negative;
-};
-constexpr DirectionAxis kDirectionAxes[6] = {{1, true},  {1, false}, {0, true},
-                                             {0, false}, {2, true},  {2, false}};
-
-// The two-argument extremes used for widening. When the values compare equal
-// (+0 and -0) they return the second argument, which decides the printed
-// sign of a zero bound.
-float maxOf(float a, float b) { return b < a ? a : b; }
-float minOf(float a, float b) { return b > a ? a : b; }
-
-// A closed range along one axis.
-struct Range {
-  float low;
-  float high;
-};
-
-// The range along in-plane axis `axis` of a plane whose normal lies on
-// normalAxis.
-Range rangeAlong(const Plane& plane, int normalAxis, int axis) {
-  if (axis == kUAxisOfNormal[normalAxis]) return Range{plane.uMin, plane.uMax};
-  return Range{plane.vMin, plane.vMax};
-}
-
-// The component of a plane normal along an axis.
-float normalAlong(const PlaneEquation& equation, int axis) {
-  if (axis == 0) return equation.a;
-  if (axis == 1) return equation.b;
-  return equation.c;
-}
-
-// Stores a range as the box bounds on an axis.
-void setBounds(Cuboid& box, int axis, Range range) {
-  if (axis == 0) {
-    box.minX = range.low;
-    box.maxX = range.high;
-  } else if (axis == 1) {
-    box.minY = range.low;
-    box.maxY = range.high;
-  } else {
-    box.minZ = range.low;
-    box.maxZ = range.high;
-  }
-}
-
-// The growth of one box from its seed plane.
-struct Growth {
-  const Plane& seed;
-  int normalAxis;  // axis the box grows along
-  bool negative;   // grows toward smaller coordinates
-  float far;       // current far bound along normalAxis
-};
-
-// Tests whether plane q, whose normal lies on edgeAxis (one in-plane axis of
-// the seed; otherAxis is the other one), is a side face of the growing box:
-// it stands on the seed's edge across edgeAxis facing outward, its near end
-// along the growth axis lies exactly on the seed, and it overlaps the seed
-// strictly along otherAxis. On a match, moves the far bound out to q's far
-// end when that is farther, sets `rebuilt` to the seed's own range along
-// otherAxis joined with q's, and returns true.
-bool matchSideFace(Growth& g, const Plane& q, const PlaneEquation& qEquation, int edgeAxis,
-                   int otherAxis, Range& rebuilt) {
-  const Range seedEdge = rangeAlong(g.seed, g.normalAxis, edgeAxis);
-  const float facing = normalAlong(qEquation, edgeAxis);
-  const bool onEdge = (facing == -1.0f && q.position == seedEdge.low) ||
-                      (facing == 1.0f && q.position == seedEdge.high);
-  if (!onEdge) return false;
-
-  const Range qDepth = rangeAlong(q, edgeAxis, g.normalAxis);
-  const float qNear = g.negative ? qDepth.high : qDepth.low;
-  if (qNear != g.seed.position) return false;
-
-  const Range seedOther = rangeAlong(g.seed, g.normalAxis, otherAxis);
-  const Range qOther = rangeAlong(q, edgeAxis, otherAxis);
-  if (!(seedOther.high > qOther.low && qOther.high > seedOther.low)) return false;
-
-  g.far = g.negative ? minOf(g.far, qDepth.low) : maxOf(g.far, qDepth.high);
-  rebuilt = Range{minOf(seedOther.low, qOther.low), maxOf(seedOther.high, qOther.high)};
-  return true;
-}
-
-}  // namespace
 
 void referenceGrowCuboid(int seed, GrowthDirection direction) {
   const std::vector<Plane>& planes = sceneStore.planeSnapshot;
   const std::vector<PlaneEquation>& equations = sceneStore.equationSnapshot;
-  const Plane& s = planes[seed];
-  const DirectionAxis& along = kDirectionAxes[static_cast<int>(direction) - 1];
-  const int n = along.axis;
-  const int u = kUAxisOfNormal[n];
-  const int v = kVAxisOfNormal[n];
-  const float seedFacing = normalAlong(equations[seed], n);
-
-  // The far bound starts 0.5 behind the seed; the sum is formed in double.
-  const double start = along.negative ? static_cast<double>(s.position) - 0.5
-                                      : static_cast<double>(s.position) + 0.5;
-  Growth g{s, n, along.negative, static_cast<float>(start)};
-  Range ru{s.uMin, s.uMax};
-  Range rv{s.vMin, s.vMax};
-
+  CuboidGrowth growth = startCuboidGrowth(planes[seed], equations[seed], direction);
   // Only planes after the seed shape its box.
   for (int j = seed + 1; j < sceneStore.planeCount; ++j) {
-    const Plane& q = planes[j];
-    const PlaneEquation& qEquation = equations[j];
-    Range rebuilt{};
-    if (q.type == static_cast<float>(u + 1)) {
-      // Side face across U: the last match decides the range along V.
-      if (matchSideFace(g, q, qEquation, u, v, rebuilt)) rv = rebuilt;
-    } else if (q.type == static_cast<float>(v + 1)) {
-      // Side face across V: the last match decides the range along U.
-      if (matchSideFace(g, q, qEquation, v, u, rebuilt)) ru = rebuilt;
-    } else if (q.type == static_cast<float>(n + 1)) {
-      // Parallel face strictly inside the box: cuts the depth; one facing
-      // the other way than the seed also widens the box to its extent.
-      const bool overlaps =
-          s.uMax > q.uMin && q.uMax > s.uMin && s.vMax > q.vMin && q.vMax > s.vMin;
-      const bool inside = g.negative ? g.far < q.position && q.position < s.position
-                                     : s.position < q.position && q.position < g.far;
-      if (overlaps && inside) {
-        g.far = q.position;
-        if (normalAlong(qEquation, n) != seedFacing) {
-          ru = Range{minOf(ru.low, q.uMin), maxOf(ru.high, q.uMax)};
-          rv = Range{minOf(rv.low, q.vMin), maxOf(rv.high, q.vMax)};
-        }
-      }
-    }
+    matchGrowthCandidate(planes[j], equations[j], growth);
   }
-
-  Cuboid box{};
-  box.kind = 1.0f;
-  setBounds(box, n, g.negative ? Range{g.far, s.position} : Range{s.position, g.far});
-  setBounds(box, u, ru);
-  setBounds(box, v, rv);
-  box.category = s.category;
-  box.material = s.material;
-
-  std::vector<Cuboid>& cuboids = sceneStore.cuboids;
-  const int slot = sceneStore.cuboidCount;
-  if (static_cast<int>(cuboids.size()) <= slot) cuboids.resize(slot + 1);
-  cuboids[slot] = box;
-  sceneStore.cuboidCount = slot + 1;
+  storeGrownCuboid(growth);
 }
 
 int referenceReconstructCuboids() {
-  const int count = sceneStore.planeCount;
-  std::vector<Plane>& planeSnapshot = sceneStore.planeSnapshot;
-  std::vector<PlaneEquation>& equationSnapshot = sceneStore.equationSnapshot;
-  planeSnapshot.resize(count);
-  equationSnapshot.resize(count);
-  for (int i = 0; i < count; ++i) {
-    planeSnapshot[i] = sceneStore.planes[i];
-    equationSnapshot[i] = sceneStore.equations[i];
-  }
-
-  for (int i = 0; i < count; ++i) {
-    const float type = planeSnapshot[i].type;
-    const PlaneEquation& equation = equationSnapshot[i];
-    if (type == 2.0f && equation.b == 1.0f) {
-      referenceGrowCuboid(i, GrowthDirection::kTowardNegativeY);
-    } else if (type == 2.0f && equation.b == -1.0f) {
-      referenceGrowCuboid(i, GrowthDirection::kTowardPositiveY);
-    } else if (type == 1.0f && equation.a == 1.0f) {
-      referenceGrowCuboid(i, GrowthDirection::kTowardNegativeX);
-    } else if (type == 1.0f && equation.a == -1.0f) {
-      referenceGrowCuboid(i, GrowthDirection::kTowardPositiveX);
-    } else if (type == 3.0f && equation.c == 1.0f) {
-      referenceGrowCuboid(i, GrowthDirection::kTowardNegativeZ);
-    } else if (type == 3.0f && equation.c == -1.0f) {
-      referenceGrowCuboid(i, GrowthDirection::kTowardPositiveZ);
+  snapshotPlanes();
+  for (int i = 0; i < sceneStore.planeCount; ++i) {
+    GrowthDirection direction{};
+    if (seedGrowthDirection(sceneStore.planeSnapshot[i], sceneStore.equationSnapshot[i],
+                            direction)) {
+      referenceGrowCuboid(i, direction);
     }
   }
   return sceneStore.cuboidCount;
@@ -195,20 +41,8 @@ void referenceHideCoveredFaces() {
   const std::vector<Cuboid>& boxes = sceneStore.cuboids;
   const int count = sceneStore.cuboidCount;
   for (int i = 0; i < count; ++i) {
-    const Cuboid& a = boxes[i];
-    CuboidFaces& faces = sceneStore.cuboidFaces[i];
     for (int j = 0; j < count; ++j) {
-      if (j == i) continue;
-      const Cuboid& b = boxes[j];
-      const bool coversX = b.minX <= a.minX && b.maxX >= a.maxX;
-      const bool coversY = b.minY <= a.minY && b.maxY >= a.maxY;
-      const bool coversZ = b.minZ <= a.minZ && b.maxZ >= a.maxZ;
-      if ((a.minX == b.minX || a.minX == b.maxX) && coversY && coversZ) faces.minXShown = 0;
-      if ((a.maxX == b.minX || a.maxX == b.maxX) && coversY && coversZ) faces.maxXShown = 0;
-      if ((a.minY == b.minY || a.minY == b.maxY) && coversX && coversZ) faces.minYShown = 0;
-      if ((a.maxY == b.minY || a.maxY == b.maxY) && coversX && coversZ) faces.maxYShown = 0;
-      if ((a.minZ == b.minZ || a.minZ == b.maxZ) && coversX && coversY) faces.minZShown = 0;
-      if ((a.maxZ == b.minZ || a.maxZ == b.maxZ) && coversX && coversY) faces.maxZShown = 0;
+      if (j != i) hideFacesAgainst(boxes[i], boxes[j], sceneStore.cuboidFaces[i]);
     }
   }
 }

@@ -3,7 +3,7 @@
 // Readers that open the tool's output files with real consumers: the assimp
 // command-line tool for the meshes and nlohmann-json (a SAX parse, since the
 // scene description repeats its "Material" keys) for the scene description.
-#include "run_support.h"
+#include "support/run_binary.h"
 
 #include <nlohmann/json.hpp>
 

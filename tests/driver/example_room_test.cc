@@ -3,7 +3,7 @@
 // for the scene description and OpenCV for the texture. The figures the
 // consumers report must agree with the tool's console and with each other.
 #include "consumer_readers.h"
-#include "run_support.h"
+#include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +23,6 @@ namespace {
 
 const std::string kExamplePlanes = std::string(ROOMBOX_EXAMPLES) + "/planes.txt";
 const std::string kExamplePanorama = std::string(ROOMBOX_EXAMPLES) + "/shifted_t.png";
-
-// Runs the example room in dir with the output prefix room.
-ToolRun runExample(const TempDir& dir, const std::string& option) {
-  copyExampleRoom(dir);
-  return runTool(dir.path(), "planes.txt", "room", option);
-}
 
 // The figures a complete run prints.
 struct ConsoleFigures {
@@ -81,22 +75,11 @@ std::vector<std::vector<double>> cuboidLines(const std::string& text) {
 const char* const kInputs[] = {"planes.txt", "shifted_t.png"};
 
 TEST(ExampleRoomTest, EverySaveOptionCompletesAndWritesExactlyItsFiles) {
-  struct Case {
-    const char* option;
-    std::vector<std::string> meshFiles;
-  };
-  const Case cases[] = {
-      {"0", {"room-rect-Object.obj"}},
-      {"1", {"room-rect-Object-colour.obj"}},
-      {"2", {"room-rect.obj", "room-rect.obj.mtl"}},
-      {"3", {"room-rect-Object.off"}},
-      {"7", {}},  // any other option writes no mesh file
-  };
   const cv::Mat panorama = cv::imread(kExamplePanorama, cv::IMREAD_UNCHANGED);
   ASSERT_FALSE(panorama.empty());
-  for (const Case& c : cases) {
+  for (const SaveOptionFiles& c : exampleSaveOptions()) {
     TempDir dir;
-    const ToolRun run = runExample(dir, c.option);
+    const ToolRun run = runExampleRoom(dir, c.option);
     EXPECT_EQ(run.status, 1) << "option " << c.option << "\n" << run.output;
     EXPECT_EQ(lastLine(run.output), "Done!!!") << "option " << c.option;
     EXPECT_EQ(run.errors, "") << "option " << c.option;
@@ -155,7 +138,7 @@ std::string roomCorner(const std::string& output, const std::string& label) {
 
 TEST(ExampleRoomTest, ObjectObjOpensInAssimpWithOneGroupPerSceneEntry) {
   TempDir dir;
-  const ToolRun run = runExample(dir, "0");
+  const ToolRun run = runExampleRoom(dir, "0");
   ASSERT_EQ(run.status, 1) << run.output;
   const ConsoleFigures figures = figuresOf(run.output);
   const AssimpReport report = assimpInfo(dir.path() + "room-rect-Object.obj");
@@ -179,7 +162,7 @@ TEST(ExampleRoomTest, ObjectObjOpensInAssimpWithOneGroupPerSceneEntry) {
 
 TEST(ExampleRoomTest, ColourObjOpensInAssimpAsOneGroupOfQuads) {
   TempDir dir;
-  const ToolRun run = runExample(dir, "1");
+  const ToolRun run = runExampleRoom(dir, "1");
   ASSERT_EQ(run.status, 1) << run.output;
   const AssimpReport report = assimpInfo(dir.path() + "room-rect-Object-colour.obj");
   expectQuadMesh(report, figuresOf(run.output).rectangles);
@@ -189,7 +172,7 @@ TEST(ExampleRoomTest, ColourObjOpensInAssimpAsOneGroupOfQuads) {
 
 TEST(ExampleRoomTest, TexturedObjFindsItsMaterialFileAndTexture) {
   TempDir dir;
-  const ToolRun run = runExample(dir, "2");
+  const ToolRun run = runExampleRoom(dir, "2");
   ASSERT_EQ(run.status, 1) << run.output;
   const AssimpReport report = assimpInfo(dir.path() + "room-rect.obj");
   expectQuadMesh(report, figuresOf(run.output).rectangles);
@@ -216,7 +199,7 @@ TEST(ExampleRoomTest, TexturedObjFindsItsMaterialFileAndTexture) {
 
 TEST(ExampleRoomTest, ColouredOffOpensInAssimpWithTheCountsOfItsHeader) {
   TempDir dir;
-  const ToolRun run = runExample(dir, "3");
+  const ToolRun run = runExampleRoom(dir, "3");
   ASSERT_EQ(run.status, 1) << run.output;
   const int rectangles = figuresOf(run.output).rectangles;
   const std::string off = readWholeFile(dir.path() + "room-rect-Object.off");
@@ -251,7 +234,7 @@ TEST(ExampleRoomTest, ColouredOffOpensInAssimpWithTheCountsOfItsHeader) {
 
 TEST(ExampleRoomTest, SceneDescriptionListsEveryCuboidThenEveryRoomSurface) {
   TempDir dir;
-  const ToolRun run = runExample(dir, "7");
+  const ToolRun run = runExampleRoom(dir, "7");
   ASSERT_EQ(run.status, 1) << run.output;
   const int cuboids = figuresOf(run.output).cuboids;
   const SceneJson scene = readSceneJson(readWholeFile(dir.path() + "room.JSON"));

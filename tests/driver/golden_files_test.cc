@@ -3,7 +3,7 @@
 // output, the cuboid text, the JSON file and the mesh files. The texture is
 // compared with the panorama pixel by pixel. After a deliberate change of an
 // output, scripts/update-golden.sh regenerates the golden files.
-#include "run_support.h"
+#include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -49,25 +49,13 @@ void expectSameAsGolden(const std::string& goldenName, const std::string& actual
 }
 
 TEST(GoldenFilesTest, EveryOutputOfTheExampleRoomMatchesItsGoldenFile) {
-  struct Case {
-    const char* option;
-    std::vector<std::string> meshFiles;
-  };
-  const Case cases[] = {
-      {"0", {"room-rect-Object.obj"}},
-      {"1", {"room-rect-Object-colour.obj"}},
-      {"2", {"room-rect.obj", "room-rect.obj.mtl"}},
-      {"3", {"room-rect-Object.off"}},
-      {"7", {}},
-  };
   const cv::Mat panorama =
       cv::imread(std::string(ROOMBOX_EXAMPLES) + "/shifted_t.png", cv::IMREAD_UNCHANGED);
   ASSERT_FALSE(panorama.empty());
-  for (const Case& c : cases) {
+  for (const SaveOptionFiles& c : exampleSaveOptions()) {
     const std::string context = std::string("save option ") + c.option;
     TempDir dir;
-    copyExampleRoom(dir);
-    const ToolRun run = runTool(dir.path(), "planes.txt", "room", c.option);
+    const ToolRun run = runExampleRoom(dir, c.option);
     EXPECT_EQ(run.status, 1) << context;
     expectSameAsGolden(std::string("console-option-") + c.option + ".txt", run.output, context);
 

@@ -5,7 +5,7 @@
 // complete run (status 1, "Done!!!"): never with a crash, a hang, a sanitizer
 // report or a silent success.
 #include "consumer_readers.h"
-#include "run_support.h"
+#include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,5 @@
+#include "mesh/write_author_banner.h"
+
+void writeAuthorBanner(const char* fileKind, FILE* file) {
+  std::fprintf(file, "###################\n#\n# %s file created by roombox\n#\n", fileKind);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstdio>
+
+// Writes the four-line banner that opens a mesh file: a row of '#', "#",
+// "# <fileKind> file created by roombox" and "#", each with its line feed.
+// fileKind names the format ("obj", "off").
+void writeAuthorBanner(const char* fileKind, FILE* file);
