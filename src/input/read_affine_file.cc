@@ -3,16 +3,9 @@
 #include "driver/scene_store.h"
 #include "driver/stop_run.h"
 #include "input/number_tokens.h"
+#include "input/stop_malformed.h"
 
 #include <cstdio>
-
-namespace {
-
-[[noreturn]] void stopMalformed(const std::string& path, const std::string& detail) {
-  stopRun("The file " + path + " is malformed: " + detail + "\n");
-}
-
-}  // namespace
 
 void readAffineFile(int view, const std::string& fileName) {
   SceneStore& store = sceneStore;

@@ -4,6 +4,7 @@
 #include "driver/stop_run.h"
 #include "input/number_tokens.h"
 #include "input/orient_plane_equation.h"
+#include "input/stop_malformed.h"
 
 #include <climits>
 #include <cstdio>
@@ -19,10 +20,6 @@ struct PlaneInfoFile {
   int planeCount = 0;
   float resolution = 0.0f;
 };
-
-[[noreturn]] void stopMalformed(const std::string& path, const std::string& detail) {
-  stopRun("The file " + path + " is malformed: " + detail + "\n");
-}
 
 // Opens path and reads its header: a plane count (optional sign and decimal
 // digits, at least 0, at most INT_MAX) and a finite cube resolution.

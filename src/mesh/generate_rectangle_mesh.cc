@@ -15,20 +15,19 @@ constexpr int kWall = 13;
 constexpr int kCeiling = 3;
 constexpr int kFloor = 5;
 
-// Group slots a store without reserved groups starts with.
-constexpr std::size_t kInitialGroupSlots = 200;
-
 // Makes sure entry `index` exists in groups and groupLabels; new entries are
-// all zero.
+// all zero. A store whose groups the driver has not set up starts with the
+// usual kGroupSlots.
 void ensureGroupSlot(int index) {
   const std::size_t needed = static_cast<std::size_t>(index) + 1;
+  const std::size_t initial = kGroupSlots;
   std::vector<RectangleGroup>& groups = sceneStore.groups;
   std::vector<GroupLabel>& labels = sceneStore.groupLabels;
   if (groups.size() < needed) {
-    groups.resize(std::max({needed, 2 * groups.size(), kInitialGroupSlots}), RectangleGroup{});
+    groups.resize(std::max({needed, 2 * groups.size(), initial}), RectangleGroup{});
   }
   if (labels.size() < needed) {
-    labels.resize(std::max({needed, 2 * labels.size(), kInitialGroupSlots}), GroupLabel{});
+    labels.resize(std::max({needed, 2 * labels.size(), initial}), GroupLabel{});
   }
 }
 

@@ -4,26 +4,13 @@
 #include "driver/scene_store.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
+#include "mesh/truncate_to_int.h"
 #include "mesh/write_author_banner.h"
 #include "mesh/write_face_rows.h"
 
 #include <charconv>
-
 #include <cstdio>
 #include <string>
-
-namespace {
-
-// A colour channel truncated to an integer; NaN and values beyond the int
-// range are compared before converting (they give 0 or the range limit).
-int channel(float value) {
-  if (!(value == value)) return 0;
-  if (value >= 2147483648.0f) return 2147483647;
-  if (value <= -2147483648.0f) return -2147483647 - 1;
-  return static_cast<int>(value);
-}
-
-}  // namespace
 
 void writeObjectOff() {
   const SceneStore& store = sceneStore;
@@ -48,7 +35,8 @@ void writeObjectOff() {
     end = formatFixed(p.y, end);
     *end++ = ' ';
     end = formatFixed(p.z, end);
-    for (const int value : {channel(c.r), channel(c.g), channel(c.b),
+    // Colour channels are truncated to whole numbers.
+    for (const int value : {truncateToInt(c.r), truncateToInt(c.g), truncateToInt(c.b),
                             static_cast<int>(mesh.vertexAlpha[i])}) {
       *end++ = ' ';
       end = std::to_chars(end, end + 16, value).ptr;
