@@ -43,7 +43,10 @@ void endObject(JsonWriter& writer);
 // Closes the root object and returns the sticky error.
 JsonWriterError closeDocument(JsonWriter& writer);
 
-// Internal steps of the writer, exposed for testing.
+// The steps the operations above are made of: the key of a member with its
+// separator and indentation, quoted and raw text, and a line break with
+// indentation. Each stores its characters by the writer's one rule (dropped
+// and BufferFull recorded once the buffer is full).
 JsonWriterError writeKey(JsonWriter& writer, const char* key);
 void putQuoted(JsonWriter& writer, const char* text);
 void putRaw(JsonWriter& writer, const char* text);
