@@ -1,5 +1,6 @@
 #include "scene/json_writer.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -159,7 +160,7 @@ JsonWriterError closeDocument(JsonWriter& writer) {
 // the C "%e" form; NaN gives "nan".
 void formatNumber(double value, char out[32]) {
   if (value != value) {
-    std::snprintf(out, 32, "nan");
+    std::memcpy(out, "nan", 4);
     return;
   }
   const bool negative = value < 0;
@@ -182,15 +183,27 @@ void formatNumber(double value, char out[32]) {
       whole += 1;
     }
   }
-  char fraction[12] = {};
+  // The text is built from the integers directly: the sign, the digits of
+  // whole, and the six digits of frac without their trailing zeros. At most
+  // 1 + 10 + 1 + 6 characters and the terminator.
+  char* text = out;
+  if (negative) {
+    *text++ = '-';
+  }
+  text = std::to_chars(text, out + 31, whole).ptr;
   if (frac != 0) {
-    std::snprintf(fraction, sizeof(fraction), "%06u", static_cast<unsigned>(frac));
+    *text++ = '.';
+    char digits[6];
+    for (int d = 5; d >= 0; --d) {
+      digits[d] = static_cast<char>('0' + frac % 10);
+      frac /= 10;
+    }
     int end = 6;
-    while (end > 0 && fraction[end - 1] == '0') {
+    while (digits[end - 1] == '0') {
       --end;
     }
-    fraction[end] = '\0';
+    std::memcpy(text, digits, static_cast<size_t>(end));
+    text += end;
   }
-  std::snprintf(out, 32, "%s%lld%s%s", negative ? "-" : "", static_cast<long long>(whole),
-                frac != 0 ? "." : "", fraction);
+  *text = '\0';
 }
