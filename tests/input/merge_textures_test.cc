@@ -1,5 +1,6 @@
 #include "driver/scene_store.h"
 #include "input/merge_textures.h"
+#include "support/expect_stop.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -58,21 +59,15 @@ TEST(MergeTextures, PanoramaIsKeptAndStackedAboveTheViews) {
 TEST(MergeTexturesDeathTest, FailuresStopWithStatusTwo) {
   TempDir dir;
   const std::string base = dir.path();
-  const auto merge = [] {
-    dup2(STDERR_FILENO, STDOUT_FILENO);  // death tests read standard error
-    mergeTextures();
-  };
   useFolder(dir, 0);
-  EXPECT_EXIT(merge(), ::testing::ExitedWithCode(2),
-              "Cannot open the texture image - " + base + "shifted_t.png\n");
+  EXPECT_STOPS(mergeTextures(), "Cannot open the texture image - " + base + "shifted_t.png\n");
 
   ASSERT_TRUE(cv::imwrite(base + "shifted_t.png", patternImage(5, 3, 1)));
   sceneStore.viewCount = 1;
-  EXPECT_EXIT(merge(), ::testing::ExitedWithCode(2),
-              "Cannot open the texture image - " + base + "shifted_t1.png\n");
+  EXPECT_STOPS(mergeTextures(), "Cannot open the texture image - " + base + "shifted_t1.png\n");
   for (const cv::Size size : {cv::Size(5, 4), cv::Size(4, 3)}) {
     ASSERT_TRUE(cv::imwrite(base + "shifted_t1.png", patternImage(size.width, size.height, 2)));
-    EXPECT_EXIT(merge(), ::testing::ExitedWithCode(2), "Texture image sizes are different \n");
+    EXPECT_STOPS(mergeTextures(), "Texture image sizes are different \n");
   }
 
   // The texture cannot be written: no such folder, or a full device.
@@ -80,7 +75,7 @@ TEST(MergeTexturesDeathTest, FailuresStopWithStatusTwo) {
   ASSERT_EQ(symlink("/dev/full", (base + "full-texture.png").c_str()), 0);
   for (const char* name : {"missing/room-texture.png", "full-texture.png"}) {
     sceneStore.textureFileName = name;
-    EXPECT_EXIT(merge(), ::testing::ExitedWithCode(2), "Cannot write " + base + name + "\n");
+    EXPECT_STOPS(mergeTextures(), "Cannot write " + base + name + "\n");
   }
 }
 

@@ -1,12 +1,12 @@
 #include "input/read_affine_file.h"
 
 #include "driver/scene_store.h"
+#include "support/expect_stop.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -19,13 +19,6 @@ std::string writeAffineFile(const std::string& name, const std::string& text) {
   std::fputs(text.c_str(), file);
   std::fclose(file);
   return name;
-}
-
-// Runs readAffineFile with standard output sent to standard error, where
-// death tests look for the message.
-void readWithMessagesOnStderr(int view, const std::string& name) {
-  dup2(fileno(stderr), fileno(stdout));
-  readAffineFile(view, name);
 }
 
 TEST(ReadAffineFile, StoresAndPrintsTheMatrix) {
@@ -51,8 +44,7 @@ TEST(ReadAffineFileDeathTest, MissingFileStopsWithItsFullPath) {
   sceneStore = SceneStore{};
   sceneStore.basePath = ::testing::TempDir();
   const std::string path = sceneStore.basePath + "no_such_affine.txt";
-  EXPECT_EXIT(readWithMessagesOnStderr(0, "no_such_affine.txt"), ::testing::ExitedWithCode(2),
-              "^The file " + path + " was not opened\n$");
+  EXPECT_STOPS(readAffineFile(0, "no_such_affine.txt"), "^The file " + path + " was not opened\n$");
 }
 
 TEST(ReadAffineFileDeathTest, MalformedFilesStopWithTheReason) {
@@ -71,8 +63,8 @@ TEST(ReadAffineFileDeathTest, MalformedFilesStopWithTheReason) {
   for (const Case& c : cases) {
     const std::string name = writeAffineFile("affine_malformed.txt", c.text);
     const std::string path = sceneStore.basePath + name;
-    EXPECT_EXIT(readWithMessagesOnStderr(1, name), ::testing::ExitedWithCode(2),
-                "^The file " + path + " is malformed: " + c.detail + "\n$")
+    EXPECT_STOPS(readAffineFile(1, name),
+                 "^The file " + path + " is malformed: " + c.detail + "\n$")
         << c.text;
   }
 }

@@ -2,8 +2,6 @@
 
 #include "driver/scene_store.h"
 
-#include <unistd.h>
-
 #include <opencv2/core.hpp>
 
 // Clears the store and gives it a width x height panorama with every byte 200.
@@ -32,6 +30,3 @@ inline void addCuboid(float minX, float maxX, float minY, float maxY, float minZ
 
 // The four vertex indices of rectangle row.
 inline cv::Vec4i faceRow(int row) { return sceneStore.mesh.faces.at<cv::Vec4i>(row, 0); }
-
-// Sends standard output to standard error, where death tests read messages.
-inline void redirectStdoutToStderr() { dup2(STDERR_FILENO, STDOUT_FILENO); }

@@ -5,11 +5,13 @@
 #include "mesh/write_object_off.h"
 #include "mesh/write_textured_obj.h"
 #include "mesh_fixtures.h"
+#include "support/expect_stop.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <sstream>
@@ -192,18 +194,15 @@ TEST(MeshWritersDeathTest, FailuresStopWithStatusTwo) {
                  {"room_cuboid.txt", writeCuboidText}};
   for (const auto& w : writers) {
     ASSERT_EQ(symlink("/dev/full", (base + w.name).c_str()), 0);
-    EXPECT_EXIT((redirectStdoutToStderr(), w.write()), ::testing::ExitedWithCode(2),
-                "Cannot write " + base + w.name + "\n");
+    EXPECT_STOPS(w.write(), "Cannot write " + base + w.name + "\n");
   }
   // A folder in the way of the material file: the mesh file is complete.
   writeInto(dir, "other");
   ASSERT_EQ(mkdir((base + "other-rect.obj.mtl").c_str(), 0755), 0);
-  EXPECT_EXIT((redirectStdoutToStderr(), writeTexturedObj()), ::testing::ExitedWithCode(2),
-              "Cannot make " + base + "other-rect.obj.mtl\n");
+  EXPECT_STOPS(writeTexturedObj(), "Cannot make " + base + "other-rect.obj.mtl\n");
   EXPECT_EQ(parseObj(dir.read("other-rect.obj")).faces, 6);
   sceneStore.basePath = base + "missing/";
-  EXPECT_EXIT((redirectStdoutToStderr(), writeObjectOff()), ::testing::ExitedWithCode(2),
-              "Cannot open " + base + "missing/other-rect-Object.off\n");
+  EXPECT_STOPS(writeObjectOff(), "Cannot open " + base + "missing/other-rect-Object.off\n");
 }
 
 }  // namespace

@@ -2,13 +2,11 @@
 #include "scene/write_scene_file.h"
 
 #include "driver/scene_store.h"
+#include "support/expect_stop.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -168,18 +166,13 @@ TEST_F(SceneDescription, LargeSceneIsWrittenWhole) {
   EXPECT_EQ(doc["Furniture_150"]["absorption"], 0.05);
 }
 
-// Sends standard output to standard error, where a death test matches the
-// message of a stopped run.
-void stdoutToStderr() { dup2(fileno(stderr), fileno(stdout)); }
-
 TEST_F(SceneDescription, CategoryWithoutNameStopsTheRun) {
   addCuboid(15, 0, 0, 1, 0, 1, 0, 1);
   sceneStore.groups.assign(1, RectangleGroup{15, 1, 0, 5});
   sceneStore.groupLabels.assign(1, GroupLabel{});
   sceneStore.basePath = "out/";
   sceneStore.outputPrefix = "room";
-  EXPECT_EXIT((stdoutToStderr(), writeSceneDescription()), ::testing::ExitedWithCode(2),
-              "^Cannot write out/room\\.JSON\n$");
+  EXPECT_STOPS(writeSceneDescription(), "^Cannot write out/room\\.JSON\n$");
 }
 
 TEST_F(SceneDescription, FileHoldsTextAndOneLineFeed) {
@@ -193,8 +186,7 @@ TEST_F(SceneDescription, FileHoldsTextAndOneLineFeed) {
   EXPECT_EQ(content.str(), "{\n}\n");
 
   sceneStore.basePath = "/nonexistent-roombox-dir/";
-  EXPECT_EXIT((stdoutToStderr(), writeSceneFile()), ::testing::ExitedWithCode(2),
-              "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON\n$");
+  EXPECT_STOPS(writeSceneFile(), "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON\n$");
 }
 
 }  // namespace
