@@ -71,6 +71,20 @@ TEST(ConnectPlanes, JoinsCrossingPlanesWhereTheOverlapIsLargeEnough) {
        {back, {0.5f, 1.5f, 1, 2, {0, 0, 1, 0}}}},
       {"case YZ, P on Q's centre", 0.1f, {wallY(1.5f), shelf(1, 2)},
        {back, {0.5f, 1.5f, 1, 1.5f, {0, 0, 0, 1}}}},
+      // Q lies on P's centre and only P is short enough to move: the tie moves
+      // P's max edge onto Q; P's other edges come back from the margin.
+      {"case XY, Q on P's centre", 0.1f,
+       {plane(1, 1, 2, 0, 3, 0, 1, 2, 1.5f, 0.5f),
+        plane(1, 2, 1.5f, 1, 2.5f, 0, 3, 1.75f, 1.5f, 1.5f)},
+       {{0, 1.5f, 0, 1, {0, 1, 0, 0}}, {1, 2.5f, 0, 3, {0, 0, 0, 0}}}},
+      {"case XZ, Q on P's centre", 0,
+       {plane(1, 1, 2, 0, 1, 0, 2.5f, 2, 0.5f, 1.25f),
+        plane(1, 3, 1.25f, 1, 2.5f, 0, 3, 1.75f, 1.5f, 1.25f)},
+       {{0, 1, 0, 1.25f, {0, 0, 0, 1}}, {1, 2.5f, 0, 3, {0, 0, 0, 0}}}},
+      {"case YZ, Q on P's centre", 0,
+       {plane(1, 2, 1, 0, 1, 0, 2.5f, 0.5f, 1, 1.25f),
+        plane(1, 3, 1.25f, 0, 3, 0.5f, 2, 1.5f, 1.25f, 1.25f)},
+       {{0, 1, 0, 1.25f, {0, 0, 0, 1}}, {0, 3, 0.5f, 2, {0, 0, 0, 0}}}},
       // Margin 0.75: the table's widened y extent 3.0 against an overlap of 2.0.
       {"extent equal to 1.5 x overlap", 0.25f,
        {plane(1, 1, 2, 1, 5, 0, 2.5f), plane(1, 3, 0.8f, 1, 1.9f, 0, 1.5f, 1.45f)},
@@ -119,6 +133,14 @@ TEST(RefinePlaneRanges, SwitchesOffCoveredPlanesAndCutsPartlyCoveredOnes) {
       {"lower v part cut", {p, wall(-1, 5, -1, 1)}, {wall(0, 4, 1, 2)}},
       {"partner strictly inside", {p, wall(-1, 5, 0.5f, 1.5f)}, {p}},
       {"upper u part cut", {p, wall(2, 6, 0, 2)}, {wall(0, 2, 0, 2), wall(2, 6, 0, 2)}},
+      // A partner that shares p's lower edge and stops inside p is neither
+      // below p nor reaching past its top: p keeps its range. The partner
+      // keeps its own too: p lies strictly inside it on the other axis.
+      {"lower v edges equal: not cut", {p, wall(-1, 5, 0, 1)}, {p, wall(-1, 5, 0, 1)}},
+      {"lower u edges equal: not cut", {p, wall(0, 2, -1, 3)}, {p, wall(0, 2, -1, 3)}},
+      // Sharing p's upper edge is enough to cover p's upper part.
+      {"upper v edges equal: cut", {p, wall(-1, 5, 1, 2)}, {wall(0, 4, 0, 1), wall(-1, 5, 1, 2)}},
+      {"upper u edges equal: cut", {p, wall(2, 4, 0, 2)}, {wall(0, 2, 0, 2), wall(2, 4, 0, 2)}},
       {"cut, then covered by a later partner",
        {p, wall(-1, 5, 1, 3), wall(0, 4, 0, 1)},
        {wall(0, 4, 0, 1, 0), wall(-1, 5, 1, 3), wall(0, 4, 0, 1)}},
