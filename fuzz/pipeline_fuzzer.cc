@@ -1,13 +1,13 @@
 // libFuzzer target for the whole run: the first line of an input is the save
-// option argument, the rest is the plane info file. Each input runs
-// runPipeline on a scratch folder that holds the plane file and a small fixed
-// panorama (64 x 32, its bottom rows black), exactly as the command line
-// "roombox <folder>/ planes.txt fuzz <option>" would. A run must either
-// complete (status 1, every output file written, a consistent mesh) or stop
-// with a message (RunStopped in a fuzz build).
-#include "driver/run_pipeline.h"
-#include "driver/scene_store.h"
-#include "driver/stop_run.h"
+// option argument, the rest is the plane info file. Each input runs the
+// command's run sequence (runRoom) on a scratch folder that holds the plane
+// file and a small fixed panorama (64 x 32, its bottom rows black), exactly
+// as the command line "roombox <folder>/ planes.txt fuzz <option>" would. A
+// run must either complete (every output file written, a consistent mesh)
+// or throw roombox::Error with a message.
+#include "driver/parse_save_option.h"
+#include "driver/run_room.h"
+#include "roombox/error.h"
 #include "scratch_folder.h"
 
 #include <opencv2/core.hpp>
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 const char* const kOutputNames[] = {"fuzz_cuboid.txt", "fuzz.JSON", "fuzz-texture.png",
@@ -38,7 +39,7 @@ bool exists(const std::string& name) { return std::filesystem::exists(scratchFol
 
 // Checks what a complete run left: its output files and a mesh whose faces
 // name existing vertices.
-void checkCompleteRun(int saveOption) {
+void checkCompleteRun(int saveOption, const Reconstruction& room) {
   require(exists("fuzz_cuboid.txt") && exists("fuzz.JSON") && exists("fuzz-texture.png"),
           "a complete run left out the cuboid text, the JSON file or the texture");
   const char* meshFiles[] = {"fuzz-rect-Object.obj", "fuzz-rect-Object-colour.obj",
@@ -49,7 +50,7 @@ void checkCompleteRun(int saveOption) {
   }
   require(exists("fuzz-rect.obj.mtl") == (saveOption == 2), "material file written wrongly");
 
-  const MeshStore& mesh = sceneStore.mesh;
+  const MeshStore& mesh = room.rectangles.mesh;
   const std::size_t vertices = static_cast<std::size_t>(mesh.vertexCount);
   require(mesh.vertexCount >= 0 && mesh.rectangleCount >= 0, "negative mesh count");
   require(mesh.vertices.size() == vertices && mesh.colours.size() == vertices &&
@@ -65,9 +66,17 @@ void checkCompleteRun(int saveOption) {
     }
   }
   for (unsigned char alpha : mesh.vertexAlpha) require(alpha == 0 || alpha == 255, "bad alpha");
+  require(room.cuboidFaces.size() == room.cuboids.size(), "face switches differ from the boxes");
+  for (const RectangleGroup& group : room.rectangles.groups) {
+    const std::size_t sources = group.source == GroupSource::kCuboid ? room.cuboids.size()
+                                                                     : room.planes.planes.size();
+    require(group.sourceIndex >= 0 && static_cast<std::size_t>(group.sourceIndex) < sources,
+            "a group names a source that does not exist");
+  }
 }
 
 }  // namespace
+}  // namespace roombox
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   silenceStandardOutput();
@@ -94,24 +103,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string planeFile = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
 
   const std::string& folder = scratchFolder();
-  for (const char* name : kOutputNames) std::filesystem::remove(folder + name);
+  for (const char* name : roombox::kOutputNames) std::filesystem::remove(folder + name);
   writeWholeFile(folder + "planes.txt", reinterpret_cast<const unsigned char*>(planeFile.data()),
                  planeFile.size());
 
-  std::vector<std::string> arguments = {"roombox", folder, "planes.txt", "fuzz", option};
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(&argument[0]);
-  argv.push_back(nullptr);
-
-  sceneStore = SceneStore{};
-  int status = 0;
+  roombox::RunSettings settings;
+  settings.basePath = folder;
+  settings.planeInfoFile = "planes.txt";
+  settings.outputPrefix = "fuzz";
+  settings.saveOption = roombox::parseSaveOption(option.c_str());
+  settings.textureFileName = "fuzz-texture.png";
   try {
-    status = runPipeline(static_cast<int>(arguments.size()), argv.data());
-  } catch (const RunStopped& stopped) {
-    status = stopped.status;
+    const roombox::Reconstruction room = roombox::runRoom(settings);
+    std::fflush(stdout);
+    roombox::checkCompleteRun(settings.saveOption, room);
+  } catch (const roombox::Error& error) {
+    roombox::require(error.what()[0] != '\0', "an error without a message");
   }
-  std::fflush(stdout);
-  require(status == 1 || status == kFailureStatus, "run ended with an unexpected status");
-  if (status == 1) checkCompleteRun(sceneStore.saveOption);
   return 0;
 }

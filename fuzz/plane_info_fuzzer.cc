@@ -1,11 +1,10 @@
 // libFuzzer target for the plane info reader: every input is written as a
 // plane info file and read with readPlaneInfo. The reader must either load
-// the planes or stop with a message (RunStopped in a fuzz build); a loaded
+// the planes or throw roombox::Error with its message; a loaded
 // plane list must be consistent with its count and hold only finite numbers
 // and categories 0 to 14, which later stages rely on.
-#include "driver/scene_store.h"
-#include "driver/stop_run.h"
-#include "input/read_plane_info.h"
+#include "roombox/error.h"
+#include "roombox/read_plane_info.h"
 #include "scratch_folder.h"
 
 #include <cmath>
@@ -14,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace roombox {
 namespace {
 
 // Aborts (a libFuzzer crash) with what was violated.
@@ -24,13 +24,12 @@ void require(bool holds, const char* what) {
   }
 }
 
-void checkLoadedPlanes() {
-  const SceneStore& store = sceneStore;
-  const std::size_t count = static_cast<std::size_t>(store.planeCount);
-  require(store.planeCount >= 0, "negative plane count");
-  require(store.planeCount == store.mainPlaneCount, "plane count differs from the header");
-  require(store.planes.size() == count && store.equations.size() == count &&
-              store.edgeLinks.size() == count && store.planeSource.size() == count,
+void checkLoadedPlanes(const PlaneList& store) {
+  const std::size_t count = store.planes.size();
+  require(store.mainPlaneCount >= 0 && count == static_cast<std::size_t>(store.mainPlaneCount),
+          "plane count differs from the header");
+  require(count <= static_cast<std::size_t>(kMaxPlanes), "more planes than a run accepts");
+  require(store.equations.size() == count && store.planeSource.size() == count,
           "plane lists differ in length from the plane count");
   require(std::isfinite(store.cubeResolution), "cube resolution not finite");
   for (std::size_t i = 0; i < count; ++i) {
@@ -48,6 +47,7 @@ void checkLoadedPlanes() {
 }
 
 }  // namespace
+}  // namespace roombox
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   silenceStandardOutput();
@@ -57,15 +57,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string& folder = scratchFolder();
   writeWholeFile(folder + "planes.txt", data, size);
-  sceneStore = SceneStore{};
-  sceneStore.basePath = folder;
-  sceneStore.planeInfoFile = "planes.txt";
+  roombox::PlaneList planes;
   try {
-    readPlaneInfo();
-  } catch (const RunStopped& stopped) {
-    require(stopped.status == kFailureStatus, "stopped with another status");
+    planes = roombox::readPlaneInfo(folder, "planes.txt");
+  } catch (const roombox::Error& error) {
+    roombox::require(error.what()[0] != '\0', "an error without a message");
     return 0;
   }
-  checkLoadedPlanes();
+  roombox::checkLoadedPlanes(planes);
   return 0;
 }

@@ -27,7 +27,7 @@ build="${BENCH_BUILD_DIR:-build-bench}"
 scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target roombox make_example_room decode_panorama measure_run > /dev/null
+  --target roombox_cli make_example_room decode_panorama measure_run > /dev/null
 roombox="$(realpath "${ROOMBOX:-$build/src/driver/roombox}")"
 generator="$build/tools/make_example_room"
 decoder="$(realpath "$build/bench/decode_panorama")"
@@ -55,7 +55,7 @@ trap 'rm -rf "$work"' EXIT
 
 # Stage names in run order, as roombox prints them.
 stages=("texture merge" "plane info" "plane connection" "plane range refinement"
-        "allocation and room boundary" "cuboid growth" "cuboid post-processing"
+        "room boundary" "cuboid growth" "cuboid post-processing"
         "mesh generation" "scene description" "cuboid text and scene files"
         "cuboid text and mesh file")
 
@@ -109,7 +109,7 @@ column() { awk -v n="$2" '{ print $n }' "$1" | median; }
 afterMerge() {
   local key="$1"
   paste -d' ' "$work/$key.stage.plane info" "$work/$key.stage.plane connection" \
-    "$work/$key.stage.plane range refinement" "$work/$key.stage.allocation and room boundary" \
+    "$work/$key.stage.plane range refinement" "$work/$key.stage.room boundary" \
     "$work/$key.stage.cuboid growth" "$work/$key.stage.cuboid post-processing" \
     "$work/$key.stage.mesh generation" "$work/$key.stage.scene description" \
     "$work/$key.stage.cuboid text and scene files" "$work/$key.stage.cuboid text and mesh file" |

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
-cmake --build build -j"$(nproc)" --target roombox > /dev/null
+cmake --build build -j"$(nproc)" --target roombox_cli > /dev/null
 
 option="${1:-2}"
 rm -rf example-output

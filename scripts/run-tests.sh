@@ -14,7 +14,7 @@ cmake --build build -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DROOMBOX_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
-(cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+(cd build-sanitize && UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
 
 # Fuzzing: each libFuzzer target runs for a bounded time under AddressSanitizer

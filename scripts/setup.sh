@@ -10,6 +10,7 @@ packages=(
   libgtest-dev
   clang libclang-rt-14-dev
   assimp-utils nlohmann-json3-dev
+  libcli11-dev
 )
 
 missing=()

@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 build="${1:-build}"
 cmake -S . -B "$build" > /dev/null
-cmake --build "$build" -j"$(nproc)" --target roombox > /dev/null
+cmake --build "$build" -j"$(nproc)" --target roombox_cli > /dev/null
 
 golden=tests/golden/example-room
 work="$(mktemp -d)"

@@ -1,13 +1,14 @@
 #include "cuboids/clamp_cuboids_to_room.h"
 
-#include "driver/scene_store.h"
+namespace roombox {
 
-void clampCuboidsToRoom() {
-  const float* roomMin = sceneStore.roomMin;
-  const float* roomMax = sceneStore.roomMax;
-  for (int k = 0; k < sceneStore.cuboidCount; ++k) {
-    Cuboid& box = sceneStore.cuboids[k];
-    CuboidFaces& faces = sceneStore.cuboidFaces[k];
+std::vector<CuboidFaces> clampCuboidsToRoom(const RoomBox& room, std::vector<Cuboid>& cuboids) {
+  const float* roomMin = room.roomMin;
+  const float* roomMax = room.roomMax;
+  std::vector<CuboidFaces> shown(cuboids.size(), CuboidFaces{1, 1, 1, 1, 1, 1});
+  for (std::size_t k = 0; k < cuboids.size(); ++k) {
+    Cuboid& box = cuboids[k];
+    CuboidFaces& faces = shown[k];
     if (roomMin[0] >= box.minX) {
       box.minX = roomMin[0];
       faces.minXShown = 0;
@@ -33,4 +34,7 @@ void clampCuboidsToRoom() {
       faces.maxZShown = 0;
     }
   }
+  return shown;
 }
+
+}  // namespace roombox

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "input/plane.h"
+#include "roombox/plane.h"
+
+namespace roombox {
 
 // Directions in which a box grows from its seed plane, one per seed kind: a
 // seed whose normal component along its axis is +1 grows toward the negative
@@ -29,7 +31,7 @@ struct AxisRange {
 // the bounds reached so far. The near bound along normalAxis is always the
 // seed's position.
 struct CuboidGrowth {
-  Plane seed;        // the seed plane, as the plane snapshot holds it
+  Plane seed;        // the seed plane, as the plane list holds it
   float seedFacing;  // the seed normal's component along normalAxis
   int normalAxis;    // axis the box grows along
   int uAxis;         // the seed's in-plane axes
@@ -39,3 +41,5 @@ struct CuboidGrowth {
   AxisRange u;    // current bounds along uAxis
   AxisRange v;    // current bounds along vAxis
 };
+
+}  // namespace roombox

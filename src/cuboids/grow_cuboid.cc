@@ -2,14 +2,45 @@
 
 #include "cuboids/match_growth_candidate.h"
 #include "cuboids/start_cuboid_growth.h"
-#include "cuboids/store_grown_cuboid.h"
-#include "driver/scene_store.h"
 #include "planes/query_box_grid.h"
 #include "planes/range_between.h"
 
 #include <vector>
 
+namespace roombox {
+
 namespace {
+
+// Stores a range as the box bounds on an axis.
+void setBounds(Cuboid& box, int axis, AxisRange range) {
+  if (axis == 0) {
+    box.minX = range.low;
+    box.maxX = range.high;
+  } else if (axis == 1) {
+    box.minY = range.low;
+    box.maxY = range.high;
+  } else {
+    box.minZ = range.low;
+    box.maxZ = range.high;
+  }
+}
+
+// The box that `growth` has reached: from the seed's position to the far
+// bound along the growth axis and over the grown ranges on the other two;
+// kind 1, category and material of the seed.
+Cuboid grownCuboid(const CuboidGrowth& growth) {
+  const Plane& s = growth.seed;
+  Cuboid box{};
+  box.kind = 1.0f;
+  const AxisRange depth =
+      growth.negative ? AxisRange{growth.far, s.position} : AxisRange{s.position, growth.far};
+  setBounds(box, growth.normalAxis, depth);
+  setBounds(box, growth.uAxis, growth.u);
+  setBounds(box, growth.vAxis, growth.v);
+  box.category = s.category;
+  box.material = s.material;
+  return box;
+}
 
 // The box of the seed plane along the growth axis from near to `far`, over
 // the seed's own in-plane ranges (taken between their bounds).
@@ -24,9 +55,8 @@ GridBox seedBox(const CuboidGrowth& growth, float far) {
 
 }  // namespace
 
-void growCuboid(int seed, GrowthDirection direction, const BoxGrid& grid) {
-  const std::vector<Plane>& planes = sceneStore.planeSnapshot;
-  const std::vector<PlaneEquation>& equations = sceneStore.equationSnapshot;
+Cuboid growCuboid(int seed, GrowthDirection direction, const BoxGrid& grid,
+                  const std::vector<Plane>& planes, const std::vector<PlaneEquation>& equations) {
   const CuboidGrowth start = startCuboidGrowth(planes[seed], equations[seed], direction);
   const Plane& s = start.seed;
 
@@ -53,5 +83,7 @@ void growCuboid(int seed, GrowthDirection direction, const BoxGrid& grid) {
   for (const int j : candidates) {
     if (j > seed) matchGrowthCandidate(planes[j], equations[j], growth);
   }
-  storeGrownCuboid(growth);
+  return grownCuboid(growth);
 }
+
+}  // namespace roombox

@@ -1,12 +1,14 @@
 #include "cuboids/hide_covered_faces.h"
 
 #include "cuboids/hide_faces_against.h"
-#include "driver/scene_store.h"
 #include "planes/build_box_grid.h"
 #include "planes/query_box_grid.h"
 #include "planes/range_between.h"
 
+#include <algorithm>
 #include <vector>
+
+namespace roombox {
 
 namespace {
 
@@ -21,9 +23,8 @@ GridBox cuboidBox(const Cuboid& box) {
 
 }  // namespace
 
-void hideCoveredFaces() {
-  const std::vector<Cuboid>& boxes = sceneStore.cuboids;
-  const int count = sceneStore.cuboidCount;
+void hideCoveredFaces(const std::vector<Cuboid>& boxes, std::vector<CuboidFaces>& shown) {
+  const int count = static_cast<int>(std::min(boxes.size(), shown.size()));
   if (count <= 0) return;
 
   // A box that hides a face of another meets it (the face lies in one of its
@@ -40,10 +41,12 @@ void hideCoveredFaces() {
 
   std::vector<int> candidates;
   for (int i = 0; i < count; ++i) {
-    CuboidFaces& faces = sceneStore.cuboidFaces[i];
+    CuboidFaces& faces = shown[i];
     queryBoxGrid(grid, gridBoxes[i], candidates);
     for (const int j : candidates) {
       if (j != i) hideFacesAgainst(boxes[i], boxes[j], faces);
     }
   }
 }
+
+}  // namespace roombox

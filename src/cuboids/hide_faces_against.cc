@@ -1,5 +1,7 @@
 #include "cuboids/hide_faces_against.h"
 
+namespace roombox {
+
 void hideFacesAgainst(const Cuboid& a, const Cuboid& b, CuboidFaces& faces) {
   const bool coversX = b.minX <= a.minX && b.maxX >= a.maxX;
   const bool coversY = b.minY <= a.minY && b.maxY >= a.maxY;
@@ -11,3 +13,5 @@ void hideFacesAgainst(const Cuboid& a, const Cuboid& b, CuboidFaces& faces) {
   if ((a.minZ == b.minZ || a.minZ == b.maxZ) && coversX && coversY) faces.minZShown = 0;
   if ((a.maxZ == b.minZ || a.maxZ == b.maxZ) && coversX && coversY) faces.maxZShown = 0;
 }
+
+}  // namespace roombox

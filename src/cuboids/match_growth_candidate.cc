@@ -1,5 +1,7 @@
 #include "cuboids/match_growth_candidate.h"
 
+namespace roombox {
+
 namespace {
 
 // The two-argument extremes used for widening. When the values compare equal
@@ -89,3 +91,5 @@ void matchGrowthCandidate(const Plane& q, const PlaneEquation& qEquation, Cuboid
     }
   }
 }
+
+}  // namespace roombox

@@ -2,6 +2,8 @@
 
 #include "cuboids/cuboid_growth.h"
 
+namespace roombox {
+
 // Lets plane q (equation qEquation), a plane after the seed in the plane
 // list, reshape the growing box. A side face, whose normal lies on one of
 // the seed's in-plane axes, matches when it stands on the seed's edge across
@@ -17,3 +19,5 @@
 // Whether a side face matches depends on the seed alone, never on the state
 // of the growth.
 void matchGrowthCandidate(const Plane& q, const PlaneEquation& qEquation, CuboidGrowth& growth);
+
+}  // namespace roombox

@@ -1,5 +1,7 @@
 #include "cuboids/seed_growth_direction.h"
 
+namespace roombox {
+
 bool seedGrowthDirection(const Plane& plane, const PlaneEquation& equation,
                          GrowthDirection& direction) {
   const float type = plane.type;
@@ -20,3 +22,5 @@ bool seedGrowthDirection(const Plane& plane, const PlaneEquation& equation,
   }
   return true;
 }
+
+}  // namespace roombox

@@ -1,5 +1,7 @@
 #include "cuboids/start_cuboid_growth.h"
 
+namespace roombox {
+
 namespace {
 
 // The growth axis of each direction and whether it grows toward smaller
@@ -34,3 +36,5 @@ CuboidGrowth startCuboidGrowth(const Plane& seed, const PlaneEquation& seedEquat
   growth.v = AxisRange{seed.vMin, seed.vMax};
   return growth;
 }
+
+}  // namespace roombox

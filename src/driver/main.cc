@@ -1,3 +1,3 @@
-#include "driver/run_pipeline.h"
+#include "driver/run_command_line.h"
 
-int main(int argc, char** argv) { return runPipeline(argc, argv); }
+int main(int argc, char** argv) { return roombox::runCommandLine(argc, argv); }

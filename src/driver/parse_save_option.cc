@@ -3,6 +3,8 @@
 #include <cctype>
 #include <climits>
 
+namespace roombox {
+
 int parseSaveOption(const char* text) {
   const char* p = text;
   while (std::isspace(static_cast<unsigned char>(*p))) ++p;
@@ -23,3 +25,5 @@ int parseSaveOption(const char* text) {
   if (negative) return static_cast<int>(-magnitude);
   return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
 }
+
+}  // namespace roombox

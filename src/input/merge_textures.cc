@@ -1,8 +1,8 @@
-#include "input/merge_textures.h"
+#include "roombox/merge_textures.h"
 
-#include "driver/output_file.h"
-#include "driver/scene_store.h"
-#include "driver/stop_run.h"
+#include "common/output_file.h"
+#include "roombox/error.h"
+#include "roombox/read_panorama.h"
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -11,33 +11,20 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
+
+namespace roombox {
 
 namespace {
 
 // Views that have a texture name slot of their own (the last slot is the
 // panorama's).
-constexpr int kViewTextureSlots = 4;
-
-// Loads path as a 3-channel 8-bit colour image; stops the run when it cannot
-// be read. OpenCV throws instead of returning an empty image for some files
-// (one declaring more pixels than it accepts); those are unreadable too.
-cv::Mat loadTexture(const std::string& path) {
-  cv::Mat image;
-  try {
-    image = cv::imread(path, cv::IMREAD_COLOR);
-  } catch (const cv::Exception&) {
-    image.release();
-  }
-  if (image.empty()) {
-    stopRun("Cannot open the texture image - " + path + "\n");
-  }
-  return image;
-}
+constexpr int kViewTextureSlots = kViewSlots;
 
 // Encodes image in the format named by the extension of path and writes it
-// there; stops the run when it cannot be encoded or written completely.
+// there; throws Error when it cannot be encoded or written completely.
 void saveTexture(const cv::Mat& image, const std::string& path) {
   const std::string::size_type slash = path.find_last_of('/');
   const std::string::size_type dot = path.find_last_of('.');
@@ -48,18 +35,16 @@ void saveTexture(const cv::Mat& image, const std::string& path) {
   if (hasExtension) {
     try {
       encoded = cv::imencode(path.substr(dot), image, bytes);
-    } catch (const cv::Exception&) {
+    } catch (const cv::Exception& e) {
+      if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
       encoded = false;
     }
   }
-  if (!encoded) {
-    stopRun("Cannot write " + path + "\n");
-  }
-  FILE* file = openOutputFile(path, "Cannot write %s\n");
-  if (!bytes.empty()) {
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-  }
-  closeOutputFile(file, path);
+  if (!encoded) throw Error("Cannot write " + path + "\n");
+  OutputFile file;
+  openOutputFile(path, file, "Cannot write %s\n");
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
+  closeOutputFile(file);
 }
 
 // Reads a 4-byte big-endian unsigned number.
@@ -119,62 +104,62 @@ long long plainTruecolourPngSize(FILE* file, int width, int height) {
 // the loaded panorama: the texture then needs no encoding. Returns false for
 // any other file, having written nothing, and also when the file changes
 // while it is copied, having written part of it; the caller then encodes the
-// texture, which replaces whatever was written. Stops the run when path
+// texture, which replaces whatever was written. Throws Error when path
 // cannot be written.
 bool copyPlainPng(const std::string& sourcePath, const std::string& path, int width, int height) {
-  // Closed on every way out, also when a failure to write stops the run.
+  // Closed on every way out, also when a failure to write throws.
   const std::unique_ptr<FILE, int (*)(FILE*)> source(std::fopen(sourcePath.c_str(), "rb"),
                                                      &std::fclose);
   if (source == nullptr) return false;
   const long long size = plainTruecolourPngSize(source.get(), width, height);
   if (size < 0 || std::fseek(source.get(), 0, SEEK_SET) != 0) return false;
-  FILE* file = openOutputFile(path, "Cannot write %s\n");
+  OutputFile file;
+  openOutputFile(path, file, "Cannot write %s\n");
   std::vector<char> block(1 << 20);
   long long copied = 0;
   for (;;) {
     const std::size_t read = std::fread(block.data(), 1, block.size(), source.get());
     if (read == 0) break;
-    std::fwrite(block.data(), 1, read, file);
+    std::fwrite(block.data(), 1, read, file.file);
     copied += static_cast<long long>(read);
   }
   const bool intact = copied == size && std::ferror(source.get()) == 0;
-  closeOutputFile(file, path);
+  closeOutputFile(file);
   return intact;
 }
 
 }  // namespace
 
-void mergeTextures() {
-  SceneStore& store = sceneStore;
-  const std::string panoramaPath = store.basePath + store.textureNames[4];
-  const cv::Mat panorama = loadTexture(panoramaPath);
-  store.panorama = panorama;
-  store.panoramaWidth = panorama.cols;
-  store.panoramaHeight = panorama.rows;
-  const int width = store.panoramaWidth;
-  const int height = store.panoramaHeight;
+cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
+                      const ViewConfig& views) {
+  const std::string panoramaPath = basePath + views.textureNames[kViewTextureSlots];
+  const cv::Mat panorama = readPanorama(panoramaPath);
+  const int width = panorama.cols;
+  const int height = panorama.rows;
 
   // Only views with a name slot can be loaded; a negative count means none.
-  const int views = std::min(std::max(store.viewCount, 0), kViewTextureSlots);
-  const std::string texturePath = store.basePath + store.textureFileName;
-  if (views == 0) {
+  const int viewCount = std::min(std::max(views.viewCount, 0), kViewTextureSlots);
+  const std::string texturePath = basePath + textureFileName;
+  if (viewCount == 0) {
     // The texture is the panorama itself: its file when that holds exactly
     // the decoded pixels, otherwise the panorama encoded anew. Either way no
     // second full-size image is made.
     if (!copyPlainPng(panoramaPath, texturePath, width, height)) {
       saveTexture(panorama, texturePath);
     }
-    return;
+    return panorama;
   }
-  cv::Mat merged(height * (views + 1), width, CV_8UC3);
+  cv::Mat merged(height * (viewCount + 1), width, CV_8UC3);
   panorama.copyTo(merged(cv::Rect(0, 0, width, height)));
-  for (int i = 0; i < views; ++i) {
-    const cv::Mat view = loadTexture(store.basePath + store.textureNames[i]);
+  for (int i = 0; i < viewCount; ++i) {
+    const cv::Mat view = readPanorama(basePath + views.textureNames[i]);
     if (view.cols != width || view.rows != height) {
-      stopRun("Texture image sizes are different \n");
+      throw Error("Texture image sizes are different \n");
     }
     view.copyTo(merged(cv::Rect(0, (i + 1) * height, width, height)));
   }
-
   saveTexture(merged, texturePath);
+  return panorama;
 }
+
+}  // namespace roombox

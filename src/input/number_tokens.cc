@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace roombox {
+
 bool loadNumberTokens(const std::string& path, NumberTokens& tokens) {
   tokens.text.clear();
   tokens.position = 0;
@@ -46,3 +48,5 @@ NumberCheck parseFloatToken(const char* start, std::size_t length, float& value)
   if (!std::isfinite(value)) return NumberCheck::NotFinite;
   return NumberCheck::Finite;
 }
+
+}  // namespace roombox

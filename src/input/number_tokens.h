@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace roombox {
+
 // Whitespace-separated tokens of a whole text file, read one after another.
 // Separators are the C isspace characters; the line structure carries no
 // meaning.
@@ -26,3 +28,5 @@ enum class NumberCheck { Finite, NotANumber, NotFinite };
 // optional sign); a value that is infinite or NaN (written so, or overflowing)
 // is reported as NotFinite. Underflow to zero or a subnormal is accepted.
 NumberCheck parseFloatToken(const char* start, std::size_t length, float& value);
+
+}  // namespace roombox

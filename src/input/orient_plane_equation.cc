@@ -1,5 +1,7 @@
 #include "input/orient_plane_equation.h"
 
+namespace roombox {
+
 namespace {
 
 void negate(PlaneEquation& equation) {
@@ -19,3 +21,5 @@ void orientPlaneEquation(float position, PlaneEquation& equation) {
     negate(equation);
   }
 }
+
+}  // namespace roombox

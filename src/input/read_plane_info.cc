@@ -1,15 +1,17 @@
-#include "input/read_plane_info.h"
+#include "roombox/read_plane_info.h"
 
-#include "driver/scene_store.h"
-#include "driver/stop_run.h"
 #include "input/number_tokens.h"
 #include "input/orient_plane_equation.h"
-#include "input/stop_malformed.h"
+#include "input/throw_malformed.h"
+#include "roombox/error.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace roombox {
 
 namespace {
 
@@ -26,12 +28,12 @@ struct PlaneInfoFile {
 void openPlaneInfoFile(const std::string& path, PlaneInfoFile& file) {
   file.path = path;
   if (!loadNumberTokens(path, file.tokens)) {
-    stopRun("The file " + path + " was not opened\n\n");
+    throw Error("The file " + path + " was not opened\n\n");
   }
   const char* start = nullptr;
   std::size_t length = 0;
   if (!nextNumberToken(file.tokens, start, length)) {
-    stopMalformed(path, "the plane count is missing");
+    throwMalformed(path, "the plane count is missing");
   }
   std::size_t i = 0;
   bool negative = false;
@@ -39,48 +41,51 @@ void openPlaneInfoFile(const std::string& path, PlaneInfoFile& file) {
     negative = start[0] == '-';
     i = 1;
   }
-  if (i == length) stopMalformed(path, "the plane count is not a whole number");
+  if (i == length) throwMalformed(path, "the plane count is not a whole number");
   // Every character of the token must be a digit; past INT_MAX the value
   // stops growing (it is rejected below) while the rest is still checked.
   long long count = 0;
   for (; i < length; ++i) {
     if (start[i] < '0' || start[i] > '9') {
-      stopMalformed(path, "the plane count is not a whole number");
+      throwMalformed(path, "the plane count is not a whole number");
     }
     if (count <= INT_MAX) count = count * 10 + (start[i] - '0');
   }
   const std::string countText(start, length);
-  if (negative && count != 0) stopMalformed(path, "negative plane count " + countText);
-  if (count > INT_MAX) stopMalformed(path, "plane count " + countText + " is too large");
+  if (negative && count != 0) throwMalformed(path, "negative plane count " + countText);
+  if (count > INT_MAX) throwMalformed(path, "plane count " + countText + " is too large");
   file.planeCount = static_cast<int>(count);
 
   if (!nextNumberToken(file.tokens, start, length)) {
-    stopMalformed(path, "the cube resolution is missing");
+    throwMalformed(path, "the cube resolution is missing");
   }
   const NumberCheck check = parseFloatToken(start, length, file.resolution);
-  if (check == NumberCheck::NotANumber) stopMalformed(path, "the cube resolution is not a number");
-  if (check == NumberCheck::NotFinite) stopMalformed(path, "the cube resolution is not finite");
+  if (check == NumberCheck::NotANumber) throwMalformed(path, "the cube resolution is not a number");
+  if (check == NumberCheck::NotFinite) throwMalformed(path, "the cube resolution is not finite");
 }
 
-// Appends the file's plane records to the plane lists, orients each equation
-// and records source as each plane's source. Every record must hold 16 finite
+// Appends the file's plane records to list, orients each equation and
+// records source as each plane's source. Every record must hold 16 finite
 // numbers, and its category truncated toward zero must lie in 0..14 so that
 // no later stage can index outside the category tables. The lists grow with
 // the records actually present, so a count far larger than the file fails on
-// the first missing record instead of reserving memory for the count.
-void readPlaneRecords(PlaneInfoFile& file, int source) {
-  SceneStore& store = sceneStore;
+// the first missing record instead of reserving memory for the count; past
+// kMaxPlanes planes in the list the file is rejected.
+void readPlaneRecords(PlaneInfoFile& file, int source, PlaneList& list) {
   for (int j = 0; j < file.planeCount; ++j) {
+    if (list.planes.size() >= static_cast<std::size_t>(kMaxPlanes)) {
+      throwMalformed(file.path, "more than " + std::to_string(kMaxPlanes) + " planes");
+    }
     float numbers[16];
     for (int n = 0; n < 16; ++n) {
       const char* start = nullptr;
       std::size_t length = 0;
       if (!nextNumberToken(file.tokens, start, length)) {
-        stopMalformed(file.path, "plane " + std::to_string(j + 1) + " ends early");
+        throwMalformed(file.path, "plane " + std::to_string(j + 1) + " ends early");
       }
       const NumberCheck check = parseFloatToken(start, length, numbers[n]);
       if (check != NumberCheck::Finite) {
-        stopMalformed(file.path, "plane " + std::to_string(j + 1) + " number " +
+        throwMalformed(file.path, "plane " + std::to_string(j + 1) + " number " +
                                      std::to_string(n + 1) +
                                      (check == NumberCheck::NotANumber ? " is not a number"
                                                                        : " is not finite"));
@@ -90,7 +95,7 @@ void readPlaneRecords(PlaneInfoFile& file, int source) {
     if (!(category > -1.0f && category < 15.0f)) {
       char value[64];
       std::snprintf(value, sizeof(value), "%g", static_cast<double>(category));
-      stopMalformed(file.path, "plane " + std::to_string(j + 1) + " category " + value +
+      throwMalformed(file.path, "plane " + std::to_string(j + 1) + " category " + value +
                                    " is outside 0 to 14");
     }
     Plane p;
@@ -108,48 +113,45 @@ void readPlaneRecords(PlaneInfoFile& file, int source) {
     p.material = numbers[15];
     PlaneEquation e{numbers[10], numbers[11], numbers[12], numbers[13]};
     orientPlaneEquation(p.position, e);
-    store.planes.push_back(p);
-    store.equations.push_back(e);
-    store.edgeLinks.push_back(EdgeLinks{0, 0, 0, 0});
-    store.planeSource.push_back(source);
+    list.planes.push_back(p);
+    list.equations.push_back(e);
+    list.planeSource.push_back(source);
   }
 }
 
 }  // namespace
 
-void readPlaneInfo() {
-  SceneStore& store = sceneStore;
-  store.planeCount = 0;
-
+PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInfoFile,
+                        const ViewConfig& views) {
+  PlaneList list;
   PlaneInfoFile mainFile;
-  openPlaneInfoFile(store.basePath + store.planeInfoFile, mainFile);
-  store.mainPlaneCount = mainFile.planeCount;
-  store.cubeResolution = mainFile.resolution;
+  openPlaneInfoFile(basePath + planeInfoFile, mainFile);
+  list.mainPlaneCount = mainFile.planeCount;
+  list.cubeResolution = mainFile.resolution;
   long long total = mainFile.planeCount;
 
-  std::vector<PlaneInfoFile> viewFiles(store.viewCount);
-  for (int k = 0; k < store.viewCount; ++k) {
-    openPlaneInfoFile(store.basePath + store.viewPlaneFiles[k], viewFiles[k]);
-    store.viewPlaneCounts[k] = viewFiles[k].planeCount;
-    store.viewResolutions[k] = viewFiles[k].resolution;
-    if (store.viewResolutions[k] != store.cubeResolution) {
-      stopRun("Cube resolutions are different\n\n");
+  // Only views with a plane file slot can be read.
+  const int viewCount = std::min(std::max(views.viewCount, 0), kViewSlots - 1);
+  std::vector<PlaneInfoFile> viewFiles(viewCount);
+  for (int k = 0; k < viewCount; ++k) {
+    openPlaneInfoFile(basePath + views.viewPlaneFiles[k], viewFiles[k]);
+    list.viewPlaneCounts[k] = viewFiles[k].planeCount;
+    list.viewResolutions[k] = viewFiles[k].resolution;
+    if (list.viewResolutions[k] != list.cubeResolution) {
+      throw Error("Cube resolutions are different\n\n");
     }
     total += viewFiles[k].planeCount;
   }
   if (total > INT_MAX) {
-    stopMalformed(store.basePath + store.planeInfoFile, "the plane files hold too many planes");
+    throwMalformed(basePath + planeInfoFile, "the plane files hold too many planes");
   }
 
-  store.planes.clear();
-  store.equations.clear();
-  store.edgeLinks.clear();
-  store.planeSource.clear();
-  readPlaneRecords(mainFile, 0);
-  store.planeCount = mainFile.planeCount;
-  for (int k = 0; k < store.viewCount; ++k) {
-    store.viewFirstPlane[k] = store.planeCount;
-    readPlaneRecords(viewFiles[k], k + 1);
-    store.planeCount += viewFiles[k].planeCount;
+  readPlaneRecords(mainFile, 0, list);
+  for (int k = 0; k < viewCount; ++k) {
+    list.viewFirstPlane[k] = static_cast<int>(list.planes.size());
+    readPlaneRecords(viewFiles[k], k + 1, list);
   }
+  return list;
 }
+
+}  // namespace roombox

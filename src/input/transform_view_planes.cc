@@ -1,9 +1,10 @@
 #include "input/transform_view_planes.h"
 
-#include "driver/scene_store.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace roombox {
 
 namespace {
 
@@ -47,23 +48,22 @@ float snapToGrid(float value, float resolution) {
 
 }  // namespace
 
-void transformViewPlanes(int view) {
-  SceneStore& store = sceneStore;
-  if (view < 0 || view >= 4) return;
-  const float tx = store.viewTransforms[view][0][3];
-  const float ty = store.viewTransforms[view][1][3];
-  const float tz = store.viewTransforms[view][2][3];
+void transformViewPlanes(int view, const ViewTransform& transform, PlaneList& list) {
+  if (view < 0 || view >= kViewSlots) return;
+  const float tx = transform.matrix[0][3];
+  const float ty = transform.matrix[1][3];
+  const float tz = transform.matrix[2][3];
 
   // The view's planes, limited to the planes that exist.
   const long long size =
-      static_cast<long long>(std::min(store.planes.size(), store.equations.size()));
-  const long long first = std::max(0LL, static_cast<long long>(store.viewFirstPlane[view]));
+      static_cast<long long>(std::min(list.planes.size(), list.equations.size()));
+  const long long first = std::max(0LL, static_cast<long long>(list.viewFirstPlane[view]));
   const long long end = std::min(
-      size, static_cast<long long>(store.viewFirstPlane[view]) + store.viewPlaneCounts[view]);
+      size, static_cast<long long>(list.viewFirstPlane[view]) + list.viewPlaneCounts[view]);
 
   for (long long i = first; i < end; ++i) {
-    Plane& p = store.planes[i];
-    PlaneEquation& e = store.equations[i];
+    Plane& p = list.planes[i];
+    PlaneEquation& e = list.equations[i];
     switch (normalAxisOfType(p.type)) {
       case 0:
         p.position += tx;
@@ -109,9 +109,9 @@ void transformViewPlanes(int view) {
     p.centreZ += tz;
   }
 
-  const float resolution = store.cubeResolution;
+  const float resolution = list.cubeResolution;
   for (long long i = first; i < end; ++i) {
-    Plane& p = store.planes[i];
+    Plane& p = list.planes[i];
     p.position = snapToGrid(p.position, resolution);
     p.uMin = snapToGrid(p.uMin, resolution);
     p.uMax = snapToGrid(p.uMax, resolution);
@@ -120,7 +120,9 @@ void transformViewPlanes(int view) {
     p.centreX = snapToGrid(p.centreX, resolution);
     p.centreY = snapToGrid(p.centreY, resolution);
     p.centreZ = snapToGrid(p.centreZ, resolution);
-    PlaneEquation& e = store.equations[i];
+    PlaneEquation& e = list.equations[i];
     e.d = snapToGrid(e.d, resolution);
   }
 }
+
+}  // namespace roombox

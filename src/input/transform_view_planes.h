@@ -1,10 +1,16 @@
 #pragma once
 
-// Moves the planes of extra view `view` (0..3), planes viewFirstPlane[view]
-// onward, viewPlaneCounts[view] of them, into the main frame and snaps them to
-// the grid of cubeResolution. Uses the translation (column 4) of
-// viewTransforms[view]; the 3 x 3 part is not applied. A view outside 0..3
-// changes nothing, and indexes past the end of the plane list are skipped.
+#include "roombox/plane.h"
+#include "roombox/view_config.h"
+
+namespace roombox {
+
+// Moves the planes of extra view `view` (0..3) in list, planes
+// viewFirstPlane[view] onward, viewPlaneCounts[view] of them, into the main
+// frame and snaps them to the grid of list.cubeResolution. Uses the
+// translation (column 4) of transform; the 3 x 3 part is not applied. A view
+// outside 0..3 changes nothing, and indexes past the end of the plane list
+// are skipped.
 //
 // Each plane moves along its normal axis: types 1, 4, 7 (normal x) by tx,
 // types 2, 5, 9 (normal y) by ty, types 3, 6, 8 (normal z) by tz; its u and v
@@ -14,4 +20,6 @@
 // the centre and d are snapped: floor(value / cubeResolution + 0.5) grid steps.
 // Where that is not a finite number (a cubeResolution of 0 or infinite, or a
 // value beyond the float range) the value keeps its moved value unsnapped.
-void transformViewPlanes(int view);
+void transformViewPlanes(int view, const ViewTransform& transform, PlaneList& list);
+
+}  // namespace roombox

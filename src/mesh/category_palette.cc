@@ -1,5 +1,7 @@
 #include "mesh/category_palette.h"
 
+namespace roombox {
+
 const int CategoryPalette[15][3] = {
     {0, 0, 0},        // None
     {128, 0, 0},      // Bed
@@ -17,3 +19,5 @@ const int CategoryPalette[15][3] = {
     {128, 255, 255},  // Wall
     {255, 255, 255},  // Window
 };
+
+}  // namespace roombox

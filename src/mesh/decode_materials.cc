@@ -2,6 +2,8 @@
 
 #include "mesh/truncate_to_int.h"
 
+namespace roombox {
+
 void decodeMaterials(float material, int out[12]) {
   const int code = truncateToInt(material);
   // C integer division and remainder: both truncate toward zero, so a
@@ -13,3 +15,5 @@ void decodeMaterials(float material, int out[12]) {
     w = w / 2;
   }
 }
+
+}  // namespace roombox

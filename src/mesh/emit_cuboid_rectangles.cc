@@ -1,20 +1,13 @@
 #include "mesh/emit_cuboid_rectangles.h"
 
-#include "driver/scene_store.h"
-#include "mesh/category_index.h"
+#include "roombox/categories.h"
 #include "mesh/store_face_row.h"
 #include "mesh/store_mesh_vertex.h"
 
-void emitCuboidRectangles(int cuboidIndex) {
-  if (cuboidIndex < 0 || cuboidIndex >= sceneStore.cuboidCount ||
-      static_cast<std::size_t>(cuboidIndex) >= sceneStore.cuboids.size()) {
-    return;
-  }
-  const Cuboid& box = sceneStore.cuboids[cuboidIndex];
-  CuboidFaces shown{1, 1, 1, 1, 1, 1};
-  if (static_cast<std::size_t>(cuboidIndex) < sceneStore.cuboidFaces.size()) {
-    shown = sceneStore.cuboidFaces[cuboidIndex];
-  }
+namespace roombox {
+
+void emitCuboidRectangles(const Cuboid& box, const CuboidFaces& shown, const cv::Mat& panorama,
+                          int viewCount, MeshStore& mesh) {
 
   const float x0 = box.minX, x1 = box.maxX;
   const float y0 = box.minY, y1 = box.maxY;
@@ -22,11 +15,11 @@ void emitCuboidRectangles(int cuboidIndex) {
   const float corners[8][3] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
                                {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}};
 
-  MeshStore& mesh = sceneStore.mesh;
   const int base = mesh.vertexCount;
   const int colour = categoryIndex(box.category);
   for (int k = 0; k < 8; ++k) {
-    storeMeshVertex(base + k, corners[k][0], corners[k][1], corners[k][2], colour);
+    storeMeshVertex(base + k, corners[k][0], corners[k][1], corners[k][2], colour, panorama,
+                    viewCount, mesh);
   }
 
   struct Face {
@@ -42,9 +35,11 @@ void emitCuboidRectangles(int cuboidIndex) {
   for (const Face& face : faces) {
     if (face.flag != 1) continue;
     storeFaceRow(mesh.rectangleCount + appended, base + face.corner[0], base + face.corner[1],
-                 base + face.corner[2], base + face.corner[3]);
+                 base + face.corner[2], base + face.corner[3], mesh);
     ++appended;
   }
   mesh.vertexCount += 8;
   mesh.rectangleCount += appended;
 }
+
+}  // namespace roombox

@@ -1,16 +1,13 @@
 #include "mesh/emit_plane_rectangle.h"
 
-#include "driver/scene_store.h"
-#include "mesh/category_index.h"
+#include "roombox/categories.h"
 #include "mesh/store_face_row.h"
 #include "mesh/store_mesh_vertex.h"
 
-void emitPlaneRectangle(int planeIndex) {
-  if (planeIndex < 0 || planeIndex >= sceneStore.planeCount ||
-      static_cast<std::size_t>(planeIndex) >= sceneStore.planes.size()) {
-    return;
-  }
-  const Plane& plane = sceneStore.planes[planeIndex];
+namespace roombox {
+
+void emitPlaneRectangle(const Plane& plane, const cv::Mat& panorama, int viewCount,
+                        MeshStore& mesh) {
   const float p = plane.position;
   const float a0 = plane.uMin;
   const float a1 = plane.uMax;
@@ -46,13 +43,15 @@ void emitPlaneRectangle(int planeIndex) {
     return;
   }
 
-  MeshStore& mesh = sceneStore.mesh;
   const int base = mesh.vertexCount;
   const int colour = categoryIndex(plane.category);
   for (int k = 0; k < 4; ++k) {
-    storeMeshVertex(base + k, corners[k][0], corners[k][1], corners[k][2], colour);
+    storeMeshVertex(base + k, corners[k][0], corners[k][1], corners[k][2], colour, panorama,
+                    viewCount, mesh);
   }
-  storeFaceRow(mesh.rectangleCount, base, base + 1, base + 2, base + 3);
+  storeFaceRow(mesh.rectangleCount, base, base + 1, base + 2, base + 3, mesh);
   mesh.vertexCount += 4;
   mesh.rectangleCount += 1;
 }
+
+}  // namespace roombox

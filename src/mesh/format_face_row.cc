@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace roombox {
+
 char* formatFaceRow(const int* corners, FaceRowStyle style, char* out) {
   *out++ = style == FaceRowStyle::kOff ? '4' : 'f';
   for (int k = 0; k < 4; ++k) {
@@ -17,3 +19,5 @@ char* formatFaceRow(const int* corners, FaceRowStyle style, char* out) {
   *out++ = '\n';
   return out;
 }
+
+}  // namespace roombox

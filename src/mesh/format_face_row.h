@@ -1,5 +1,7 @@
 #pragma once
 
+namespace roombox {
+
 // The three ways the mesh files write a rectangle.
 enum class FaceRowStyle {
   kObj,          // "f %lld %lld %lld %lld\n" of the 1-based indices
@@ -12,3 +14,5 @@ enum class FaceRowStyle {
 // named there would, and returns the position just past its line feed. out
 // must have room for 128 characters.
 char* formatFaceRow(const int* corners, FaceRowStyle style, char* out);
+
+}  // namespace roombox

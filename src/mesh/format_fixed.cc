@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace roombox {
+
 char* formatFixed(double value, char* out) {
   // Below 2^53 in magnitude every finite value is m * 2^e with m < 2^53,
   // so value * 10^6 is (m * 10^6) * 2^e with m * 10^6 < 2^73: exact in 128
@@ -48,3 +50,5 @@ char* formatFixed(double value, char* out) {
   }
   return out + 6;
 }
+
+}  // namespace roombox

@@ -1,8 +1,8 @@
 #include "mesh/map_to_panorama.h"
 
-#include "driver/scene_store.h"
-
 #include <cmath>
+
+namespace roombox {
 
 namespace {
 
@@ -20,9 +20,7 @@ int clampToIndex(double position, int size) {
 
 }  // namespace
 
-PanoramaPixel mapToPanorama(float x, float y, float z) {
-  const int width = sceneStore.panoramaWidth;
-  const int height = sceneStore.panoramaHeight;
+PanoramaPixel mapToPanorama(float x, float y, float z, int width, int height) {
   if (width <= 0 || height <= 0) return PanoramaPixel{0, 0};
 
   // The angles are held in float; the math functions are the double ones
@@ -53,3 +51,5 @@ PanoramaPixel mapToPanorama(float x, float y, float z) {
   const double col = std::floor(static_cast<double>(phi / colStep) + 0.5);
   return PanoramaPixel{clampToIndex(row, height), clampToIndex(col, width)};
 }
+
+}  // namespace roombox

@@ -1,11 +1,10 @@
 #include "mesh/mesh_extent.h"
 
-#include "driver/scene_store.h"
-
 #include <algorithm>
 
-MeshExtent meshExtent() {
-  const MeshStore& mesh = sceneStore.mesh;
+namespace roombox {
+
+MeshExtent meshExtent(const MeshStore& mesh) {
   std::size_t vertices = static_cast<std::size_t>(std::max(mesh.vertexCount, 0));
   vertices = std::min({vertices, mesh.vertices.size(), mesh.colours.size(),
                        mesh.texCoords.size(), mesh.vertexAlpha.size()});
@@ -15,3 +14,5 @@ MeshExtent meshExtent() {
   }
   return MeshExtent{static_cast<int>(vertices), rectangles};
 }
+
+}  // namespace roombox

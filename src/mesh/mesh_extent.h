@@ -1,6 +1,10 @@
 #pragma once
 
-// How much of sceneStore.mesh a writer can read: the vertices (entries
+#include "roombox/mesh_store.h"
+
+namespace roombox {
+
+// How much of a mesh a writer can read: the vertices (entries
 // present in all four per-vertex vectors, at most vertexCount) and the
 // rectangles (rows of faces, at most rectangleCount). For a mesh built by
 // mesh generation these are vertexCount and rectangleCount.
@@ -9,5 +13,7 @@ struct MeshExtent {
   int rectangles;
 };
 
-// Returns the readable extent of sceneStore.mesh.
-MeshExtent meshExtent();
+// Returns the readable extent of mesh.
+MeshExtent meshExtent(const MeshStore& mesh);
+
+}  // namespace roombox

@@ -1,8 +1,8 @@
 #include "mesh/store_face_row.h"
 
-#include "driver/scene_store.h"
-
 #include <algorithm>
+
+namespace roombox {
 
 namespace {
 
@@ -12,9 +12,8 @@ constexpr int kInitialFaceRows = 64;
 
 }  // namespace
 
-void storeFaceRow(int row, int c0, int c1, int c2, int c3) {
+void storeFaceRow(int row, int c0, int c1, int c2, int c3, MeshStore& mesh) {
   if (row < 0) return;
-  MeshStore& mesh = sceneStore.mesh;
   if (mesh.faces.empty() || mesh.faces.type() != CV_32SC1 || mesh.faces.cols < 4) {
     mesh.faces.create(std::max(kInitialFaceRows, row + 1), 8, CV_32SC1);
     mesh.rectangleCapacity = mesh.faces.rows;
@@ -33,3 +32,5 @@ void storeFaceRow(int row, int c0, int c1, int c2, int c3) {
   cells[2] = c2;
   cells[3] = c3;
 }
+
+}  // namespace roombox

@@ -1,9 +1,10 @@
 #include "mesh/store_mesh_vertex.h"
 
-#include "driver/scene_store.h"
-#include "mesh/category_index.h"
+#include "roombox/categories.h"
 #include "mesh/category_palette.h"
 #include "mesh/map_to_panorama.h"
+
+namespace roombox {
 
 namespace {
 
@@ -21,9 +22,9 @@ bool blackRightOf(const cv::Mat& panorama, int row, int col) {
 
 }  // namespace
 
-void storeMeshVertex(int index, float x, float y, float z, int colourIndex) {
+void storeMeshVertex(int index, float x, float y, float z, int colourIndex,
+                     const cv::Mat& panorama, int viewCount, MeshStore& mesh) {
   if (index < 0) return;
-  MeshStore& mesh = sceneStore.mesh;
   const std::size_t size = static_cast<std::size_t>(index) + 1;
   mesh.vertices.resize(size);
   mesh.colours.resize(size);
@@ -32,12 +33,12 @@ void storeMeshVertex(int index, float x, float y, float z, int colourIndex) {
 
   mesh.vertices[index] = MeshPoint{x, y, z};
 
-  const PanoramaPixel pixel = mapToPanorama(x, y, z);
-  const int width = sceneStore.panoramaWidth;
-  const int height = sceneStore.panoramaHeight;
+  const int width = panorama.cols;
+  const int height = panorama.rows;
+  const PanoramaPixel pixel = mapToPanorama(x, y, z, width, height);
   TexCoord tex{0.0f, 0.0f};
   if (width > 0 && height > 0) {
-    const double views = sceneStore.viewCount;
+    const double views = viewCount;
     tex.u = static_cast<float>(static_cast<double>(pixel.col) / width);
     tex.v = static_cast<float>(static_cast<double>(height - pixel.row - 1) / height / (views + 1) +
                                views / (views + 1));
@@ -49,5 +50,7 @@ void storeMeshVertex(int index, float x, float y, float z, int colourIndex) {
                                    static_cast<float>(CategoryPalette[c][1]),
                                    static_cast<float>(CategoryPalette[c][2])};
 
-  mesh.vertexAlpha[index] = blackRightOf(sceneStore.panorama, pixel.row, pixel.col) ? 0 : 255;
+  mesh.vertexAlpha[index] = blackRightOf(panorama, pixel.row, pixel.col) ? 0 : 255;
 }
+
+}  // namespace roombox

@@ -1,7 +1,6 @@
-#include "mesh/write_colour_obj.h"
+#include "roombox/write_colour_obj.h"
 
-#include "driver/output_file.h"
-#include "driver/scene_store.h"
+#include "common/output_file.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
 #include "mesh/write_author_banner.h"
@@ -10,13 +9,13 @@
 #include <cstdio>
 #include <string>
 
-void writeColourObj() {
-  const SceneStore& store = sceneStore;
-  const MeshStore& mesh = store.mesh;
-  const MeshExtent extent = meshExtent();
+namespace roombox {
 
-  const std::string path = store.basePath + store.outputPrefix + "-rect-Object-colour.obj";
-  FILE* file = openOutputFile(path);
+void writeColourObj(const MeshStore& mesh, const std::string& path) {
+  const MeshExtent extent = meshExtent(mesh);
+  OutputFile out;
+  openOutputFile(path, out);
+  FILE* file = out.file;
   writeAuthorBanner("obj", file);
   std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
@@ -40,5 +39,7 @@ void writeColourObj() {
   std::fprintf(file, "g default\n");
   writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kObj, file);
   std::fprintf(file, "\n\n#end of obj file");
-  closeOutputFile(file, path);
+  closeOutputFile(out);
 }
+
+}  // namespace roombox

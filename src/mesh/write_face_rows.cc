@@ -1,5 +1,7 @@
 #include "mesh/write_face_rows.h"
 
+namespace roombox {
+
 void writeFaceRows(const MeshStore& mesh, int count, FaceRowStyle style, FILE* file) {
   char line[128];
   for (int r = 0; r < count; ++r) {
@@ -7,3 +9,5 @@ void writeFaceRows(const MeshStore& mesh, int count, FaceRowStyle style, FILE* f
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
 }
+
+}  // namespace roombox

@@ -1,26 +1,26 @@
-#include "mesh/write_object_obj.h"
+#include "roombox/write_object_obj.h"
 
-#include "driver/output_file.h"
-#include "driver/scene_store.h"
-#include "mesh/category_index.h"
+#include "common/output_file.h"
+#include "roombox/categories.h"
 #include "mesh/format_face_row.h"
 #include "mesh/mesh_extent.h"
 #include "mesh/write_vertex_lines.h"
-#include "scene/category_names.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
-void writeObjectObj(const std::vector<RectangleGroup>& groups) {
-  const SceneStore& store = sceneStore;
-  const MeshStore& mesh = store.mesh;
-  const MeshExtent extent = meshExtent();
-  const int groupCount =
-      static_cast<int>(std::min<std::size_t>(std::max(store.groupCount, 0), groups.size()));
+namespace roombox {
 
-  const std::string path = store.basePath + store.outputPrefix + "-rect-Object.obj";
-  FILE* file = openOutputFile(path);
+void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
+  const MeshStore& mesh = rectangles.mesh;
+  const std::vector<RectangleGroup>& groups = rectangles.groups;
+  const MeshExtent extent = meshExtent(mesh);
+  const int groupCount = static_cast<int>(groups.size());
+
+  OutputFile out;
+  openOutputFile(path, out);
+  FILE* file = out.file;
   std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z) coordinates\n\n");
@@ -40,5 +40,7 @@ void writeObjectObj(const std::vector<RectangleGroup>& groups) {
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#end of obj file");
-  closeOutputFile(file, path);
+  closeOutputFile(out);
 }
+
+}  // namespace roombox

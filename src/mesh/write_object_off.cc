@@ -1,7 +1,6 @@
-#include "mesh/write_object_off.h"
+#include "roombox/write_object_off.h"
 
-#include "driver/output_file.h"
-#include "driver/scene_store.h"
+#include "common/output_file.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
 #include "mesh/truncate_to_int.h"
@@ -12,13 +11,13 @@
 #include <cstdio>
 #include <string>
 
-void writeObjectOff() {
-  const SceneStore& store = sceneStore;
-  const MeshStore& mesh = store.mesh;
-  const MeshExtent extent = meshExtent();
+namespace roombox {
 
-  const std::string path = store.basePath + store.outputPrefix + "-rect-Object.off";
-  FILE* file = openOutputFile(path);
+void writeObjectOff(const MeshStore& mesh, const std::string& path) {
+  const MeshExtent extent = meshExtent(mesh);
+  OutputFile out;
+  openOutputFile(path, out);
+  FILE* file = out.file;
   writeAuthorBanner("off", file);
   std::fprintf(file, "###################\n#\n#(x,y,z,r,g,b,a) coordinates\n\n");
   std::fprintf(file, "COFF\n");
@@ -47,5 +46,7 @@ void writeObjectOff() {
   std::fprintf(file, "\n\n#face with vertex indexes \n\n");
   writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kOff, file);
   std::fprintf(file, "\n\n#end of off file");
-  closeOutputFile(file, path);
+  closeOutputFile(out);
 }
+
+}  // namespace roombox

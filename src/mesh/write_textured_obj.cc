@@ -1,7 +1,6 @@
-#include "mesh/write_textured_obj.h"
+#include "roombox/write_textured_obj.h"
 
-#include "driver/output_file.h"
-#include "driver/scene_store.h"
+#include "common/output_file.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
 #include "mesh/write_author_banner.h"
@@ -10,6 +9,8 @@
 
 #include <cstdio>
 #include <string>
+
+namespace roombox {
 
 namespace {
 
@@ -22,20 +23,20 @@ std::string fileNamePart(const std::string& path) {
 
 }  // namespace
 
-void writeTexturedObj() {
-  const SceneStore& store = sceneStore;
-  const MeshStore& mesh = store.mesh;
-  const MeshExtent extent = meshExtent();
+void writeTexturedObj(const MeshStore& mesh, const std::string& basePath,
+                      const std::string& outputPrefix, const std::string& textureFileName) {
+  const MeshExtent extent = meshExtent(mesh);
 
-  const std::string objPath = store.basePath + store.outputPrefix + "-rect.obj";
-  FILE* obj = openOutputFile(objPath);
+  OutputFile objFile;
+  openOutputFile(basePath + outputPrefix + "-rect.obj", objFile);
+  FILE* obj = objFile.file;
   writeAuthorBanner("obj", obj);
   std::fprintf(obj, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
                mesh.rectangleCount);
   std::fprintf(obj,
                "###################\n#\n#vertex with (x,y,z) coordinates, texture with (u,v) "
                "coordinates\n\n");
-  std::fprintf(obj, "mtllib %s-rect.obj.mtl\n", fileNamePart(store.outputPrefix).c_str());
+  std::fprintf(obj, "mtllib %s-rect.obj.mtl\n", fileNamePart(outputPrefix).c_str());
   std::fprintf(obj, "g default\n");
   writeVertexLines(mesh, extent.vertices, obj);
   // Texture coordinate lines are formatted as the "%f" conversion would and
@@ -60,15 +61,18 @@ void writeTexturedObj() {
   std::fprintf(obj, "usemtl lambert2SG\n");
   writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kTexturedObj, obj);
   std::fprintf(obj, "\n\n#end of obj file");
-  closeOutputFile(obj, objPath);
+  closeOutputFile(objFile);
 
-  const std::string mtlPath = store.basePath + store.outputPrefix + "-rect.obj.mtl";
-  FILE* mtl = openOutputFile(mtlPath, "Cannot make %s\n");
+  OutputFile mtlFile;
+  openOutputFile(basePath + outputPrefix + "-rect.obj.mtl", mtlFile, "Cannot make %s\n");
+  FILE* mtl = mtlFile.file;
   std::fprintf(mtl, "newmtl lambert2SG\n");
   std::fprintf(mtl, "Kd 0.00 0.00 0.00\n");
   std::fprintf(mtl, "Ka 0.00 0.00 0.00\n");
   std::fprintf(mtl, "Tf 1.00 1.00 1.00\n");
-  std::fprintf(mtl, "map_Kd %s\n", fileNamePart(store.textureFileName).c_str());
+  std::fprintf(mtl, "map_Kd %s\n", fileNamePart(textureFileName).c_str());
   std::fprintf(mtl, "Ni 1.00\n");
-  closeOutputFile(mtl, mtlPath);
+  closeOutputFile(mtlFile);
 }
+
+}  // namespace roombox

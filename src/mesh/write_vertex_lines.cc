@@ -2,6 +2,8 @@
 
 #include "mesh/format_fixed.h"
 
+namespace roombox {
+
 void writeVertexLines(const MeshStore& mesh, int count, FILE* file) {
   // Lines are formatted as the "%f" conversion would and written one at a
   // time.
@@ -18,3 +20,5 @@ void writeVertexLines(const MeshStore& mesh, int count, FILE* file) {
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
 }
+
+}  // namespace roombox

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace roombox {
+
 // A closed axis-aligned box in scene coordinates: lo[a] <= hi[a] on every
 // axis a (x 0, y 1, z 2), unless a bound is NaN.
 struct GridBox {
@@ -24,3 +26,5 @@ struct BoxGrid {
   std::vector<int> everywhere;
   std::vector<int> all;  // every box number, ascending
 };
+
+}  // namespace roombox

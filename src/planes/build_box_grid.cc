@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace roombox {
+
 namespace {
 
 // A box overlapping more cells than this is listed everywhere instead.
@@ -139,3 +141,5 @@ void buildBoxGrid(const std::vector<GridBox>& boxes, const std::vector<int>& ids
     }
   }
 }
+
+}  // namespace roombox

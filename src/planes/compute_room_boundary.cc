@@ -1,6 +1,6 @@
 #include "planes/compute_room_boundary.h"
 
-#include "driver/scene_store.h"
+namespace roombox {
 
 namespace {
 
@@ -16,15 +16,11 @@ void raiseTo(float& bound, float value) {
 
 }  // namespace
 
-void computeRoomBoundary() {
-  const std::vector<Plane>& planes = sceneStore.planes;
-  const int count = sceneStore.planeCount;
-  float* roomMin = sceneStore.roomMin;
-  float* roomMax = sceneStore.roomMax;
-  for (int axis = 0; axis < 3; ++axis) {
-    roomMin[axis] = 1000000.0f;
-    roomMax[axis] = -1000000.0f;
-  }
+RoomBox computeRoomBoundary(const std::vector<Plane>& planes) {
+  const int count = static_cast<int>(planes.size());
+  RoomBox room;
+  float* roomMin = room.roomMin;
+  float* roomMax = room.roomMax;
   bool minFound[3] = {false, false, false};
   bool maxFound[3] = {false, false, false};
 
@@ -85,4 +81,7 @@ void computeRoomBoundary() {
       if (planes[i].type == 7.0f || planes[i].type == 9.0f) raiseTo(roomMax[2], planes[i].vMax);
     }
   }
+  return room;
 }
+
+}  // namespace roombox

@@ -1,6 +1,5 @@
 #include "planes/connect_plane.h"
 
-#include "driver/scene_store.h"
 #include "planes/build_box_grid.h"
 #include "planes/join_plane_pair.h"
 #include "planes/plane_grid_box.h"
@@ -8,9 +7,10 @@
 #include "planes/retract_unlinked_edges.h"
 #include "planes/widen_plane_edges.h"
 
-void connectPlane(int index, const BoxGrid& grid) {
-  std::vector<Plane>& planes = sceneStore.planes;
-  std::vector<EdgeLinks>& links = sceneStore.edgeLinks;
+namespace roombox {
+
+void connectPlane(int index, const BoxGrid& grid, std::vector<Plane>& planes,
+                  std::vector<EdgeLinks>& links) {
   Plane& p = planes[index];
   if (p.type != 1.0f && p.type != 2.0f) return;
 
@@ -21,11 +21,11 @@ void connectPlane(int index, const BoxGrid& grid) {
   for (const int j : candidates) joinPlanePair(p, links[index], planes[j], links[j]);
 }
 
-void connectPlanes() {
-  const std::vector<Plane>& planes = sceneStore.planes;
-  const int count = sceneStore.planeCount;
-  const float margin = 3 * sceneStore.cubeResolution;
-  widenPlaneEdges(margin);
+std::vector<EdgeLinks> connectPlanes(float cubeResolution, std::vector<Plane>& planes) {
+  const int count = static_cast<int>(planes.size());
+  const float margin = 3 * cubeResolution;
+  std::vector<EdgeLinks> links(planes.size(), EdgeLinks{0, 0, 0, 0});
+  widenPlaneEdges(margin, planes);
 
   // Joining only ever moves an edge onto a position inside the plane's
   // range, so the widened boxes hold every plane for the whole stage.
@@ -42,7 +42,10 @@ void connectPlanes() {
   buildBoxGrid(boxes, ids, grid);
 
   for (int i = 0; i < count; ++i) {
-    if (planes[i].active != 0.0f) connectPlane(i, grid);
+    if (planes[i].active != 0.0f) connectPlane(i, grid, planes, links);
   }
-  retractUnlinkedEdges(margin);
+  retractUnlinkedEdges(margin, links, planes);
+  return links;
 }
+
+}  // namespace roombox

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace roombox {
+
 // Per-plane flags of plane connection: 1 when that edge was moved onto
 // another plane during the stage, 0 otherwise.
 struct EdgeLinks {
@@ -8,3 +10,5 @@ struct EdgeLinks {
   int vMinLinked;
   int vMaxLinked;
 };
+
+}  // namespace roombox

@@ -1,5 +1,7 @@
 #include "planes/grid_cell.h"
 
+namespace roombox {
+
 int gridCell(const BoxGrid& grid, int axis, float value) {
   // Compared before converting: out-of-range and infinite positions never
   // reach the integer conversion.
@@ -10,3 +12,5 @@ int gridCell(const BoxGrid& grid, int axis, float value) {
   if (position >= static_cast<double>(last)) return last;
   return static_cast<int>(position);
 }
+
+}  // namespace roombox

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace roombox {
+
 namespace {
 
 // One pair of crossing orientations: P has normal axis x or y, Q a different
@@ -105,3 +107,5 @@ void joinPlanePair(Plane& p, EdgeLinks& pLinks, Plane& q, EdgeLinks& qLinks) {
     }
   }
 }
+
+}  // namespace roombox

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "input/plane.h"
+#include "roombox/plane.h"
 #include "planes/edge_links.h"
+
+namespace roombox {
 
 // Joins plane p to plane q when the two cross, moving edges of either. Only
 // an ordered pair with q active and p of type 1 with q of type 2 or 3, or p
@@ -14,3 +16,5 @@
 // that edge's flag in its links (pLinks for p, qLinks for q) set to 1. All
 // measures are taken before either plane moves.
 void joinPlanePair(Plane& p, EdgeLinks& pLinks, Plane& q, EdgeLinks& qLinks);
+
+}  // namespace roombox

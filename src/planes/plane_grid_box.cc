@@ -2,6 +2,8 @@
 
 #include "planes/range_between.h"
 
+namespace roombox {
+
 GridBox planeGridBox(const Plane& plane) {
   // In-plane axes of each normal axis: x -> (y, z), y -> (x, z), z -> (x, y).
   const int normal = plane.type == 1.0f ? 0 : plane.type == 2.0f ? 1 : 2;
@@ -13,3 +15,5 @@ GridBox planeGridBox(const Plane& plane) {
   rangeBetween(plane.vMin, plane.vMax, box.lo[v], box.hi[v]);
   return box;
 }
+
+}  // namespace roombox

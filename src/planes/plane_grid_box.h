@@ -1,7 +1,9 @@
 #pragma once
 
 #include "planes/box_grid.h"
-#include "input/plane.h"
+#include "roombox/plane.h"
+
+namespace roombox {
 
 // The box that an object plane (type 1, 2 or 3) occupies in the room: its
 // position on its normal axis (type - 1) and its u and v ranges on the
@@ -10,3 +12,5 @@
 // holds every point that a comparison with either bound can reach.
 // Precondition: plane.type is 1, 2 or 3.
 GridBox planeGridBox(const Plane& plane);
+
+}  // namespace roombox

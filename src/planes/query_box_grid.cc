@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace roombox {
+
 void queryBoxGrid(const BoxGrid& grid, const GridBox& box, std::vector<int>& found) {
   found.clear();
   for (int a = 0; a < 3; ++a) {
@@ -47,3 +49,5 @@ void queryBoxGrid(const BoxGrid& grid, const GridBox& box, std::vector<int>& fou
   std::sort(found.begin(), found.end());
   found.erase(std::unique(found.begin(), found.end()), found.end());
 }
+
+}  // namespace roombox

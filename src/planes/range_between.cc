@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace roombox {
+
 void rangeBetween(float a, float b, float& low, float& high) {
   if (a <= b) {
     low = a;
@@ -13,3 +15,5 @@ void rangeBetween(float a, float b, float& low, float& high) {
     low = high = NAN;
   }
 }
+
+}  // namespace roombox

@@ -1,5 +1,7 @@
 #include "planes/refine_plane_against.h"
 
+namespace roombox {
+
 bool refinePlaneAgainst(const Plane& q, Plane& p) {
   if (q.active == 0.0f || q.type != p.type || q.position != p.position) return false;
 
@@ -20,3 +22,5 @@ bool refinePlaneAgainst(const Plane& q, Plane& p) {
   }
   return false;
 }
+
+}  // namespace roombox

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "input/plane.h"
+#include "roombox/plane.h"
+
+namespace roombox {
 
 // One step of plane range refinement: cuts plane p back by plane q, or
 // switches it off. Only an active q of the same type as p at exactly the
@@ -11,3 +13,5 @@
 // changes nothing, so p is never split in two. Only p changes; q must be a
 // different plane. Returns true when p was switched off, false otherwise.
 bool refinePlaneAgainst(const Plane& q, Plane& p);
+
+}  // namespace roombox

@@ -1,10 +1,11 @@
 #include "planes/refine_plane_range.h"
 
-#include "driver/scene_store.h"
 #include "planes/build_box_grid.h"
 #include "planes/query_box_grid.h"
 #include "planes/range_between.h"
 #include "planes/refine_plane_against.h"
+
+namespace roombox {
 
 namespace {
 
@@ -21,8 +22,7 @@ GridBox refinementBox(const Plane& plane) {
 
 }  // namespace
 
-void refinePlaneRange(int index, const BoxGrid& grid) {
-  std::vector<Plane>& planes = sceneStore.planes;
+void refinePlaneRange(int index, const BoxGrid& grid, std::vector<Plane>& planes) {
   Plane& p = planes[index];
 
   // Every partner that cuts p or switches it off overlaps it, so the grid's
@@ -34,14 +34,14 @@ void refinePlaneRange(int index, const BoxGrid& grid) {
   }
 }
 
-void refinePlaneRanges() {
+void refinePlaneRanges(std::vector<Plane>& planes) {
   // Refinement only cuts planes back and switches them off, so boxes taken
   // now hold every plane for the whole stage; planes already off never
   // count.
-  const std::vector<Plane>& planes = sceneStore.planes;
+  const int count = static_cast<int>(planes.size());
   std::vector<GridBox> boxes;
   std::vector<int> ids;
-  for (int i = 0; i < sceneStore.planeCount; ++i) {
+  for (int i = 0; i < count; ++i) {
     if (planes[i].active == 0.0f) continue;
     boxes.push_back(refinementBox(planes[i]));
     ids.push_back(i);
@@ -49,7 +49,9 @@ void refinePlaneRanges() {
   BoxGrid grid;
   buildBoxGrid(boxes, ids, grid);
 
-  for (int i = 0; i < sceneStore.planeCount; ++i) {
-    if (sceneStore.planes[i].active != 0.0f) refinePlaneRange(i, grid);
+  for (int i = 0; i < count; ++i) {
+    if (planes[i].active != 0.0f) refinePlaneRange(i, grid, planes);
   }
 }
+
+}  // namespace roombox

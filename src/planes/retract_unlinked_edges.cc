@@ -1,11 +1,13 @@
 #include "planes/retract_unlinked_edges.h"
 
-#include "driver/scene_store.h"
+#include <algorithm>
 
-void retractUnlinkedEdges(float margin) {
-  std::vector<Plane>& planes = sceneStore.planes;
-  const std::vector<EdgeLinks>& links = sceneStore.edgeLinks;
-  for (int i = 0; i < sceneStore.planeCount; ++i) {
+namespace roombox {
+
+void retractUnlinkedEdges(float margin, const std::vector<EdgeLinks>& links,
+                          std::vector<Plane>& planes) {
+  const std::size_t count = std::min(planes.size(), links.size());
+  for (std::size_t i = 0; i < count; ++i) {
     Plane& plane = planes[i];
     if (plane.active == 0.0f) continue;
     if (links[i].uMinLinked == 0) plane.uMin += margin;
@@ -14,3 +16,5 @@ void retractUnlinkedEdges(float margin) {
     if (links[i].vMaxLinked == 0) plane.vMax -= margin;
   }
 }
+
+}  // namespace roombox

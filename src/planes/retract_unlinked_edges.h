@@ -1,7 +1,17 @@
 #pragma once
 
-// Ends plane connection: pulls every edge of an active plane (below
-// planeCount) whose flag in edgeLinks is still 0 back by margin, undoing the
-// widening of widenPlaneEdges there. Inactive planes stay as they are.
-// Precondition: planes and edgeLinks hold at least planeCount records.
-void retractUnlinkedEdges(float margin);
+#include "planes/edge_links.h"
+#include "roombox/plane.h"
+
+#include <vector>
+
+namespace roombox {
+
+// Ends plane connection: pulls every edge of an active plane whose flag in
+// links is still 0 back by margin, undoing the widening of widenPlaneEdges
+// there. Inactive planes stay as they are.
+// Precondition: links holds one record per plane.
+void retractUnlinkedEdges(float margin, const std::vector<EdgeLinks>& links,
+                          std::vector<Plane>& planes);
+
+}  // namespace roombox

@@ -1,7 +1,13 @@
 #pragma once
 
-// Widens every plane (below planeCount, active or not) by margin on all four
-// edges and clears its edge flags, ready for plane connection. edgeLinks is
-// made to hold one record per plane here.
-// Precondition: planes holds at least planeCount records.
-void widenPlaneEdges(float margin);
+#include "roombox/plane.h"
+
+#include <vector>
+
+namespace roombox {
+
+// Widens every plane (active or not) by margin on all four edges, ready for
+// plane connection.
+void widenPlaneEdges(float margin, std::vector<Plane>& planes);
+
+}  // namespace roombox

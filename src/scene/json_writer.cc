@@ -5,35 +5,35 @@
 #include <cstdio>
 #include <cstring>
 
+namespace roombox {
+
 namespace {
 
-// Stores one character when the buffer has room; otherwise drops it and
-// records BufferFull. Applied to every character, whatever the error is.
-void putChar(JsonWriter& writer, char c) {
-  if (writer.cursor - writer.buffer < writer.capacity) {
-    *writer.cursor = c;
-    ++writer.cursor;
+// Appends the length characters at chars while the capacity allows; drops the
+// rest and records JsonWriterError::BufferFull. Applied to every character, whatever the
+// error is.
+void putChars(JsonWriter& writer, const char* chars, std::size_t length) {
+  std::string& text = *writer.text;
+  const std::size_t room = text.size() < writer.capacity ? writer.capacity - text.size() : 0;
+  if (length <= room) {
+    text.append(chars, length);
   } else {
-    writer.error = BufferFull;
+    text.append(chars, room);
+    writer.error = JsonWriterError::BufferFull;
   }
 }
 
+void putChar(JsonWriter& writer, char c) { putChars(writer, &c, 1); }
+
 }  // namespace
 
-// Starts a document: zero-fills the capacity characters of buffer, resets the
-// error and the object stack, and stores the root's "{". A negative capacity
-// is taken as 0, so nothing is ever written outside buffer.
-void openDocument(JsonWriter& writer, char* buffer, int capacity, int pretty) {
-  if (capacity < 0) {
-    capacity = 0;
-  }
-  if (capacity > 0) {
-    std::memset(buffer, 0, static_cast<size_t>(capacity));
-  }
-  writer.buffer = buffer;
+// Starts a document: empties text, resets the error and the object stack,
+// and stores the root's "{".
+void openDocument(JsonWriter& writer, std::string& text, std::size_t capacity, int pretty) {
+  text.clear();
+  writer.text = &text;
   writer.capacity = capacity;
-  writer.cursor = buffer;
-  writer.error = Ok;
+  writer.error = JsonWriterError::Ok;
   writer.depth = 0;
   writer.levels[0] = 0;
   writer.pretty = pretty;
@@ -61,16 +61,14 @@ void putQuoted(JsonWriter& writer, const char* text) {
 
 // Stores each character of text.
 void putRaw(JsonWriter& writer, const char* text) {
-  for (const char* c = text; *c != '\0'; ++c) {
-    putChar(writer, *c);
-  }
+  putChars(writer, text, std::strlen(text));
 }
 
 // Stores the separating comma (after the first member of the innermost
 // object), the line break and indentation, the quoted key and the colon.
 // Stores nothing once an error is recorded. Returns the error afterwards.
 JsonWriterError writeKey(JsonWriter& writer, const char* key) {
-  if (writer.error != Ok) {
+  if (writer.error != JsonWriterError::Ok) {
     return writer.error;
   }
   if (writer.levels[writer.depth] > 0) {
@@ -87,9 +85,9 @@ JsonWriterError writeKey(JsonWriter& writer, const char* key) {
 }
 
 // Writes key and opens a nested object as its value. The "{" is stored even
-// when the stack is full; then StackFull is recorded and depth stays.
+// when the stack is full; then JsonWriterError::StackFull is recorded and depth stays.
 void beginObjectMember(JsonWriter& writer, const char* key) {
-  if (writeKey(writer, key) != Ok) {
+  if (writeKey(writer, key) != JsonWriterError::Ok) {
     return;
   }
   putChar(writer, '{');
@@ -97,13 +95,13 @@ void beginObjectMember(JsonWriter& writer, const char* key) {
     writer.depth += 1;
     writer.levels[writer.depth] = 0;
   } else {
-    writer.error = StackFull;
+    writer.error = JsonWriterError::StackFull;
   }
 }
 
 // Writes key with text as a quoted string value.
 void stringMember(JsonWriter& writer, const char* key, const char* text) {
-  if (writeKey(writer, key) == Ok) {
+  if (writeKey(writer, key) == JsonWriterError::Ok) {
     putQuoted(writer, text);
   }
 }
@@ -111,21 +109,21 @@ void stringMember(JsonWriter& writer, const char* key, const char* text) {
 // Writes key with value formatted by formatNumber.
 void numberMember(JsonWriter& writer, const char* key, double value) {
   formatNumber(value, writer.numberText);
-  if (writeKey(writer, key) == Ok) {
+  if (writeKey(writer, key) == JsonWriterError::Ok) {
     putRaw(writer, writer.numberText);
   }
 }
 
 // Closes the innermost object: a line break before the "}" only when the
-// object has members. At the root it records StackEmpty but still stores
+// object has members. At the root it records JsonWriterError::StackEmpty but still stores
 // the "}".
 void endObject(JsonWriter& writer) {
-  if (writer.error != Ok) {
+  if (writer.error != JsonWriterError::Ok) {
     return;
   }
   const int members = writer.levels[writer.depth];
   if (writer.depth == 0) {
-    writer.error = StackEmpty;
+    writer.error = JsonWriterError::StackEmpty;
   } else {
     writer.depth -= 1;
   }
@@ -137,13 +135,13 @@ void endObject(JsonWriter& writer) {
 
 // Closes the root object (a line feed first with pretty printing) and
 // returns the sticky error; stores nothing when an error is already recorded
-// or an object is still open (NestingOpen).
+// or an object is still open (JsonWriterError::NestingOpen).
 JsonWriterError closeDocument(JsonWriter& writer) {
-  if (writer.error != Ok) {
+  if (writer.error != JsonWriterError::Ok) {
     return writer.error;
   }
   if (writer.depth != 0) {
-    writer.error = NestingOpen;
+    writer.error = JsonWriterError::NestingOpen;
     return writer.error;
   }
   if (writer.pretty == 1) {
@@ -207,3 +205,5 @@ void formatNumber(double value, char out[32]) {
   }
   *text = '\0';
 }
+
+}  // namespace roombox

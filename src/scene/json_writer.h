@@ -1,10 +1,15 @@
 #pragma once
 
-// Streaming JSON writer into a caller-supplied buffer of fixed capacity.
-// Characters that do not fit are dropped and the first problem is kept in a
-// sticky error code, after which every operation does nothing.
+#include <cstddef>
+#include <string>
 
-enum JsonWriterError {
+namespace roombox {
+
+// Streaming JSON writer appending to a caller-supplied text of limited
+// capacity. Characters that do not fit are dropped and the first problem is
+// kept in a sticky error code, after which every operation does nothing.
+
+enum class JsonWriterError {
   Ok = 0,
   BufferFull = 1,
   StackFull = 4,
@@ -12,21 +17,23 @@ enum JsonWriterError {
   NestingOpen = 6,
 };
 
+// No capacity limit: the text grows as the document does.
+constexpr std::size_t kUnlimitedJsonText = static_cast<std::size_t>(-1);
+
 struct JsonWriter {
-  char* buffer = nullptr;
-  int capacity = 0;
-  char* cursor = nullptr;
+  std::string* text = nullptr;  // the document so far
+  std::size_t capacity = 0;     // characters the document may take at most
   char numberText[32] = {};
-  JsonWriterError error = Ok;
+  JsonWriterError error = JsonWriterError::Ok;
   int levels[32] = {};
   int depth = 0;
   int pretty = 0;
 };
 
-// Starts a document whose root is an object: zero-fills all capacity
-// characters of buffer and stores "{". pretty 1 turns on line feeds and
-// four-blank indentation.
-void openDocument(JsonWriter& writer, char* buffer, int capacity, int pretty);
+// Starts a document whose root is an object: empties text, which the writer
+// then appends to (at most capacity characters), and stores "{". pretty 1
+// turns on line feeds and four-blank indentation.
+void openDocument(JsonWriter& writer, std::string& text, std::size_t capacity, int pretty);
 
 // Writes a member named key whose value is a new nested object, left open.
 void beginObjectMember(JsonWriter& writer, const char* key);
@@ -46,7 +53,7 @@ JsonWriterError closeDocument(JsonWriter& writer);
 // The steps the operations above are made of: the key of a member with its
 // separator and indentation, quoted and raw text, and a line break with
 // indentation. Each stores its characters by the writer's one rule (dropped
-// and BufferFull recorded once the buffer is full).
+// and BufferFull recorded once the capacity is reached).
 JsonWriterError writeKey(JsonWriter& writer, const char* key);
 void putQuoted(JsonWriter& writer, const char* text);
 void putRaw(JsonWriter& writer, const char* text);
@@ -56,3 +63,5 @@ void newlineIndent(JsonWriter& writer);
 // ("nan" for NaN, C "%e" above 2147483647 in magnitude) into out, which holds
 // 32 characters.
 void formatNumber(double value, char out[32]);
+
+}  // namespace roombox

@@ -1,26 +1,22 @@
 #include "scene/write_scene_description.h"
 
-#include "driver/scene_store.h"
-#include "driver/stop_run.h"
-#include "scene/category_names.h"
+#include "roombox/categories.h"
+#include "roombox/error.h"
 #include "scene/json_writer.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdio>
-#include <string>
+
+namespace roombox {
 
 namespace {
 
-// Path of the scene description file, named in the failure message.
-std::string sceneFilePath() {
-  return sceneStore.basePath + sceneStore.outputPrefix + ".JSON";
-}
-
-// True for a wall, floor or ceiling plane type (exact float comparison).
-bool isRoomPlaneType(float type) {
-  return type == 7.0f || type == 8.0f || type == 9.0f;
-}
+// The inputs of one document.
+struct SceneSources {
+  const std::vector<Plane>& planes;
+  const std::vector<Cuboid>& cuboids;
+  const std::vector<RectangleGroup>& groups;
+  const std::vector<GroupLabel>& groupLabels;
+};
 
 // Midpoint and extent of a float range, both in double precision.
 double mid(float low, float high) {
@@ -30,23 +26,24 @@ double length(float low, float high) {
   return static_cast<double>(high) - static_cast<double>(low);
 }
 
-// The group entry g that mesh generation made for an entry. Stops the run when
-// the group does not exist or its category has no name; mesh generation only
-// makes groups of categories 0..14, so this cannot happen in a complete run.
-const RectangleGroup& groupForEntry(int g) {
-  const bool known = g >= 0 && g < static_cast<int>(sceneStore.groups.size()) &&
-                     g < static_cast<int>(sceneStore.groupLabels.size()) &&
-                     sceneStore.groups[g].category >= 0 && sceneStore.groups[g].category < 15;
+// Throws when group g cannot be described: no label, a category without a
+// name, or a source outside its list. Mesh generation never makes one.
+void checkGroup(const SceneSources& in, std::size_t g) {
+  const RectangleGroup& group = in.groups[g];
+  const std::size_t sourceCount =
+      group.source == GroupSource::kCuboid ? in.cuboids.size() : in.planes.size();
+  const bool known = g < in.groupLabels.size() && group.category >= 0 &&
+                     group.category < kCategoryCount && group.sourceIndex >= 0 &&
+                     static_cast<std::size_t>(group.sourceIndex) < sourceCount;
   if (!known) {
-    stopRun("Cannot write " + sceneFilePath() + "\n");
+    throw Error("Cannot describe the scene: rectangle group " + std::to_string(g + 1) +
+                " has no label, category or source\n");
   }
-  return sceneStore.groups[g];
 }
 
 // Opens the entry of group g: its "%s_%d" name of category and instance and
 // its "Category" member.
-void beginEntry(JsonWriter& writer, int g) {
-  const RectangleGroup& group = groupForEntry(g);
+void beginEntry(JsonWriter& writer, const RectangleGroup& group) {
   const char* categoryName = CategoryNames[group.category];
   char name[48];
   std::snprintf(name, sizeof(name), "%s_%d", categoryName, group.instance);
@@ -54,10 +51,9 @@ void beginEntry(JsonWriter& writer, int g) {
   stringMember(writer, "Category", categoryName);
 }
 
-// Writes one "Material" member per material flag k (1..11) of label g that
-// is 1, skipping k equal to skipA or skipB (0 skips nothing).
-void writeMaterialFlags(JsonWriter& writer, int g, int skipA, int skipB) {
-  const GroupLabel& label = sceneStore.groupLabels[g];
+// Writes one "Material" member per material flag k (1..11) of label that is
+// 1, skipping k equal to skipA or skipB (0 skips nothing).
+void writeMaterialFlags(JsonWriter& writer, const GroupLabel& label, int skipA, int skipB) {
   for (int k = 1; k <= 11; ++k) {
     if (k != skipA && k != skipB && label.materials[k] == 1) {
       stringMember(writer, "Material", MaterialNames[k]);
@@ -79,102 +75,79 @@ void endEntry(JsonWriter& writer, const double geometry[6]) {
   endObject(writer);
 }
 
-// Builds the whole document into buffer (capacity characters) and returns
-// the writer's final error.
-JsonWriterError buildDocument(JsonWriter& writer, char* buffer, int capacity) {
-  const SceneStore& store = sceneStore;
-  const int cuboidCount = std::min(store.cuboidCount, static_cast<int>(store.cuboids.size()));
-  const int planeCount = std::min(store.planeCount, static_cast<int>(store.planes.size()));
-
-  openDocument(writer, buffer, capacity, 1);
-
-  // Mesh generation made the plane groups first, so the cuboid groups start
-  // after them.
-  int planeGroups = 0;
-  for (int i = 0; i < planeCount; ++i) {
-    if (isRoomPlaneType(store.planes[i].type)) {
-      ++planeGroups;
-    }
+// The entry of a box's group.
+void writeCuboidEntry(JsonWriter& writer, const RectangleGroup& group, const GroupLabel& label,
+                      const Cuboid& cuboid) {
+  beginEntry(writer, group);
+  if (cuboid.material == 0.0f) {
+    stringMember(writer, "Material", "Unknown");
+  } else {
+    writeMaterialFlags(writer, label, 0, 0);
   }
+  const double geometry[6] = {mid(cuboid.minX, cuboid.maxX),    mid(cuboid.minY, cuboid.maxY),
+                              mid(cuboid.minZ, cuboid.maxZ),    length(cuboid.minX, cuboid.maxX),
+                              length(cuboid.minY, cuboid.maxY), length(cuboid.minZ, cuboid.maxZ)};
+  endEntry(writer, geometry);
+}
 
-  // Once the writer has failed every further operation stores nothing, and
-  // the caller rebuilds or stops on the error, so the loops end early.
-  int g = planeGroups;
-  for (int j = 0; j < cuboidCount && writer.error == Ok; ++j) {
-    const Cuboid& cuboid = store.cuboids[j];
-    if (cuboid.kind != 1.0f) {
-      continue;
-    }
-    beginEntry(writer, g);
-    if (cuboid.material == 0.0f) {
-      stringMember(writer, "Material", "Unknown");
-    } else {
-      writeMaterialFlags(writer, g, 0, 0);
-    }
-    const double geometry[6] = {mid(cuboid.minX, cuboid.maxX),    mid(cuboid.minY, cuboid.maxY),
-                                mid(cuboid.minZ, cuboid.maxZ),    length(cuboid.minX, cuboid.maxX),
-                                length(cuboid.minY, cuboid.maxY), length(cuboid.minZ, cuboid.maxZ)};
+// The entry of a wall's, the floor's or the ceiling's group.
+void writePlaneEntry(JsonWriter& writer, const RectangleGroup& group, const GroupLabel& label,
+                     const Plane& plane) {
+  beginEntry(writer, group);
+  const double position = plane.position;
+  const double midU = mid(plane.uMin, plane.uMax);
+  const double midV = mid(plane.vMin, plane.vMax);
+  const double lengthU = length(plane.uMin, plane.uMax);
+  const double lengthV = length(plane.vMin, plane.vMax);
+  if (plane.type == 8.0f) {
+    // Floor or ceiling: Painted comes from the surface itself, not the code.
+    writeMaterialFlags(writer, label, 2, 0);
+    stringMember(writer, "Material", "Painted");
+    const double geometry[6] = {midU, position, midV, lengthU, 0.0, lengthV};
     endEntry(writer, geometry);
-    ++g;
-  }
-
-  g = 0;
-  for (int i = 0; i < planeCount && writer.error == Ok; ++i) {
-    const Plane& plane = store.planes[i];
-    if (!isRoomPlaneType(plane.type)) {
-      continue;
-    }
-    beginEntry(writer, g);
-    const double position = plane.position;
-    const double midU = mid(plane.uMin, plane.uMax);
-    const double midV = mid(plane.vMin, plane.vMax);
-    const double lengthU = length(plane.uMin, plane.uMax);
-    const double lengthV = length(plane.vMin, plane.vMax);
-    if (plane.type == 8.0f) {
-      // Floor or ceiling: Painted comes from the surface itself, not the code.
-      writeMaterialFlags(writer, g, 2, 0);
-      stringMember(writer, "Material", "Painted");
-      const double geometry[6] = {midU, position, midV, lengthU, 0.0, lengthV};
+  } else {
+    // Wall: Painted and Brick are always listed, once, after the code's.
+    writeMaterialFlags(writer, label, 2, 5);
+    stringMember(writer, "Material", "Painted");
+    stringMember(writer, "Material", "Brick");
+    if (plane.type == 7.0f) {
+      const double geometry[6] = {position, midU, midV, 0.0, lengthU, lengthV};
       endEntry(writer, geometry);
     } else {
-      // Wall: Painted and Brick are always listed, once, after the code's.
-      writeMaterialFlags(writer, g, 2, 5);
-      stringMember(writer, "Material", "Painted");
-      stringMember(writer, "Material", "Brick");
-      if (plane.type == 7.0f) {
-        const double geometry[6] = {position, midU, midV, 0.0, lengthU, lengthV};
-        endEntry(writer, geometry);
-      } else {
-        const double geometry[6] = {midU, midV, position, lengthU, lengthV, 0.0};
-        endEntry(writer, geometry);
-      }
+      const double geometry[6] = {midU, midV, position, lengthU, lengthV, 0.0};
+      endEntry(writer, geometry);
     }
-    ++g;
   }
-
-  return closeDocument(writer);
 }
 
 }  // namespace
 
-// Builds the document in kSceneTextCapacity characters first and, while the
-// writer reports BufferFull, again in twice the space, so the text is never
-// cut off. Any other writer error stops the run. sceneText ends up holding
-// exactly the characters the writer stored.
-void writeSceneDescription() {
-  std::string& text = sceneStore.sceneText;
-  JsonWriter& writer = sceneStore.sceneWriter;
-  int capacity = kSceneTextCapacity;
-  for (;;) {
-    text.assign(static_cast<size_t>(capacity), '\0');
-    const JsonWriterError error = buildDocument(writer, &text[0], capacity);
-    if (error == Ok) {
-      break;
-    }
-    if (error != BufferFull || capacity > INT_MAX / 2) {
-      stopRun("Cannot write " + sceneFilePath() + "\n");
-    }
-    capacity *= 2;
+std::string writeSceneDescription(const std::vector<Plane>& planes,
+                                  const std::vector<Cuboid>& cuboids,
+                                  const std::vector<RectangleGroup>& groups,
+                                  const std::vector<GroupLabel>& groupLabels) {
+  const SceneSources in{planes, cuboids, groups, groupLabels};
+  for (std::size_t g = 0; g < groups.size(); ++g) checkGroup(in, g);
+
+  std::string text;
+  JsonWriter writer;
+  openDocument(writer, text, kUnlimitedJsonText, 1);
+  // Boxes first, then the room's surfaces, each in the order mesh generation
+  // emitted them.
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const RectangleGroup& group = groups[g];
+    if (group.source != GroupSource::kCuboid) continue;
+    writeCuboidEntry(writer, group, groupLabels[g], cuboids[group.sourceIndex]);
   }
-  text.resize(static_cast<size_t>(writer.cursor - writer.buffer));
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const RectangleGroup& group = groups[g];
+    if (group.source != GroupSource::kPlane) continue;
+    writePlaneEntry(writer, group, groupLabels[g], planes[group.sourceIndex]);
+  }
+  // Every object opened is closed and the text has no limit, so the
+  // document always closes cleanly.
+  closeDocument(writer);
+  return text;
 }
+
+}  // namespace roombox

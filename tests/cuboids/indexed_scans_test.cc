@@ -11,8 +11,6 @@
 #include "cuboids/reconstruct_cuboids.h"
 #include "cuboids/reference_scans.h"
 
-#include "driver/scene_store.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,6 +19,7 @@
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 class SceneMaker {
@@ -136,22 +135,22 @@ class SceneMaker {
   std::mt19937 rng_;
 };
 
-void loadPlanes(const SceneMaker& maker) {
-  sceneStore = SceneStore{};
-  sceneStore.planes = maker.planes;
-  sceneStore.equations = maker.equations;
-  sceneStore.planeCount = static_cast<int>(maker.planes.size());
-  sceneStore.cuboidCount = 0;
+std::string cuboidBytes(const std::vector<Cuboid>& cuboids) {
+  return std::string(reinterpret_cast<const char*>(cuboids.data()),
+                     cuboids.size() * sizeof(Cuboid));
 }
 
-std::string cuboidBytes() {
-  return std::string(reinterpret_cast<const char*>(sceneStore.cuboids.data()),
-                     static_cast<std::size_t>(sceneStore.cuboidCount) * sizeof(Cuboid));
+std::string faceBytes(const std::vector<CuboidFaces>& faces) {
+  return std::string(reinterpret_cast<const char*>(faces.data()),
+                     faces.size() * sizeof(CuboidFaces));
 }
 
-std::string faceBytes() {
-  return std::string(reinterpret_cast<const char*>(sceneStore.cuboidFaces.data()),
-                     static_cast<std::size_t>(sceneStore.cuboidCount) * sizeof(CuboidFaces));
+std::string planeListBytes(const SceneMaker& maker) {
+  std::string bytes(reinterpret_cast<const char*>(maker.planes.data()),
+                    maker.planes.size() * sizeof(Plane));
+  bytes.append(reinterpret_cast<const char*>(maker.equations.data()),
+               maker.equations.size() * sizeof(PlaneEquation));
+  return bytes;
 }
 
 // The box a seed gives with no later plane: depth 0.5 behind it over its
@@ -183,22 +182,27 @@ TEST(IndexedCuboidScans, GrowthMatchesTheScanOfEveryLaterPlane) {
     const float scale = round % 5 == 0 ? 8.0f : 1.0f;
     maker.makeScene(count, scale);
 
-    loadPlanes(maker);
-    const int expectedCount = referenceReconstructCuboids();
-    const std::string expected = cuboidBytes();
+    const std::vector<Cuboid> expected =
+        referenceReconstructCuboids(maker.planes, maker.equations);
+    const int expectedCount = static_cast<int>(expected.size());
     // Count the boxes that later planes reshaped.
     int k = 0;
     for (std::size_t i = 0; i < maker.planes.size() && k < expectedCount; ++i) {
       const Cuboid alone = unshapedBox(maker.planes[i], maker.equations[i]);
       if (alone.kind != 1.0f) continue;
-      if (std::memcmp(&alone, &sceneStore.cuboids[k], sizeof(Cuboid)) != 0) ++shapedBoxes;
+      if (std::memcmp(&alone, &expected[static_cast<std::size_t>(k)], sizeof(Cuboid)) != 0) {
+        ++shapedBoxes;
+      }
       ++k;
     }
     boxes += expectedCount;
 
-    loadPlanes(maker);
-    ASSERT_EQ(reconstructCuboids(), expectedCount) << "round " << round;
-    ASSERT_EQ(cuboidBytes(), expected) << "round " << round;
+    const std::string input = planeListBytes(maker);
+    const std::vector<Cuboid> got = reconstructCuboids(maker.planes, maker.equations);
+    ASSERT_EQ(got.size(), expected.size()) << "round " << round;
+    ASSERT_EQ(cuboidBytes(got), cuboidBytes(expected)) << "round " << round;
+    // The planes are read, never changed: later stages see them as they were.
+    ASSERT_EQ(planeListBytes(maker), input) << "round " << round;
   }
   EXPECT_GT(boxes, 10000);
   EXPECT_GT(shapedBoxes, boxes / 10);
@@ -219,22 +223,15 @@ TEST(IndexedCuboidScans, HidingMatchesTheScanOfEveryPair) {
       faces.push_back(maker.chance(90) ? CuboidFaces{1, 1, 1, 1, 1, 1}
                                        : CuboidFaces{1, 0, 1, 1, 0, 1});
     }
-    const auto load = [&] {
-      sceneStore = SceneStore{};
-      sceneStore.cuboids = boxes;
-      sceneStore.cuboidFaces = faces;
-      sceneStore.cuboidCount = count;
-    };
-    load();
-    referenceHideCoveredFaces();
-    const std::string expected = faceBytes();
-    for (const CuboidFaces& f : sceneStore.cuboidFaces) {
+    std::vector<CuboidFaces> expected = faces;
+    referenceHideCoveredFaces(boxes, expected);
+    for (const CuboidFaces& f : expected) {
       cleared += 6 - (f.minXShown + f.maxXShown + f.minYShown + f.maxYShown + f.minZShown +
                       f.maxZShown);
     }
-    load();
-    hideCoveredFaces();
-    ASSERT_EQ(faceBytes(), expected) << "round " << round;
+    std::vector<CuboidFaces> got = faces;
+    hideCoveredFaces(boxes, got);
+    ASSERT_EQ(faceBytes(got), faceBytes(expected)) << "round " << round;
   }
   EXPECT_GT(cleared, 3000);
 }
@@ -243,27 +240,27 @@ TEST(IndexedCuboidScans, GrownBoxesClampedAndHiddenMatchTheScans) {
   SceneMaker maker(23);
   for (int round = 0; round < 100; ++round) {
     maker.makeScene(1 + maker.upTo(200), 1.0f);
-    const auto run = [](bool indexed) {
-      sceneStore.cuboidCount = indexed ? reconstructCuboids() : referenceReconstructCuboids();
-      sceneStore.cuboidFaces.assign(static_cast<std::size_t>(sceneStore.cuboidCount),
-                                    CuboidFaces{1, 1, 1, 1, 1, 1});
+    const auto run = [&maker](bool indexed) {
+      std::vector<Cuboid> cuboids = indexed
+                                        ? reconstructCuboids(maker.planes, maker.equations)
+                                        : referenceReconstructCuboids(maker.planes, maker.equations);
+      RoomBox room;
       for (int a = 0; a < 3; ++a) {
-        sceneStore.roomMin[a] = -1.5f;
-        sceneStore.roomMax[a] = 1.75f;
+        room.roomMin[a] = -1.5f;
+        room.roomMax[a] = 1.75f;
       }
-      clampCuboidsToRoom();
+      std::vector<CuboidFaces> faces = clampCuboidsToRoom(room, cuboids);
       if (indexed) {
-        hideCoveredFaces();
+        hideCoveredFaces(cuboids, faces);
       } else {
-        referenceHideCoveredFaces();
+        referenceHideCoveredFaces(cuboids, faces);
       }
-      return cuboidBytes() + faceBytes();
+      return cuboidBytes(cuboids) + faceBytes(faces);
     };
-    loadPlanes(maker);
     const std::string expected = run(false);
-    loadPlanes(maker);
     ASSERT_EQ(run(true), expected) << "round " << round;
   }
 }
 
 }  // namespace
+}  // namespace roombox

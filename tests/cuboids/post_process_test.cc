@@ -1,14 +1,13 @@
 #include "cuboids/clamp_cuboids_to_room.h"
 #include "cuboids/hide_covered_faces.h"
 
-#include "driver/scene_store.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 // Bounds minX, maxX, minY, maxY, minZ, maxZ.
@@ -18,13 +17,6 @@ Cuboid box(float minX, float maxX, float minY, float maxY, float minZ, float max
 
 constexpr CuboidFaces kAllShown{1, 1, 1, 1, 1, 1};
 
-void loadBoxes(const std::vector<Cuboid>& boxes) {
-  sceneStore = SceneStore{};
-  sceneStore.cuboids = boxes;
-  sceneStore.cuboidCount = static_cast<int>(boxes.size());
-  sceneStore.cuboidFaces.assign(boxes.size(), kAllShown);
-}
-
 void expectFaces(const CuboidFaces& got, const CuboidFaces& want) {
   using Flags = std::array<int, 6>;
   EXPECT_EQ((Flags{got.minXShown, got.maxXShown, got.minYShown, got.maxYShown, got.minZShown,
@@ -33,27 +25,30 @@ void expectFaces(const CuboidFaces& got, const CuboidFaces& want) {
                    want.maxZShown}));
 }
 
-void setRoom(float low, float high) {
+// A cube room from low to high on every axis.
+RoomBox room(float low, float high) {
+  RoomBox r;
   for (int axis = 0; axis < 3; ++axis) {
-    sceneStore.roomMin[axis] = low;
-    sceneStore.roomMax[axis] = high;
+    r.roomMin[axis] = low;
+    r.roomMax[axis] = high;
   }
+  return r;
 }
 
 TEST(ClampCuboidsToRoom, CutsBoxesToTheRoomAndHidesFacesOnTheBoundary) {
-  loadBoxes(
-      {box(-1, 1, -2, 1, 0, 1), box(0, 3.2f, 0, 1, -2.5f, 3), box(-1, 1, -1, 1, -0.5f, 1.5f)});
-  setRoom(-2, 3);
-  clampCuboidsToRoom();
-  const std::vector<Cuboid>& boxes = sceneStore.cuboids;
+  std::vector<Cuboid> boxes = {box(-1, 1, -2, 1, 0, 1), box(0, 3.2f, 0, 1, -2.5f, 3),
+                               box(-1, 1, -1, 1, -0.5f, 1.5f)};
+  const std::vector<CuboidFaces> faces = clampCuboidsToRoom(room(-2, 3), boxes);
+  ASSERT_EQ(boxes.size(), 3u);
+  ASSERT_EQ(faces.size(), 3u);  // one record per box
   EXPECT_EQ(boxes[0].minY, -2.0f);  // on the boundary: kept, face hidden
-  expectFaces(sceneStore.cuboidFaces[0], {1, 1, 0, 1, 1, 1});
+  expectFaces(faces[0], {1, 1, 0, 1, 1, 1});
   EXPECT_EQ(boxes[1].maxX, 3.0f);  // beyond: cut back, face hidden
   EXPECT_EQ(boxes[1].minZ, -2.0f);
   EXPECT_EQ(boxes[1].maxZ, 3.0f);
-  expectFaces(sceneStore.cuboidFaces[1], {1, 0, 1, 1, 0, 0});
+  expectFaces(faces[1], {1, 0, 1, 1, 0, 0});
   EXPECT_EQ(boxes[2].minZ, -0.5f);  // inside: untouched
-  expectFaces(sceneStore.cuboidFaces[2], kAllShown);
+  expectFaces(faces[2], kAllShown);
 }
 
 struct HideCase {
@@ -78,27 +73,28 @@ TEST(HideCoveredFaces, HidesFacesLyingOnACoveringFaceOfAnotherBox) {
   };
   for (const HideCase& c : cases) {
     SCOPED_TRACE(c.name);
-    loadBoxes(c.boxes);
-    hideCoveredFaces();
+    std::vector<CuboidFaces> faces(c.boxes.size(), kAllShown);
+    hideCoveredFaces(c.boxes, faces);
+    ASSERT_EQ(faces.size(), c.boxes.size());
     for (size_t i = 0; i < c.expected.size(); ++i) {
       SCOPED_TRACE(i);
-      expectFaces(sceneStore.cuboidFaces[i], c.expected[i]);
+      expectFaces(faces[i], c.expected[i]);
     }
   }
 }
 
-// More boxes than the 1000 reserved slots, in a row along x, each touching
-// the next: every shared face is hidden, the two outer x faces stay shown.
+// More than a thousand boxes in a row along x, each touching the next: every
+// shared face is hidden, the two outer x faces stay shown.
 TEST(HideCoveredFaces, MoreThanAThousandBoxes) {
   std::vector<Cuboid> boxes;
   for (int i = 0; i < 1200; ++i) boxes.push_back(box(i, i + 1, 0, 1, 0, 1));
-  loadBoxes(boxes);
-  setRoom(-10, 2000);
-  clampCuboidsToRoom();
-  hideCoveredFaces();
-  expectFaces(sceneStore.cuboidFaces[0], {1, 0, 1, 1, 1, 1});
-  expectFaces(sceneStore.cuboidFaces[600], {0, 0, 1, 1, 1, 1});
-  expectFaces(sceneStore.cuboidFaces[1199], {0, 1, 1, 1, 1, 1});
+  std::vector<CuboidFaces> faces = clampCuboidsToRoom(room(-10, 2000), boxes);
+  hideCoveredFaces(boxes, faces);
+  ASSERT_EQ(faces.size(), boxes.size());
+  expectFaces(faces[0], {1, 0, 1, 1, 1, 1});
+  expectFaces(faces[600], {0, 0, 1, 1, 1, 1});
+  expectFaces(faces[1199], {0, 1, 1, 1, 1, 1});
 }
 
 }  // namespace
+}  // namespace roombox

@@ -1,13 +1,12 @@
 #include "cuboids/reconstruct_cuboids.h"
 
-#include "driver/scene_store.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 // A plane with its equation; only the normal (a, b, c) matters for growth.
@@ -24,15 +23,16 @@ struct GrowCase {
   float box[6];  // minX, maxX, minY, maxY, minZ, maxZ
 };
 
-void load(const std::vector<Input>& inputs) {
-  sceneStore = SceneStore{};
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    const Input& p = inputs[i];
-    sceneStore.planes.push_back(
+// Grows the boxes of the planes described by inputs (category 4, material 6).
+std::vector<Cuboid> grow(const std::vector<Input>& inputs) {
+  std::vector<Plane> planes;
+  std::vector<PlaneEquation> equations;
+  for (const Input& p : inputs) {
+    planes.push_back(
         Plane{p.active, p.type, p.position, p.uMin, p.uMax, p.vMin, p.vMax, 0, 0, 0, 4, 6});
-    sceneStore.equations.push_back(PlaneEquation{p.a, p.b, p.c, 0});
+    equations.push_back(PlaneEquation{p.a, p.b, p.c, 0});
   }
-  sceneStore.planeCount = static_cast<int>(inputs.size());
+  return reconstructCuboids(planes, equations);
 }
 
 // Same bits: a bound of -0 must not come out as +0.
@@ -82,11 +82,10 @@ TEST(ReconstructCuboids, GrowsOneBoxPerSeedShapedByLaterPlanes) {
   // clang-format on
   for (const GrowCase& c : cases) {
     SCOPED_TRACE(c.name);
-    load(c.planes);
-    ASSERT_EQ(reconstructCuboids(), c.expectedCount);
-    ASSERT_EQ(sceneStore.cuboidCount, c.expectedCount);
+    const std::vector<Cuboid> cuboids = grow(c.planes);
+    ASSERT_EQ(cuboids.size(), static_cast<size_t>(c.expectedCount));
     if (c.boxIndex < 0) continue;
-    const Cuboid& box = sceneStore.cuboids[c.boxIndex];
+    const Cuboid& box = cuboids[c.boxIndex];
     const float got[6] = {box.minX, box.maxX, box.minY, box.maxY, box.minZ, box.maxZ};
     for (int k = 0; k < 6; ++k) EXPECT_TRUE(sameBits(got[k], c.box[k])) << k << ": " << got[k];
     EXPECT_EQ(box.kind, 1.0f);
@@ -95,7 +94,7 @@ TEST(ReconstructCuboids, GrowsOneBoxPerSeedShapedByLaterPlanes) {
   }
 }
 
-// More planes and boxes than the 1000 reserved slots: the containers grow.
+// More than a thousand seeds: one box each, in plane order.
 TEST(ReconstructCuboids, MoreThanAThousandSeeds) {
   const int count = 1500;
   std::vector<Input> inputs;
@@ -103,16 +102,13 @@ TEST(ReconstructCuboids, MoreThanAThousandSeeds) {
     const float x = static_cast<float>(2 * i);
     inputs.push_back(Input{1, 3, -1, x, x + 1, 0, 1, 0, 0, 1});
   }
-  load(inputs);
-  sceneStore.planeSnapshot.reserve(1000);
-  sceneStore.equationSnapshot.reserve(1000);
-  sceneStore.cuboids.reserve(1000);
-  ASSERT_EQ(reconstructCuboids(), count);
-  ASSERT_GE(sceneStore.cuboids.size(), static_cast<size_t>(count));
-  const Cuboid& last = sceneStore.cuboids[count - 1];
+  const std::vector<Cuboid> cuboids = grow(inputs);
+  ASSERT_EQ(cuboids.size(), static_cast<size_t>(count));
+  const Cuboid& last = cuboids[count - 1];
   EXPECT_EQ(last.minX, 2.0f * (count - 1));
   EXPECT_EQ(last.minZ, -1.5f);
   EXPECT_EQ(last.maxZ, -1.0f);
 }
 
 }  // namespace
+}  // namespace roombox

@@ -9,40 +9,68 @@
 #include "cuboids/hide_faces_against.h"
 #include "cuboids/match_growth_candidate.h"
 #include "cuboids/seed_growth_direction.h"
-#include "cuboids/snapshot_planes.h"
 #include "cuboids/start_cuboid_growth.h"
-#include "cuboids/store_grown_cuboid.h"
-#include "driver/scene_store.h"
 
-void referenceGrowCuboid(int seed, GrowthDirection direction) {
-  const std::vector<Plane>& planes = sceneStore.planeSnapshot;
-  const std::vector<PlaneEquation>& equations = sceneStore.equationSnapshot;
+#include <algorithm>
+
+namespace roombox {
+
+namespace {
+
+// Sets the bounds of box on axis (x 0, y 1, z 2).
+void setBounds(Cuboid& box, int axis, float low, float high) {
+  float* bounds[3][2] = {{&box.minX, &box.maxX}, {&box.minY, &box.maxY}, {&box.minZ, &box.maxZ}};
+  *bounds[axis][0] = low;
+  *bounds[axis][1] = high;
+}
+
+}  // namespace
+
+Cuboid referenceGrowCuboid(int seed, GrowthDirection direction, const std::vector<Plane>& planes,
+                           const std::vector<PlaneEquation>& equations) {
   CuboidGrowth growth = startCuboidGrowth(planes[seed], equations[seed], direction);
   // Only planes after the seed shape its box.
-  for (int j = seed + 1; j < sceneStore.planeCount; ++j) {
+  const int count = static_cast<int>(std::min(planes.size(), equations.size()));
+  for (int j = seed + 1; j < count; ++j) {
     matchGrowthCandidate(planes[j], equations[j], growth);
   }
-  storeGrownCuboid(growth);
+
+  // The box reaches from the seed to the far bound along the growth axis.
+  const Plane& s = planes[seed];
+  Cuboid box{};
+  box.kind = 1.0f;
+  if (growth.negative) {
+    setBounds(box, growth.normalAxis, growth.far, s.position);
+  } else {
+    setBounds(box, growth.normalAxis, s.position, growth.far);
+  }
+  setBounds(box, growth.uAxis, growth.u.low, growth.u.high);
+  setBounds(box, growth.vAxis, growth.v.low, growth.v.high);
+  box.category = s.category;
+  box.material = s.material;
+  return box;
 }
 
-int referenceReconstructCuboids() {
-  snapshotPlanes();
-  for (int i = 0; i < sceneStore.planeCount; ++i) {
+std::vector<Cuboid> referenceReconstructCuboids(const std::vector<Plane>& planes,
+                                                const std::vector<PlaneEquation>& equations) {
+  std::vector<Cuboid> cuboids;
+  const int count = static_cast<int>(std::min(planes.size(), equations.size()));
+  for (int i = 0; i < count; ++i) {
     GrowthDirection direction{};
-    if (seedGrowthDirection(sceneStore.planeSnapshot[i], sceneStore.equationSnapshot[i],
-                            direction)) {
-      referenceGrowCuboid(i, direction);
+    if (seedGrowthDirection(planes[i], equations[i], direction)) {
+      cuboids.push_back(referenceGrowCuboid(i, direction, planes, equations));
     }
   }
-  return sceneStore.cuboidCount;
+  return cuboids;
 }
 
-void referenceHideCoveredFaces() {
-  const std::vector<Cuboid>& boxes = sceneStore.cuboids;
-  const int count = sceneStore.cuboidCount;
+void referenceHideCoveredFaces(const std::vector<Cuboid>& boxes, std::vector<CuboidFaces>& shown) {
+  const int count = static_cast<int>(std::min(boxes.size(), shown.size()));
   for (int i = 0; i < count; ++i) {
     for (int j = 0; j < count; ++j) {
-      if (j != i) hideFacesAgainst(boxes[i], boxes[j], sceneStore.cuboidFaces[i]);
+      if (j != i) hideFacesAgainst(boxes[i], boxes[j], shown[i]);
     }
   }
 }
+
+}  // namespace roombox

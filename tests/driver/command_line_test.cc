@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "roombox/version.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+
 #include <string>
 
 namespace {
@@ -40,6 +45,82 @@ TEST(CommandLineTest, ArgumentsOfAnyLengthAreHandledWhole) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.output.find(dir.path() + longName + "/shifted_t.png\n"), std::string::npos)
       << run.output;
+}
+
+// The named options: --help and --version, before or after the four
+// positional arguments, answer with status 0 and run nothing.
+TEST(CommandLineTest, HelpAndVersionAnswerWithoutRunning) {
+  TempDir dir;
+  for (const std::string arguments : {"--help", "-h", "a b --help", "a b c 2 --help"}) {
+    const BinaryRun run = runRoombox(arguments, dir.path());
+    EXPECT_EQ(run.status, 0) << arguments;
+    EXPECT_NE(run.output.find("Usage:"), std::string::npos) << arguments << "\n" << run.output;
+    EXPECT_NE(run.output.find("save option"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Exit status"), std::string::npos) << run.output;
+  }
+  for (const std::string arguments : {"--version", "a b c 2 --version"}) {
+    const BinaryRun run = runRoombox(arguments, dir.path());
+    EXPECT_EQ(run.status, 0) << arguments;
+    EXPECT_EQ(run.output, std::string("roombox ") + roombox::kVersion + "\n") << arguments;
+  }
+  EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir.path() + "')\"").c_str()), 0)
+      << "a help or version run created a file";
+}
+
+// The first four arguments are the run's, whatever they look like: a save
+// option or a base path that begins with '-' is not taken for an option.
+TEST(CommandLineTest, ArgumentsThatLookLikeOptionsArePositional) {
+  TempDir dir;
+  const BinaryRun negative = runRoombox("'" + dir.path() + "' planes.txt room -1 --unknown x");
+  EXPECT_EQ(negative.status, 2);
+  EXPECT_EQ(negative.output, "Loading files\nTexture merge\nCannot open the texture image - " +
+                                 dir.path() + "shifted_t.png\n");
+  const BinaryRun dashed = runRoombox("-x planes.txt room 2", dir.path());
+  EXPECT_EQ(dashed.output, "Loading files\nTexture merge\nCannot open the texture image - "
+                           "-xshifted_t.png\n");
+}
+
+// OpenCV's own log lines stay off standard error: roombox's message says it.
+TEST(CommandLineTest, AMissingPanoramaLeavesStandardErrorEmpty) {
+  TempDir dir;
+  const ToolRun run = runTool(dir.path(), "planes.txt", "room", "2");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.errors, "");
+}
+
+// A run whose console output cannot be written has failed.
+TEST(CommandLineTest, AFailedWriteToStandardOutputEndsWithTheFailureStatus) {
+  TempDir dir;
+  copyExampleRoom(dir);
+  const CommandRun run = runCommand(quoted(ROOMBOX_BINARY) + " " + quoted(dir.path()) +
+                                    " planes.txt room 2 > /dev/full 2>/dev/null; echo $?");
+  EXPECT_EQ(run.output, "2\n");
+  const CommandRun usage = runCommand(quoted(ROOMBOX_BINARY) + " > /dev/full 2>/dev/null; echo $?");
+  EXPECT_EQ(usage.output, "2\n");
+}
+
+// The example room needs far less memory than an address-space limit of
+// 250 MB: the stores are sized by the room, not by fixed capacities.
+TEST(CommandLineTest, TheExampleRoomRunsWithinALimitedAddressSpace) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#else
+  TempDir dir;
+  copyExampleRoom(dir);
+  const CommandRun run =
+      runCommand("ulimit -v 250000 && " + quoted(ROOMBOX_BINARY) + " " + quoted(dir.path()) +
+                 " planes.txt room 2 2>/dev/null");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(lastLine(run.output), "Done!!!");
+  // A panorama too large for the limit ends with a message that says so,
+  // not with an abort nor as a file that cannot be opened.
+  cv::imwrite(dir.path() + "shifted_t.png", cv::Mat(8192, 8192, CV_8UC3, cv::Scalar(40, 80, 120)));
+  const CommandRun large =
+      runCommand("ulimit -v 250000 && " + quoted(ROOMBOX_BINARY) + " " + quoted(dir.path()) +
+                 " planes.txt room 2 2>/dev/null");
+  EXPECT_EQ(large.status, 2) << large.output;
+  EXPECT_EQ(lastLine(large.output), "Out of memory");
+#endif
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+namespace roombox {
 namespace {
 
 TEST(ParseSaveOptionTest, ConvertsLikeAtoiAndClampsInsteadOfOverflowing) {
@@ -25,3 +26,4 @@ TEST(ParseSaveOptionTest, ConvertsLikeAtoiAndClampsInsteadOfOverflowing) {
 }
 
 }  // namespace
+}  // namespace roombox

@@ -1,6 +1,6 @@
-#include "driver/scene_store.h"
-#include "input/merge_textures.h"
-#include "support/expect_stop.h"
+#include "roombox/merge_textures.h"
+#include "roombox/read_panorama.h"
+#include "support/expect_error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include <string>
 
+namespace roombox {
 namespace {
 
 // A width x height colour image whose pixels differ from one another.
@@ -25,28 +26,28 @@ bool sameImage(const cv::Mat& a, const cv::Mat& b) {
   return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
 }
 
-// Resets the store to read from and write to dir, texture "room-texture.png".
-void useFolder(const TempDir& dir, int viewCount) {
-  sceneStore = SceneStore{};
-  sceneStore.basePath = dir.path();
-  sceneStore.textureFileName = "room-texture.png";
-  sceneStore.viewCount = viewCount;
+// A view configuration with viewCount extra views and the default names.
+ViewConfig withViews(int viewCount) {
+  ViewConfig views;
+  views.viewCount = viewCount;
+  return views;
 }
+
+const char* const kTexture = "room-texture.png";
 
 TEST(MergeTextures, PanoramaIsKeptAndStackedAboveTheViews) {
   for (const int views : {0, 2}) {
     TempDir dir;
-    useFolder(dir, views);
     const cv::Mat panorama = patternImage(6, 4, 1), view0 = patternImage(6, 4, 60),
                   view1 = patternImage(6, 4, 120);
     ASSERT_TRUE(cv::imwrite(dir.path() + "shifted_t.png", panorama));
     ASSERT_TRUE(cv::imwrite(dir.path() + "shifted_t1.png", view0));  // slot 0
     ASSERT_TRUE(cv::imwrite(dir.path() + "shifted_t5.png", view1));  // slot 1
-    mergeTextures();
-    EXPECT_EQ(sceneStore.panoramaWidth, 6);
-    EXPECT_EQ(sceneStore.panoramaHeight, 4);
-    EXPECT_TRUE(sameImage(sceneStore.panorama, panorama));
-    const cv::Mat merged = cv::imread(dir.path() + "room-texture.png", cv::IMREAD_UNCHANGED);
+    const cv::Mat loaded = mergeTextures(dir.path(), kTexture, withViews(views));
+    EXPECT_EQ(loaded.cols, 6);
+    EXPECT_EQ(loaded.rows, 4);
+    EXPECT_TRUE(sameImage(loaded, panorama));
+    const cv::Mat merged = cv::imread(dir.path() + kTexture, cv::IMREAD_UNCHANGED);
     ASSERT_EQ(merged.rows, 4 * (views + 1));
     EXPECT_TRUE(sameImage(merged.rowRange(0, 4), panorama));
     if (views == 2) {
@@ -56,27 +57,43 @@ TEST(MergeTextures, PanoramaIsKeptAndStackedAboveTheViews) {
   }
 }
 
-TEST(MergeTexturesDeathTest, FailuresStopWithStatusTwo) {
+TEST(MergeTextures, FailuresThrowWithTheConsoleMessage) {
   TempDir dir;
   const std::string base = dir.path();
-  useFolder(dir, 0);
-  EXPECT_STOPS(mergeTextures(), "Cannot open the texture image - " + base + "shifted_t.png\n");
+  EXPECT_ROOMBOX_ERROR(mergeTextures(base, kTexture),
+                       ("Cannot open the texture image - " + base + "shifted_t.png\n").c_str());
 
   ASSERT_TRUE(cv::imwrite(base + "shifted_t.png", patternImage(5, 3, 1)));
-  sceneStore.viewCount = 1;
-  EXPECT_STOPS(mergeTextures(), "Cannot open the texture image - " + base + "shifted_t1.png\n");
+  EXPECT_ROOMBOX_ERROR(mergeTextures(base, kTexture, withViews(1)),
+                       ("Cannot open the texture image - " + base + "shifted_t1.png\n").c_str());
   for (const cv::Size size : {cv::Size(5, 4), cv::Size(4, 3)}) {
     ASSERT_TRUE(cv::imwrite(base + "shifted_t1.png", patternImage(size.width, size.height, 2)));
-    EXPECT_STOPS(mergeTextures(), "Texture image sizes are different \n");
+    EXPECT_ROOMBOX_ERROR(mergeTextures(base, kTexture, withViews(1)),
+                         "Texture image sizes are different \n");
   }
 
   // The texture cannot be written: no such folder, or a full device.
-  sceneStore.viewCount = 0;
   ASSERT_EQ(symlink("/dev/full", (base + "full-texture.png").c_str()), 0);
   for (const char* name : {"missing/room-texture.png", "full-texture.png"}) {
-    sceneStore.textureFileName = name;
-    EXPECT_STOPS(mergeTextures(), "Cannot write " + base + name + "\n");
+    EXPECT_ROOMBOX_ERROR(mergeTextures(base, name), ("Cannot write " + base + name + "\n").c_str());
+  }
+}
+
+TEST(ReadPanorama, LoadsAnyImageAsColourAndNamesAnUnreadableOne) {
+  TempDir dir;
+  cv::Mat grey(3, 5, CV_8UC1, cv::Scalar(77));
+  ASSERT_TRUE(cv::imwrite(dir.path() + "grey.png", grey));
+  const cv::Mat loaded = readPanorama(dir.path() + "grey.png");
+  EXPECT_EQ(loaded.type(), CV_8UC3);
+  EXPECT_EQ(loaded.size(), cv::Size(5, 3));
+  EXPECT_EQ(loaded.at<cv::Vec3b>(2, 4), cv::Vec3b(77, 77, 77));
+
+  const std::string broken = dir.write("broken.png", "not an image");
+  for (const std::string& path : {dir.path() + "missing.png", broken}) {
+    EXPECT_ROOMBOX_ERROR(readPanorama(path),
+                         ("^Cannot open the texture image - " + path + "\n$").c_str());
   }
 }
 
 }  // namespace
+}  // namespace roombox

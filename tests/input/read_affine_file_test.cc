@@ -1,53 +1,39 @@
 #include "input/read_affine_file.h"
 
-#include "driver/scene_store.h"
-#include "support/expect_stop.h"
+#include "support/expect_error.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+namespace roombox {
 namespace {
 
-// Writes text to a file under the test temporary folder, points the base
-// path at that folder and returns the file name.
-std::string writeAffineFile(const std::string& name, const std::string& text) {
-  sceneStore = SceneStore{};
-  sceneStore.basePath = ::testing::TempDir();
-  FILE* file = std::fopen((sceneStore.basePath + name).c_str(), "w");
-  std::fputs(text.c_str(), file);
-  std::fclose(file);
-  return name;
-}
-
-TEST(ReadAffineFile, StoresAndPrintsTheMatrix) {
+TEST(ReadAffineFile, ReturnsTheMatrixRowByRow) {
   // Rows spread over lines in any way, and anything after twelve numbers is
   // not read.
-  const std::string name = writeAffineFile(
+  TempDir dir;
+  const std::string path = dir.write(
       "affine_print.txt", "1 0 0 0.5\n0 1\n0 -1.25\n0 0 1 2e0 trailing words\n");
   ::testing::internal::CaptureStdout();
-  readAffineFile(2, name);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-            "Transform matrix\n"
-            "1.000000 0.000000 0.000000 0.500000\n"
-            "0.000000 1.000000 0.000000 -1.250000\n"
-            "0.000000 0.000000 1.000000 2.000000\n"
-            "\n");
-  EXPECT_EQ(sceneStore.viewTransforms[2][0][3], 0.5f);
-  EXPECT_EQ(sceneStore.viewTransforms[2][1][3], -1.25f);
-  EXPECT_EQ(sceneStore.viewTransforms[2][2][2], 1.0f);
-  EXPECT_EQ(sceneStore.viewTransforms[0][0][0], 0.0f);  // other slots untouched
+  const ViewTransform transform = readAffineFile(path);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");  // the caller prints it
+  const float expected[3][4] = {{1, 0, 0, 0.5f}, {0, 1, 0, -1.25f}, {0, 0, 1, 2.0f}};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_EQ(transform.matrix[row][column], expected[row][column]) << row << " " << column;
+    }
+  }
 }
 
-TEST(ReadAffineFileDeathTest, MissingFileStopsWithItsFullPath) {
-  sceneStore = SceneStore{};
-  sceneStore.basePath = ::testing::TempDir();
-  const std::string path = sceneStore.basePath + "no_such_affine.txt";
-  EXPECT_STOPS(readAffineFile(0, "no_such_affine.txt"), "^The file " + path + " was not opened\n$");
+TEST(ReadAffineFile, MissingFileThrowsWithItsFullPath) {
+  TempDir dir;
+  const std::string path = dir.path() + "no_such_affine.txt";
+  EXPECT_ROOMBOX_ERROR(readAffineFile(path), ("^The file " + path + " was not opened\n$").c_str());
 }
 
-TEST(ReadAffineFileDeathTest, MalformedFilesStopWithTheReason) {
+TEST(ReadAffineFile, MalformedFilesThrowWithTheReason) {
   struct Case {
     const char* text;
     const char* detail;
@@ -60,13 +46,14 @@ TEST(ReadAffineFileDeathTest, MalformedFilesStopWithTheReason) {
       {"1 0 0 0\n0 1 0 0\nnan 0 1 0\n", "row 3 number 1 is not finite"},
       {"1 0 0 1e39\n0 1 0 0\n0 0 1 0\n", "row 1 number 4 is not finite"},
   };
+  TempDir dir;
   for (const Case& c : cases) {
-    const std::string name = writeAffineFile("affine_malformed.txt", c.text);
-    const std::string path = sceneStore.basePath + name;
-    EXPECT_STOPS(readAffineFile(1, name),
-                 "^The file " + path + " is malformed: " + c.detail + "\n$")
-        << c.text;
+    SCOPED_TRACE(c.text);
+    const std::string path = dir.write("affine_malformed.txt", c.text);
+    EXPECT_ROOMBOX_ERROR(readAffineFile(path),
+                         ("^The file " + path + " is malformed: " + c.detail + "\n$").c_str());
   }
 }
 
 }  // namespace
+}  // namespace roombox

@@ -1,13 +1,14 @@
-#include "input/read_plane_info.h"
+#include "roombox/read_plane_info.h"
 
-#include "driver/scene_store.h"
-#include "support/expect_stop.h"
+#include "support/expect_error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+namespace roombox {
 namespace {
 
 // A plane record line: active type position uMin uMax vMin vMax cx cy cz a b c d
@@ -17,24 +18,24 @@ const char* kWallNegativeX = "1 7 -2.5 -1 1 -1 1 -2.5 0 0 -1 0 0 -2.5 13 4\n";
 
 class ReadPlaneInfoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    sceneStore = SceneStore{};
-    sceneStore.basePath = dir.path();
-    sceneStore.planeInfoFile = "planes.txt";
-  }
-  void readText(const std::string& text) {
+  // Reads planes.txt of the folder with the test's view configuration.
+  PlaneList read() const { return readPlaneInfo(dir.path(), "planes.txt", views); }
+  PlaneList readText(const std::string& text) const {
     dir.write("planes.txt", text);
-    readPlaneInfo();
+    return read();
   }
   TempDir dir;
+  ViewConfig views;
 };
 
 TEST_F(ReadPlaneInfoTest, ReadsRecordsInFieldOrder) {
-  readText("1 0.05\n0 3 0.8 1 1.9 0.5 1.5 1.45 1 0.8 0 0 1 -0.8 10 6\n");
-  ASSERT_EQ(sceneStore.planeCount, 1);
-  EXPECT_EQ(sceneStore.mainPlaneCount, 1);
-  EXPECT_EQ(sceneStore.cubeResolution, 0.05f);
-  const Plane& p = sceneStore.planes[0];
+  const PlaneList list = readText("1 0.05\n0 3 0.8 1 1.9 0.5 1.5 1.45 1 0.8 0 0 1 -0.8 10 6\n");
+  ASSERT_EQ(list.planes.size(), 1u);
+  ASSERT_EQ(list.equations.size(), 1u);
+  ASSERT_EQ(list.planeSource.size(), 1u);
+  EXPECT_EQ(list.mainPlaneCount, 1);
+  EXPECT_EQ(list.cubeResolution, 0.05f);
+  const Plane& p = list.planes[0];
   EXPECT_EQ(p.active, 0.0f);
   EXPECT_EQ(p.type, 3.0f);
   EXPECT_EQ(p.position, 0.8f);
@@ -48,10 +49,9 @@ TEST_F(ReadPlaneInfoTest, ReadsRecordsInFieldOrder) {
   EXPECT_EQ(p.category, 10.0f);
   EXPECT_EQ(p.material, 6.0f);
   // Oriented toward the origin: a plane at z = 0.8 gets c = -1, d = 0.8.
-  EXPECT_EQ(sceneStore.equations[0].c, -1.0f);
-  EXPECT_EQ(sceneStore.equations[0].d, 0.8f);
-  EXPECT_EQ(sceneStore.planeSource[0], 0);
-  EXPECT_EQ(sceneStore.edgeLinks.size(), 1u);
+  EXPECT_EQ(list.equations[0].c, -1.0f);
+  EXPECT_EQ(list.equations[0].d, 0.8f);
+  EXPECT_EQ(list.planeSource[0], 0);
 }
 
 TEST_F(ReadPlaneInfoTest, TurnsEveryNormalTowardTheOrigin) {
@@ -69,8 +69,9 @@ TEST_F(ReadPlaneInfoTest, TurnsEveryNormalTowardTheOrigin) {
       {"1 8 0 -1 1 -1 1 0 0 0 0 0 1 0 5 0\n", {0, 0, 1, 0}},
   };
   for (const Case& c : cases) {
-    readText(std::string("1 0.05\n") + c.record);
-    const PlaneEquation& e = sceneStore.equations[0];
+    const PlaneList list = readText(std::string("1 0.05\n") + c.record);
+    ASSERT_EQ(list.equations.size(), 1u) << c.record;
+    const PlaneEquation& e = list.equations[0];
     EXPECT_EQ(e.a, c.expected.a) << c.record;
     EXPECT_EQ(e.b, c.expected.b) << c.record;
     EXPECT_EQ(e.c, c.expected.c) << c.record;
@@ -79,22 +80,24 @@ TEST_F(ReadPlaneInfoTest, TurnsEveryNormalTowardTheOrigin) {
 }
 
 TEST_F(ReadPlaneInfoTest, LineStructureCarriesNoMeaning) {
-  readText(std::string("2 0.05 ") + kWallPositiveX + kWallNegativeX);
-  const Plane first = sceneStore.planes[1];
+  const Plane first =
+      readText(std::string("2 0.05 ") + kWallPositiveX + kWallNegativeX).planes.at(1);
   std::string spread = "2\n0.05\n";
   for (const char* record : {kWallPositiveX, kWallNegativeX}) {
     for (const char* c = record; *c != '\0'; ++c) spread += *c == ' ' ? '\n' : *c;
   }
-  readText(spread + "\t  trailing numbers are ignored 1 2 3");
-  ASSERT_EQ(sceneStore.planeCount, 2);
-  EXPECT_EQ(sceneStore.planes[1].position, first.position);
-  EXPECT_EQ(sceneStore.equations[1].a, 1.0f);
+  const PlaneList list = readText(spread + "\t  trailing numbers are ignored 1 2 3");
+  ASSERT_EQ(list.planes.size(), 2u);
+  EXPECT_EQ(list.planes[1].position, first.position);
+  EXPECT_EQ(list.equations[1].a, 1.0f);
 }
 
 TEST_F(ReadPlaneInfoTest, AcceptsEveryNumberFormStrtofConsumes) {
-  readText("+1 5e-2\n1 0x1.cp2 -.5 5. 1e1 -0 0 0 0 0 1 0 0 1e-45 14.9 -0.5\n");
-  const Plane& p = sceneStore.planes[0];
-  EXPECT_EQ(sceneStore.cubeResolution, 0.05f);
+  const PlaneList list =
+      readText("+1 5e-2\n1 0x1.cp2 -.5 5. 1e1 -0 0 0 0 0 1 0 0 1e-45 14.9 -0.5\n");
+  ASSERT_EQ(list.planes.size(), 1u);
+  const Plane& p = list.planes[0];
+  EXPECT_EQ(list.cubeResolution, 0.05f);
   EXPECT_EQ(p.type, 7.0f);  // hexadecimal float
   EXPECT_EQ(p.position, -0.5f);
   EXPECT_EQ(p.uMin, 5.0f);
@@ -103,51 +106,53 @@ TEST_F(ReadPlaneInfoTest, AcceptsEveryNumberFormStrtofConsumes) {
 }
 
 TEST_F(ReadPlaneInfoTest, ZeroCountGivesAnEmptyPlaneList) {
-  readText("0 0.1\n");
-  EXPECT_EQ(sceneStore.planeCount, 0);
-  EXPECT_TRUE(sceneStore.planes.empty());
-  readText("-0 0.1");
-  EXPECT_EQ(sceneStore.planeCount, 0);
+  const PlaneList list = readText("0 0.1\n");
+  EXPECT_TRUE(list.planes.empty());
+  EXPECT_TRUE(list.equations.empty());
+  EXPECT_TRUE(list.planeSource.empty());
+  EXPECT_EQ(list.mainPlaneCount, 0);
+  EXPECT_TRUE(readText("-0 0.1").planes.empty());
 }
 
 TEST_F(ReadPlaneInfoTest, ReadsExtraViewsAfterTheMainFile) {
-  sceneStore.viewCount = 2;
-  sceneStore.viewPlaneFiles[0] = "view0.txt";
-  sceneStore.viewPlaneFiles[1] = "view1.txt";
+  views.viewCount = 2;
+  views.viewPlaneFiles[0] = "view0.txt";
+  views.viewPlaneFiles[1] = "view1.txt";
   dir.write("view0.txt", std::string("2 0.05\n") + kWallNegativeX + kWallPositiveX);
   dir.write("view1.txt", std::string("1 0.05\n") + kWallPositiveX);
-  readText(std::string("1 0.05\n") + kWallNegativeX);
-  EXPECT_EQ(sceneStore.planeCount, 4);
-  EXPECT_EQ(sceneStore.mainPlaneCount, 1);
-  EXPECT_EQ(sceneStore.viewPlaneCounts[0], 2);
-  EXPECT_EQ(sceneStore.viewPlaneCounts[1], 1);
-  EXPECT_EQ(sceneStore.viewFirstPlane[0], 1);
-  EXPECT_EQ(sceneStore.viewFirstPlane[1], 3);
-  EXPECT_EQ(sceneStore.planeSource, (std::vector<int>{0, 1, 1, 2}));
-  EXPECT_EQ(sceneStore.planes[2].position, 2.5f);
-  EXPECT_EQ(sceneStore.equations[2].a, -1.0f);
+  const PlaneList list = readText(std::string("1 0.05\n") + kWallNegativeX);
+  ASSERT_EQ(list.planes.size(), 4u);
+  ASSERT_EQ(list.equations.size(), 4u);
+  EXPECT_EQ(list.mainPlaneCount, 1);
+  EXPECT_EQ(list.viewPlaneCounts[0], 2);
+  EXPECT_EQ(list.viewPlaneCounts[1], 1);
+  EXPECT_EQ(list.viewFirstPlane[0], 1);
+  EXPECT_EQ(list.viewFirstPlane[1], 3);
+  EXPECT_EQ(list.viewResolutions[0], 0.05f);
+  EXPECT_EQ(list.planeSource, (std::vector<int>{0, 1, 1, 2}));
+  EXPECT_EQ(list.planes[2].position, 2.5f);
+  EXPECT_EQ(list.equations[2].a, -1.0f);
 }
 
-using ReadPlaneInfoDeathTest = ReadPlaneInfoTest;
-
-TEST_F(ReadPlaneInfoDeathTest, StopsOnAViewOfAnotherResolution) {
-  sceneStore.viewCount = 1;
-  sceneStore.viewPlaneFiles[0] = "view0.txt";
+TEST_F(ReadPlaneInfoTest, ThrowsOnAViewOfAnotherResolution) {
+  views.viewCount = 1;
+  views.viewPlaneFiles[0] = "view0.txt";
   dir.write("view0.txt", "0 0.050001\n");
   dir.write("planes.txt", "0 0.05\n");
-  EXPECT_STOPS(readPlaneInfo(), "^Cube resolutions are different\n\n$");
+  EXPECT_ROOMBOX_ERROR(read(), "^Cube resolutions are different\n\n$");
 }
 
-TEST_F(ReadPlaneInfoDeathTest, StopsOnAMissingFile) {
+TEST_F(ReadPlaneInfoTest, ThrowsOnAMissingFile) {
   const std::string path = dir.path() + "planes.txt";
-  EXPECT_STOPS(readPlaneInfo(), "^The file " + path + " was not opened\n\n$");
-  sceneStore.viewCount = 1;
-  sceneStore.viewPlaneFiles[0] = "missing-view.txt";
+  EXPECT_ROOMBOX_ERROR(read(), ("^The file " + path + " was not opened\n\n$").c_str());
+  views.viewCount = 1;
+  views.viewPlaneFiles[0] = "missing-view.txt";
   dir.write("planes.txt", "0 0.05\n");
-  EXPECT_STOPS(readPlaneInfo(), "^The file " + dir.path() + "missing-view.txt was not opened\n\n$");
+  const std::string viewPath = dir.path() + "missing-view.txt";
+  EXPECT_ROOMBOX_ERROR(read(), ("^The file " + viewPath + " was not opened\n\n$").c_str());
 }
 
-TEST_F(ReadPlaneInfoDeathTest, RejectsMalformedFilesNamingThePlaceOfTheFault) {
+TEST_F(ReadPlaneInfoTest, RejectsMalformedFilesNamingThePlaceOfTheFault) {
   const std::string record = "1 7 2.5 -1 1 -1 1 2.5 0 0 1 0 0 -2.5 13 4\n";
   struct Case {
     std::string text;
@@ -177,10 +182,13 @@ TEST_F(ReadPlaneInfoDeathTest, RejectsMalformedFilesNamingThePlaceOfTheFault) {
       {"2000000000 0.05\n" + record, "plane 2 ends early"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
     dir.write("planes.txt", c.text);
-    EXPECT_STOPS(readPlaneInfo(), "^The file " + dir.path() + "planes.txt is malformed: " + c.detail + "\n$")
-        << c.text;
+    const std::string expected =
+        "^The file " + dir.path() + "planes.txt is malformed: " + c.detail + "\n$";
+    EXPECT_ROOMBOX_ERROR(read(), expected.c_str());
   }
 }
 
 }  // namespace
+}  // namespace roombox

@@ -3,8 +3,7 @@
 // every other file is encoded anew from the decoded panorama. Either way the
 // texture decodes to exactly the panorama's pixels.
 
-#include "driver/scene_store.h"
-#include "input/merge_textures.h"
+#include "roombox/merge_textures.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 cv::Mat patternImage(int width, int height, int type) {
@@ -53,14 +53,16 @@ std::string withChunk(const std::string& png, const std::string& type, const std
 }
 
 // Runs the texture merge on panorama file bytes; returns the texture file's
-// bytes.
-std::string mergeFile(const TempDir& dir, const std::string& bytes) {
-  sceneStore = SceneStore{};
-  sceneStore.basePath = dir.path();
-  sceneStore.textureFileName = "room-texture.png";
+// bytes and sets panorama to the panorama the merge returned.
+std::string mergeFile(const TempDir& dir, const std::string& bytes, cv::Mat& panorama) {
   dir.write("shifted_t.png", bytes);
-  mergeTextures();
+  panorama = mergeTextures(dir.path(), "room-texture.png");
   return dir.read("room-texture.png");
+}
+
+std::string mergeFile(const TempDir& dir, const std::string& bytes) {
+  cv::Mat panorama;
+  return mergeFile(dir, bytes, panorama);
 }
 
 bool decodesTo(const std::string& bytes, const cv::Mat& image) {
@@ -99,11 +101,13 @@ TEST(TextureCopy, OtherFilesAreEncodedFromTheDecodedPanorama) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string texture = mergeFile(dir, c.bytes);
+    cv::Mat panorama;
+    const std::string texture = mergeFile(dir, c.bytes, panorama);
     EXPECT_NE(texture, c.bytes);
-    EXPECT_TRUE(decodesTo(texture, sceneStore.panorama));
-    EXPECT_EQ(sceneStore.panorama.type(), CV_8UC3);
+    EXPECT_TRUE(decodesTo(texture, panorama));
+    EXPECT_EQ(panorama.type(), CV_8UC3);
   }
 }
 
 }  // namespace
+}  // namespace roombox

@@ -16,6 +16,7 @@
 #include <random>
 #include <string>
 
+namespace roombox {
 namespace {
 
 std::string printfFixed(double value) {
@@ -114,3 +115,4 @@ TEST(FormatFaceRow, MatchesThePrintfFormatsOfEachFile) {
 }
 
 }  // namespace
+}  // namespace roombox

@@ -1,4 +1,3 @@
-#include "driver/scene_store.h"
 #include "mesh/decode_materials.h"
 #include "mesh/map_to_panorama.h"
 
@@ -8,13 +7,8 @@
 #include <cmath>
 #include <limits>
 
+namespace roombox {
 namespace {
-
-void usePanoramaSize(int width, int height) {
-  sceneStore = SceneStore{};
-  sceneStore.panoramaWidth = width;
-  sceneStore.panoramaHeight = height;
-}
 
 TEST(MapToPanorama, DirectionsOnAnEightByFourPanorama) {
   const struct {
@@ -30,20 +24,17 @@ TEST(MapToPanorama, DirectionsOnAnEightByFourPanorama) {
       {"x < 0, y < 0", -1, -1, 0, 2, 3},   {"x < 0, y > 0", -1, 1, 0, 2, 5},
       {"NaN", std::numeric_limits<float>::quiet_NaN(), 0, 0, 0, 0},
   };
-  usePanoramaSize(8, 4);
   for (const auto& c : cases) {
-    const PanoramaPixel pixel = mapToPanorama(c.x, c.y, c.z);
+    const PanoramaPixel pixel = mapToPanorama(c.x, c.y, c.z, 8, 4);
     EXPECT_EQ(pixel.row, c.row) << c.name;
     EXPECT_EQ(pixel.col, c.col) << c.name;
   }
-  usePanoramaSize(0, 0);
-  EXPECT_EQ(mapToPanorama(1, 2, 3).col, 0);
+  EXPECT_EQ(mapToPanorama(1, 2, 3, 0, 0).col, 0);
 }
 
 TEST(MapToPanorama, PoleColumnIsAQuarterOfTheWidth) {
   for (int width : {1, 4, 8, 100, 1000, 2048}) {
-    usePanoramaSize(width, 50);
-    const PanoramaPixel pixel = mapToPanorama(0, 0, 1);
+    const PanoramaPixel pixel = mapToPanorama(0, 0, 1, width, 50);
     EXPECT_EQ(pixel.row, 0) << width;
     EXPECT_EQ(pixel.col, std::min(width - 1, static_cast<int>(std::floor(0.25 * width + 0.5))))
         << width;
@@ -66,10 +57,9 @@ TEST(MapToPanorama, OriginAndZAxisRaiseNoInvalidOperation) {
       {"underflow on x", 1e-30f, 0, 0, 0, 0},
       {"underflow below the origin", 0, 0, -1e-30f, 0, 2},
   };
-  usePanoramaSize(8, 4);
   for (const auto& c : cases) {
     std::feclearexcept(FE_ALL_EXCEPT);
-    const PanoramaPixel pixel = mapToPanorama(c.x, c.y, c.z);
+    const PanoramaPixel pixel = mapToPanorama(c.x, c.y, c.z, 8, 4);
     EXPECT_EQ(std::fetestexcept(FE_INVALID), 0) << c.name;
     EXPECT_EQ(pixel.row, c.row) << c.name;
     EXPECT_EQ(pixel.col, c.col) << c.name;
@@ -99,3 +89,4 @@ TEST(DecodeMaterials, BitsOneToElevenOfTheTruncatedCode) {
 }
 
 }  // namespace
+}  // namespace roombox

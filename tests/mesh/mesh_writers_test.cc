@@ -1,11 +1,10 @@
-#include "mesh/generate_rectangle_mesh.h"
-#include "mesh/write_colour_obj.h"
-#include "mesh/write_cuboid_text.h"
-#include "mesh/write_object_obj.h"
-#include "mesh/write_object_off.h"
-#include "mesh/write_textured_obj.h"
 #include "mesh_fixtures.h"
-#include "support/expect_stop.h"
+#include "roombox/write_colour_obj.h"
+#include "roombox/write_cuboid_text.h"
+#include "roombox/write_object_obj.h"
+#include "roombox/write_object_off.h"
+#include "roombox/write_textured_obj.h"
+#include "support/expect_error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +12,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
+namespace roombox {
 namespace {
 
-void writeInto(const TempDir& dir, const std::string& prefix = "room") {
-  sceneStore.basePath = dir.path();
-  sceneStore.outputPrefix = prefix;
-  sceneStore.textureFileName = prefix + "-texture.png";
+// Where a run with base path dir and output prefix `prefix` writes its files.
+struct OutputPaths {
+  std::string base;
+  std::string prefix;
+
+  // Writes the textured OBJ and its material file, naming the texture
+  // prefix + "-texture.png".
+  void texturedObj(const MeshStore& mesh) const {
+    writeTexturedObj(mesh, base, prefix, prefix + "-texture.png");
+  }
+  std::string objectObj() const { return base + prefix + "-rect-Object.obj"; }
+  std::string colourObj() const { return base + prefix + "-rect-Object-colour.obj"; }
+  std::string objectOff() const { return base + prefix + "-rect-Object.off"; }
+  std::string cuboidText() const { return base + prefix + "_cuboid.txt"; }
+};
+
+OutputPaths outputsIn(const TempDir& dir, const std::string& prefix = "room") {
+  return OutputPaths{dir.path(), prefix};
 }
 
 // Counts the v, vt and f records of an OBJ text and checks that every face
@@ -54,25 +69,24 @@ ObjSummary parseObj(const std::string& text) {
 
 // Two walls, a bed with three faces, a bed with none, a wall cuboid with its
 // top face and a last cuboid with no face.
-void buildScene() {
-  resetWithPanorama(8, 4);
-  addPlane(7, 3, -1, 1, -1, 1, 13);
-  addPlane(9, 3, -1, 1, -1, 1, 13);
-  addCuboid(0, 1, 0, 1, 0, 1, 1, CuboidFaces{1, 0, 1, 0, 1, 0});
-  addCuboid(0, 1, 0, 1, 0, 1, 1, CuboidFaces{0, 0, 0, 0, 0, 0});
-  addCuboid(0, 1, 0, 1, 0, 1, 13, CuboidFaces{0, 0, 0, 0, 0, 1});
-  addCuboid(0, 1, 0, 1, 0, 1, 6, CuboidFaces{0, 0, 0, 0, 0, 0});
-  generateRectangleMesh();
+RectangleMesh buildScene() {
+  MeshInput input;
+  input.planes = {makePlane(7, 3, -1, 1, -1, 1, 13), makePlane(9, 3, -1, 1, -1, 1, 13)};
+  input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 1), CuboidFaces{1, 0, 1, 0, 1, 0});
+  input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 1), CuboidFaces{0, 0, 0, 0, 0, 0});
+  input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 13), CuboidFaces{0, 0, 0, 0, 0, 1});
+  input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 6), CuboidFaces{0, 0, 0, 0, 0, 0});
+  return generate(input);
 }
 
 TEST(MeshWriters, EmptyMeshFilesAreHeadersAndFooters) {
   TempDir dir;
-  resetWithPanorama(8, 4);
-  writeInto(dir);
-  writeTexturedObj();
-  writeObjectObj(sceneStore.groups);
-  writeColourObj();
-  writeObjectOff();
+  const RectangleMesh empty;
+  const OutputPaths out = outputsIn(dir);
+  out.texturedObj(empty.mesh);
+  writeObjectObj(empty, out.objectObj());
+  writeColourObj(empty.mesh, out.colourObj());
+  writeObjectOff(empty.mesh, out.objectOff());
   EXPECT_EQ(dir.read("room-rect.obj"),
             "###################\n#\n# obj file created by roombox\n#\n"
             "# number of vertexes: 0, number of rectangles: 0\n#\n###################\n#\n"
@@ -97,11 +111,11 @@ TEST(MeshWriters, EmptyMeshFilesAreHeadersAndFooters) {
 
 TEST(MeshWriters, MeshFilesAgreeWithTheMesh) {
   TempDir dir;
-  buildScene();
-  writeInto(dir);
-  writeTexturedObj();
-  writeObjectObj(sceneStore.groups);
-  writeColourObj();
+  const RectangleMesh scene = buildScene();
+  const OutputPaths out = outputsIn(dir);
+  out.texturedObj(scene.mesh);
+  writeObjectObj(scene, out.objectObj());
+  writeColourObj(scene.mesh, out.colourObj());
   const std::string textured = dir.read("room-rect.obj");
   EXPECT_NE(textured.find("vertexes: 40, number of rectangles: 6\n"), std::string::npos);
   EXPECT_NE(textured.find("g default\nv 3.000000 -1.000000 -1.000000\n"), std::string::npos);
@@ -125,14 +139,12 @@ TEST(MeshWriters, MeshFilesAgreeWithTheMesh) {
 
 TEST(MeshWriters, OffCarriesPaletteColourAndAlpha) {
   TempDir dir;
-  resetWithPanorama(8, 4);
+  MeshInput input;
   // Wall corners with y < 0 map to column 0, those with y > 0 to column 7,
   // whose right neighbour is column 0.
-  sceneStore.panorama.col(1).setTo(cv::Scalar(0, 0, 0));
-  addPlane(7, 3, -1, 1, -1, 1, 13);
-  generateRectangleMesh();
-  writeInto(dir);
-  writeObjectOff();
+  input.panorama.col(1).setTo(cv::Scalar(0, 0, 0));
+  input.planes.push_back(makePlane(7, 3, -1, 1, -1, 1, 13));
+  writeObjectOff(generate(input).mesh, outputsIn(dir).objectOff());
   EXPECT_NE(dir.read("room-rect-Object.off")
                 .find("COFF\n4 1 0\n3.000000 -1.000000 -1.000000 128 255 255 0\n"
                       "3.000000 -1.000000 1.000000 128 255 255 0\n"
@@ -150,9 +162,7 @@ TEST(MeshWriters, PrefixWithFolderNamesFilesByTheirOwnName) {
   for (const auto& c : cases) {
     TempDir dir;
     mkdir((dir.path() + "sub").c_str(), 0755);
-    resetWithPanorama(8, 4);
-    writeInto(dir, c.prefix);
-    writeTexturedObj();
+    outputsIn(dir, c.prefix).texturedObj(MeshStore{});
     EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj")).find(c.mtllib), std::string::npos);
     EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj.mtl")).find(c.mapKd), std::string::npos);
   }
@@ -160,49 +170,51 @@ TEST(MeshWriters, PrefixWithFolderNamesFilesByTheirOwnName) {
 
 TEST(MeshWriters, CuboidTextListsRoomThenCuboids) {
   TempDir dir;
-  resetWithPanorama(8, 4);
-  writeInto(dir);
-  sceneStore.cubeResolution = 0.05f;
-  const float roomMin[3] = {-2, -3, -1.5f}, roomMax[3] = {2, 3, 1.25f};
-  std::copy(roomMin, roomMin + 3, sceneStore.roomMin);
-  std::copy(roomMax, roomMax + 3, sceneStore.roomMax);
-  writeCuboidText();
+  const std::string path = outputsIn(dir).cuboidText();
+  const RoomBox box{{-2, -3, -1.5f}, {2, 3, 1.25f}};
+  std::vector<Cuboid> cuboids;
+  writeCuboidText(box, cuboids, 0.05f, path);
   const std::string room =
       "2.000000 -2.000000 2.000000 -3.000000 3.000000 -1.500000 1.250000 5.000000 0.000000\n";
   EXPECT_EQ(dir.read("room_cuboid.txt"), "1 0.050000\n" + room);
-  addCuboid(0.5f, 1, -1, 0, -1.5f, 0.25f, 9, CuboidFaces{1, 1, 1, 1, 1, 1}, 6);
-  writeCuboidText();
+  cuboids.push_back(makeCuboid(0.5f, 1, -1, 0, -1.5f, 0.25f, 9, 6));
+  writeCuboidText(box, cuboids, 0.05f, path);
   EXPECT_EQ(dir.read("room_cuboid.txt"),
             "2 0.050000\n" + room +
                 "1.000000 0.500000 1.000000 -1.000000 0.000000 -1.500000 0.250000 9.000000 "
                 "6.000000 \n");
 }
 
-TEST(MeshWritersDeathTest, FailuresStopWithStatusTwo) {
+TEST(MeshWriters, FailuresThrowTheConsoleMessage) {
   TempDir dir;
   const std::string base = dir.path();
-  buildScene();
-  writeInto(dir);
+  const RectangleMesh scene = buildScene();
+  const OutputPaths out = outputsIn(dir);
+  const RoomBox room;
   // Files that are /dev/full accept the open but not the data.
   const struct {
     const char* name;
-    void (*write)();
-  } writers[] = {{"room-rect.obj", writeTexturedObj},
-                 {"room-rect-Object.obj", [] { writeObjectObj(sceneStore.groups); }},
-                 {"room-rect-Object-colour.obj", writeColourObj},
-                 {"room-rect-Object.off", writeObjectOff},
-                 {"room_cuboid.txt", writeCuboidText}};
+    std::function<void()> write;
+  } writers[] = {
+      {"room-rect.obj", [&] { out.texturedObj(scene.mesh); }},
+      {"room-rect-Object.obj", [&] { writeObjectObj(scene, out.objectObj()); }},
+      {"room-rect-Object-colour.obj", [&] { writeColourObj(scene.mesh, out.colourObj()); }},
+      {"room-rect-Object.off", [&] { writeObjectOff(scene.mesh, out.objectOff()); }},
+      {"room_cuboid.txt", [&] { writeCuboidText(room, {}, 0.05f, out.cuboidText()); }}};
   for (const auto& w : writers) {
     ASSERT_EQ(symlink("/dev/full", (base + w.name).c_str()), 0);
-    EXPECT_STOPS(w.write(), "Cannot write " + base + w.name + "\n");
+    EXPECT_ROOMBOX_ERROR(w.write(), ("Cannot write " + base + w.name + "\n").c_str());
   }
   // A folder in the way of the material file: the mesh file is complete.
-  writeInto(dir, "other");
+  const OutputPaths other = outputsIn(dir, "other");
   ASSERT_EQ(mkdir((base + "other-rect.obj.mtl").c_str(), 0755), 0);
-  EXPECT_STOPS(writeTexturedObj(), "Cannot make " + base + "other-rect.obj.mtl\n");
+  EXPECT_ROOMBOX_ERROR(other.texturedObj(scene.mesh),
+                       ("Cannot make " + base + "other-rect.obj.mtl\n").c_str());
   EXPECT_EQ(parseObj(dir.read("other-rect.obj")).faces, 6);
-  sceneStore.basePath = base + "missing/";
-  EXPECT_STOPS(writeObjectOff(), "Cannot open " + base + "missing/other-rect-Object.off\n");
+  const OutputPaths missing{base + "missing/", "other"};
+  EXPECT_ROOMBOX_ERROR(writeObjectOff(scene.mesh, missing.objectOff()),
+                       ("Cannot open " + base + "missing/other-rect-Object.off\n").c_str());
 }
 
 }  // namespace
+}  // namespace roombox

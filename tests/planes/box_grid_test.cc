@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 // True when the closed boxes share a point, by the comparisons the stages
@@ -102,3 +103,4 @@ TEST(BoxGrid, EmptyAndDegenerateSets) {
 }
 
 }  // namespace
+}  // namespace roombox

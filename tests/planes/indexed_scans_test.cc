@@ -9,8 +9,6 @@
 #include "planes/refine_plane_range.h"
 #include "planes/reference_scans.h"
 
-#include "driver/scene_store.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,6 +17,7 @@
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 // Generates plane lists for one test.
@@ -92,19 +91,10 @@ class PlaneListMaker {
   std::mt19937 rng_;
 };
 
-void load(const std::vector<Plane>& planes, float cubeResolution) {
-  sceneStore = SceneStore{};
-  sceneStore.planes = planes;
-  sceneStore.planeCount = static_cast<int>(planes.size());
-  sceneStore.cubeResolution = cubeResolution;
-}
-
-// Plane records and edge links of the store, as bytes.
-std::string planeBytes() {
-  std::string bytes(reinterpret_cast<const char*>(sceneStore.planes.data()),
-                    sceneStore.planes.size() * sizeof(Plane));
-  bytes.append(reinterpret_cast<const char*>(sceneStore.edgeLinks.data()),
-               sceneStore.edgeLinks.size() * sizeof(EdgeLinks));
+// Plane records and edge links, as bytes.
+std::string planeBytes(const std::vector<Plane>& planes, const std::vector<EdgeLinks>& links) {
+  std::string bytes(reinterpret_cast<const char*>(planes.data()), planes.size() * sizeof(Plane));
+  bytes.append(reinterpret_cast<const char*>(links.data()), links.size() * sizeof(EdgeLinks));
   return bytes;
 }
 
@@ -117,28 +107,39 @@ struct Changes {
   int linked = 0;
 };
 
-// Runs the reference scan on a store loaded with planes, then the indexed
-// stage, and expects the same bytes; counts what the reference changed.
+// Runs the reference scan on a copy of planes, then the indexed stage on
+// another, and expects the same bytes; counts what the reference changed.
+// Each is called with the plane list to change and returns the edge links
+// it made (none for refinement alone).
 template <typename Indexed, typename Reference>
-void expectSameAsReference(const std::vector<Plane>& planes, float cubeResolution,
-                           Indexed indexed, Reference reference, const std::string& what,
-                           Changes& changes) {
-  load(planes, cubeResolution);
-  reference();
-  const std::string expected = planeBytes();
+void expectSameAsReference(const std::vector<Plane>& planes, Indexed indexed,
+                           Reference reference, const std::string& what, Changes& changes) {
+  std::vector<Plane> expectedPlanes = planes;
+  const std::vector<EdgeLinks> expectedLinks = reference(expectedPlanes);
+  const std::string expected = planeBytes(expectedPlanes, expectedLinks);
   for (std::size_t i = 0; i < planes.size(); ++i) {
     const Plane& before = planes[i];
-    const Plane& after = sceneStore.planes[i];
+    const Plane& after = expectedPlanes[i];
     if (before.active != 0.0f && after.active == 0.0f) ++changes.switchedOff;
     if (std::memcmp(&before.uMin, &after.uMin, 4 * sizeof(float)) != 0) ++changes.moved;
-    if (i < sceneStore.edgeLinks.size()) {
-      const EdgeLinks& links = sceneStore.edgeLinks[i];
+    if (i < expectedLinks.size()) {
+      const EdgeLinks& links = expectedLinks[i];
       changes.linked += links.uMinLinked + links.uMaxLinked + links.vMinLinked + links.vMaxLinked;
     }
   }
-  load(planes, cubeResolution);
-  indexed();
-  ASSERT_EQ(planeBytes(), expected) << what;
+  std::vector<Plane> gotPlanes = planes;
+  const std::vector<EdgeLinks> gotLinks = indexed(gotPlanes);
+  ASSERT_EQ(planeBytes(gotPlanes, gotLinks), expected) << what;
+}
+
+// Refinement as a step that makes no edge links.
+std::vector<EdgeLinks> refineOnly(std::vector<Plane>& planes) {
+  refinePlaneRanges(planes);
+  return {};
+}
+std::vector<EdgeLinks> referenceRefineOnly(std::vector<Plane>& planes) {
+  referenceRefinePlaneRanges(planes);
+  return {};
 }
 
 // Scene shapes: (number of planes, grid step, coordinate scale).
@@ -161,7 +162,13 @@ TEST(IndexedPlaneScans, ConnectionMatchesTheAllPairsScan) {
     for (const Shape& shape : kShapes) {
       const std::vector<Plane> planes = maker.planes(shape.count, shape.step, shape.scale);
       const float resolution = resolutions[maker.upTo(5)];
-      expectSameAsReference(planes, resolution, connectPlanes, referenceConnectPlanes,
+      const auto indexed = [resolution](std::vector<Plane>& list) {
+        return connectPlanes(resolution, list);
+      };
+      const auto reference = [resolution](std::vector<Plane>& list) {
+        return referenceConnectPlanes(resolution, list);
+      };
+      expectSameAsReference(planes, indexed, reference,
                             "round " + std::to_string(round) + ", " +
                                 std::to_string(shape.count) + " planes",
                             changes);
@@ -176,7 +183,7 @@ TEST(IndexedPlaneScans, RefinementMatchesTheAllPairsScan) {
   for (int round = 0; round < 80; ++round) {
     for (const Shape& shape : kShapes) {
       const std::vector<Plane> planes = maker.planes(shape.count, shape.step, shape.scale);
-      expectSameAsReference(planes, 0, refinePlaneRanges, referenceRefinePlaneRanges,
+      expectSameAsReference(planes, refineOnly, referenceRefineOnly,
                             "round " + std::to_string(round) + ", " +
                                 std::to_string(shape.count) + " planes",
                             changes);
@@ -192,18 +199,20 @@ TEST(IndexedPlaneScans, ConnectionThenRefinementMatchTheAllPairsScans) {
   for (int round = 0; round < 40; ++round) {
     for (const Shape& shape : kShapes) {
       const std::vector<Plane> planes = maker.planes(shape.count, shape.step, shape.scale);
-      const auto indexed = [] {
-        connectPlanes();
-        refinePlaneRanges();
+      const auto indexed = [](std::vector<Plane>& list) {
+        std::vector<EdgeLinks> links = connectPlanes(0.25f, list);
+        refinePlaneRanges(list);
+        return links;
       };
-      const auto reference = [] {
-        referenceConnectPlanes();
-        referenceRefinePlaneRanges();
+      const auto reference = [](std::vector<Plane>& list) {
+        std::vector<EdgeLinks> links = referenceConnectPlanes(0.25f, list);
+        referenceRefinePlaneRanges(list);
+        return links;
       };
-      expectSameAsReference(planes, 0.25f, indexed, reference, "round " + std::to_string(round),
-                            changes);
+      expectSameAsReference(planes, indexed, reference, "round " + std::to_string(round), changes);
     }
   }
 }
 
 }  // namespace
+}  // namespace roombox

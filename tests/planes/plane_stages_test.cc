@@ -2,26 +2,18 @@
 #include "planes/connect_plane.h"
 #include "planes/refine_plane_range.h"
 
-#include "driver/scene_store.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
+namespace roombox {
 namespace {
 
 Plane plane(float active, float type, float position, float uMin, float uMax, float vMin,
             float vMax, float centreX = 0, float centreY = 0, float centreZ = 0) {
   return Plane{active, type, position, uMin, uMax, vMin, vMax, centreX, centreY, centreZ, 0, 0};
-}
-
-void load(const std::vector<Plane>& planes, float cubeResolution = 0) {
-  sceneStore = SceneStore{};
-  sceneStore.planes = planes;
-  sceneStore.planeCount = static_cast<int>(planes.size());
-  sceneStore.cubeResolution = cubeResolution;
 }
 
 // Bounds and edge flags of one plane after plane connection.
@@ -98,12 +90,14 @@ TEST(ConnectPlanes, JoinsCrossingPlanesWhereTheOverlapIsLargeEnough) {
   // clang-format on
   for (const ConnectCase& c : cases) {
     SCOPED_TRACE(c.name);
-    load(c.planes, c.cubeResolution);
-    connectPlanes();
+    std::vector<Plane> planes = c.planes;
+    const std::vector<EdgeLinks> links = connectPlanes(c.cubeResolution, planes);
+    ASSERT_EQ(planes.size(), c.planes.size());
+    ASSERT_EQ(links.size(), c.planes.size());  // one record per plane
     for (size_t i = 0; i < c.expected.size(); ++i) {
-      const Plane& p = sceneStore.planes[i];
+      const Plane& p = planes[i];
       const Joined& e = c.expected[i];
-      const EdgeLinks& l = sceneStore.edgeLinks[i];
+      const EdgeLinks& l = links[i];
       EXPECT_FLOAT_EQ(p.uMin, e.uMin) << i;
       EXPECT_FLOAT_EQ(p.uMax, e.uMax) << i;
       EXPECT_FLOAT_EQ(p.vMin, e.vMin) << i;
@@ -147,10 +141,11 @@ TEST(RefinePlaneRanges, SwitchesOffCoveredPlanesAndCutsPartlyCoveredOnes) {
   };
   for (const RefineCase& c : cases) {
     SCOPED_TRACE(c.name);
-    load(c.before);
-    refinePlaneRanges();
+    std::vector<Plane> planes = c.before;
+    refinePlaneRanges(planes);
+    ASSERT_EQ(planes.size(), c.before.size());
     for (size_t i = 0; i < c.after.size(); ++i) {
-      const Plane& got = sceneStore.planes[i];
+      const Plane& got = planes[i];
       const Plane& e = c.after[i];
       EXPECT_TRUE(got.active == e.active && got.uMin == e.uMin && got.uMax == e.uMax &&
                   got.vMin == e.vMin && got.vMax == e.vMax)
@@ -185,13 +180,13 @@ TEST(ComputeRoomBoundary, TakesBoundsFromWallsFloorAndCeilingWithFallbacks) {
   };
   for (const RoomCase& c : cases) {
     SCOPED_TRACE(c.name);
-    load(c.planes);
-    computeRoomBoundary();
+    const RoomBox room = computeRoomBoundary(c.planes);
     for (int axis = 0; axis < 3; ++axis) {
-      EXPECT_EQ(sceneStore.roomMin[axis], c.min[axis]) << axis;
-      EXPECT_EQ(sceneStore.roomMax[axis], c.max[axis]) << axis;
+      EXPECT_EQ(room.roomMin[axis], c.min[axis]) << axis;
+      EXPECT_EQ(room.roomMax[axis], c.max[axis]) << axis;
     }
   }
 }
 
 }  // namespace
+}  // namespace roombox

@@ -6,41 +6,47 @@
 
 #include "planes/reference_scans.h"
 
-#include "driver/scene_store.h"
 #include "planes/join_plane_pair.h"
 #include "planes/refine_plane_against.h"
 #include "planes/retract_unlinked_edges.h"
 #include "planes/widen_plane_edges.h"
 
-void referenceConnectPlane(int index) {
-  std::vector<Plane>& planes = sceneStore.planes;
-  std::vector<EdgeLinks>& links = sceneStore.edgeLinks;
+namespace roombox {
+
+void referenceConnectPlane(int index, std::vector<Plane>& planes, std::vector<EdgeLinks>& links) {
   Plane& p = planes[index];
   if (p.type != 1.0f && p.type != 2.0f) return;
 
-  for (int j = 0; j < sceneStore.planeCount; ++j) {
+  const int count = static_cast<int>(planes.size());
+  for (int j = 0; j < count; ++j) {
     joinPlanePair(p, links[index], planes[j], links[j]);
   }
 }
 
-void referenceConnectPlanes() {
-  const float margin = 3 * sceneStore.cubeResolution;
-  widenPlaneEdges(margin);
-  for (int i = 0; i < sceneStore.planeCount; ++i) {
-    if (sceneStore.planes[i].active != 0.0f) referenceConnectPlane(i);
+std::vector<EdgeLinks> referenceConnectPlanes(float cubeResolution, std::vector<Plane>& planes) {
+  const float margin = 3 * cubeResolution;
+  std::vector<EdgeLinks> links(planes.size(), EdgeLinks{0, 0, 0, 0});
+  widenPlaneEdges(margin, planes);
+  const int count = static_cast<int>(planes.size());
+  for (int i = 0; i < count; ++i) {
+    if (planes[i].active != 0.0f) referenceConnectPlane(i, planes, links);
   }
-  retractUnlinkedEdges(margin);
+  retractUnlinkedEdges(margin, links, planes);
+  return links;
 }
 
-void referenceRefinePlaneRange(int index) {
-  std::vector<Plane>& planes = sceneStore.planes;
-  for (int j = 0; j < sceneStore.planeCount; ++j) {
+void referenceRefinePlaneRange(int index, std::vector<Plane>& planes) {
+  const int count = static_cast<int>(planes.size());
+  for (int j = 0; j < count; ++j) {
     if (j != index && refinePlaneAgainst(planes[j], planes[index])) return;
   }
 }
 
-void referenceRefinePlaneRanges() {
-  for (int i = 0; i < sceneStore.planeCount; ++i) {
-    if (sceneStore.planes[i].active != 0.0f) referenceRefinePlaneRange(i);
+void referenceRefinePlaneRanges(std::vector<Plane>& planes) {
+  const int count = static_cast<int>(planes.size());
+  for (int i = 0; i < count; ++i) {
+    if (planes[i].active != 0.0f) referenceRefinePlaneRange(i, planes);
   }
 }
+
+}  // namespace roombox

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 
+namespace roombox {
 namespace {
-
-std::string stored(const JsonWriter& w) { return std::string(w.buffer, w.cursor - w.buffer); }
 
 // The half-way cases use values whose scaled fraction is exactly x.5 in
 // double: 2^-7 * 1e6 = 7812.5, 3 * 2^-7 * 1e6 = 23437.5, and 0.0000005,
@@ -46,59 +44,69 @@ void writeSample(JsonWriter& writer) {
 }
 
 TEST(JsonWriter, Layout) {
-  char buffer[128];
+  std::string text = "left over from before";
   JsonWriter w;
-  openDocument(w, buffer, sizeof(buffer), 1);
-  EXPECT_EQ(closeDocument(w), Ok);
-  EXPECT_EQ(stored(w), "{\n}");
-  EXPECT_EQ(buffer[3], '\0');
+  openDocument(w, text, 128, 1);
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text, "{\n}");
+  EXPECT_EQ(text.size(), 3u);
 
-  openDocument(w, buffer, sizeof(buffer), 1);
+  openDocument(w, text, 128, 1);
   writeSample(w);
-  EXPECT_EQ(closeDocument(w), Ok);
-  EXPECT_EQ(stored(w),
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text,
             "{\n    \"a\": {\n        \"x\": 1,\n        \"y\": 2.5\n    },\n"
             "    \"e\": {},\n    \"s\": \"q\"uote\"\n}");
 
-  openDocument(w, buffer, sizeof(buffer), 0);
+  openDocument(w, text, 128, 0);
   writeSample(w);
-  EXPECT_EQ(closeDocument(w), Ok);
-  EXPECT_EQ(stored(w), "{\"a\":{\"x\":1,\"y\":2.5},\"e\":{},\"s\":\"q\"uote\"}");
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text, "{\"a\":{\"x\":1,\"y\":2.5},\"e\":{},\"s\":\"q\"uote\"}");
 }
 
 TEST(JsonWriter, ErrorsAreStickyAndNothingIsWrittenPastCapacity) {
-  char buffer[1024];
-  std::memset(buffer, '#', sizeof(buffer));
+  std::string text;
   JsonWriter w;
-  openDocument(w, buffer, 16, 1);
+  openDocument(w, text, 16, 1);
   writeSample(w);
-  EXPECT_EQ(closeDocument(w), BufferFull);
-  EXPECT_EQ(std::string(buffer, 32), std::string("{\n    \"a\": {\n   ") + std::string(16, '#'));
+  EXPECT_EQ(closeDocument(w), JsonWriterError::BufferFull);
+  EXPECT_EQ(text, "{\n    \"a\": {\n   ");  // exactly the 16 characters that fit
+  EXPECT_EQ(text.size(), 16u);
 
-  openDocument(w, buffer, sizeof(buffer), 1);  // endObject at the root keeps its brace
+  // A document that takes the whole capacity is complete; one character less
+  // loses its last character.
+  openDocument(w, text, 3, 1);
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text, "{\n}");
+  openDocument(w, text, 2, 1);
+  EXPECT_EQ(closeDocument(w), JsonWriterError::BufferFull);
+  EXPECT_EQ(text, "{\n");
+
+  openDocument(w, text, 1024, 1);  // endObject at the root keeps its brace
   endObject(w);
   stringMember(w, "k", "v");
-  EXPECT_EQ(closeDocument(w), StackEmpty);
-  EXPECT_EQ(stored(w), "{}");
+  EXPECT_EQ(closeDocument(w), JsonWriterError::StackEmpty);
+  EXPECT_EQ(text, "{}");
 
-  openDocument(w, buffer, sizeof(buffer), 0);
+  openDocument(w, text, 1024, 0);
   beginObjectMember(w, "k");
-  EXPECT_EQ(closeDocument(w), NestingOpen);
-  EXPECT_EQ(stored(w), "{\"k\":{");
+  EXPECT_EQ(closeDocument(w), JsonWriterError::NestingOpen);
+  EXPECT_EQ(text, "{\"k\":{");
 
   std::string nested = "{";
-  openDocument(w, buffer, sizeof(buffer), 0);
+  openDocument(w, text, 1024, 0);
   for (int d = 0; d < 31; ++d, nested += "\"n\":{") beginObjectMember(w, "n");
   for (int d = 0; d < 31; ++d) endObject(w);
-  EXPECT_EQ(closeDocument(w), Ok);
-  EXPECT_EQ(stored(w), nested + std::string(32, '}'));
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text, nested + std::string(32, '}'));
 
-  openDocument(w, buffer, sizeof(buffer), 0);
+  openDocument(w, text, 1024, 0);
   for (int d = 0; d < 33; ++d) beginObjectMember(w, "n");
   endObject(w);
   EXPECT_EQ(w.depth, 31);
-  EXPECT_EQ(closeDocument(w), StackFull);
-  EXPECT_EQ(stored(w), nested + "\"n\":{");  // the 32nd "{" is stored, then nothing
+  EXPECT_EQ(closeDocument(w), JsonWriterError::StackFull);
+  EXPECT_EQ(text, nested + "\"n\":{");  // the 32nd "{" is stored, then nothing
 }
 
 }  // namespace
+}  // namespace roombox

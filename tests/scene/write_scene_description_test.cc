@@ -1,55 +1,77 @@
 #include "scene/write_scene_description.h"
-#include "scene/write_scene_file.h"
 
-#include "driver/scene_store.h"
-#include "support/expect_stop.h"
+#include "roombox/write_scene_file.h"
+#include "support/expect_error.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+namespace roombox {
 namespace {
 
-void addCuboid(float category, float material, float x0, float x1, float y0, float y1, float z0,
-               float z1) {
-  sceneStore.cuboids.push_back({1, x0, x1, y0, y1, z0, z1, category, material});
-  sceneStore.cuboidCount = static_cast<int>(sceneStore.cuboids.size());
-}
+// The inputs of one scene description.
+struct Scene {
+  std::vector<Plane> planes;
+  std::vector<Cuboid> cuboids;
+  std::vector<RectangleGroup> groups;
+  std::vector<GroupLabel> groupLabels;
 
-void addPlane(float type, float position, float u0, float u1, float v0, float v1, float material) {
-  sceneStore.planes.push_back({1, type, position, u0, u1, v0, v1, 0, 0, 0, 0, material});
-  sceneStore.planeCount = static_cast<int>(sceneStore.planes.size());
-}
+  void addCuboid(float category, float material, float x0, float x1, float y0, float y1,
+                 float z0, float z1) {
+    cuboids.push_back({1, x0, x1, y0, y1, z0, z1, category, material});
+  }
 
-// Fills groups and groupLabels the way mesh generation does: room planes
-// first, then cuboids of kind 1.0; instance numbers counted per category;
-// material flags decoded from bits 1..11 of the truncated code.
-void makeGroups() {
-  SceneStore& s = sceneStore;
-  s.groups.assign(200, RectangleGroup{});
-  s.groupLabels.assign(200, GroupLabel{});
-  int counters[15] = {};
-  auto add = [&](int category, float material) {
-    const int g = s.groupCount++;
-    s.groups[g] = {category, ++counters[category], 0, -1};
-    s.groupLabels[g].category = category;
+  void addPlane(float type, float position, float u0, float u1, float v0, float v1,
+                float material) {
+    planes.push_back({1, type, position, u0, u1, v0, v1, 0, 0, 0, 0, material});
+  }
+
+  // Appends a group of category for sourceIndex of source, with instance
+  // number instance and the material flags decoded from bits 1..11 of the
+  // truncated material code.
+  void addGroup(int category, int instance, float material, GroupSource source,
+                int sourceIndex) {
+    groups.push_back({category, instance, 0, -1, source, sourceIndex});
+    GroupLabel label{};
+    label.category = category;
     int w = static_cast<int>(material) / 2;
     for (int k = 1; k <= 11; ++k) {
-      s.groupLabels[g].materials[k] = w % 2;
+      label.materials[k] = w % 2;
       w /= 2;
     }
-  };
-  for (const Plane& p : s.planes) {
-    if (p.type == 7.0f || p.type == 9.0f) add(13, p.material);
-    if (p.type == 8.0f) add(p.position > 0 ? 3 : 5, p.material);
+    groupLabels.push_back(label);
   }
-  for (const Cuboid& c : s.cuboids) {
-    if (c.kind == 1.0f) add(static_cast<int>(c.category), c.material);
+
+  // Fills groups and groupLabels the way mesh generation does: room planes
+  // first, then cuboids of kind 1.0, each naming its source; instance
+  // numbers counted per category.
+  void makeGroups() {
+    groups.clear();
+    groupLabels.clear();
+    int counters[15] = {};
+    auto add = [&](int category, float material, GroupSource source, std::size_t index) {
+      addGroup(category, ++counters[category], material, source, static_cast<int>(index));
+    };
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+      const Plane& p = planes[i];
+      if (p.type == 7.0f || p.type == 9.0f) add(13, p.material, GroupSource::kPlane, i);
+      if (p.type == 8.0f) add(p.position > 0 ? 3 : 5, p.material, GroupSource::kPlane, i);
+    }
+    for (std::size_t j = 0; j < cuboids.size(); ++j) {
+      const Cuboid& c = cuboids[j];
+      if (c.kind == 1.0f) add(static_cast<int>(c.category), c.material, GroupSource::kCuboid, j);
+    }
   }
-}
+
+  std::string describe() const {
+    return writeSceneDescription(planes, cuboids, groups, groupLabels);
+  }
+};
 
 // The "Material" values of the document, and its numbers after "Centre_" or
 // "Length_" keys, each followed by a blank.
@@ -67,17 +89,12 @@ void listValues(const std::string& text, std::string& materials, std::string& ge
   }
 }
 
-class SceneDescription : public ::testing::Test {
- protected:
-  void SetUp() override { sceneStore = SceneStore{}; }
-};
-
-TEST_F(SceneDescription, ExampleRoomByteForByte) {
-  addCuboid(1, 2, 0.5f, 1.5f, -1.0f, 0.2f, -1.2f, -0.7f);
-  addPlane(7, 2.0f, -1.5f, 1.5f, -1.2f, 1.3f, 0);
-  makeGroups();
-  writeSceneDescription();
-  EXPECT_EQ(sceneStore.sceneText,
+TEST(SceneDescription, ExampleRoomByteForByte) {
+  Scene scene;
+  scene.addCuboid(1, 2, 0.5f, 1.5f, -1.0f, 0.2f, -1.2f, -0.7f);
+  scene.addPlane(7, 2.0f, -1.5f, 1.5f, -1.2f, 1.3f, 0);
+  scene.makeGroups();
+  EXPECT_EQ(scene.describe(),
             "{\n"
             "    \"Bed_1\": {\n"
             "        \"Category\": \"Bed\",\n"
@@ -109,7 +126,7 @@ TEST_F(SceneDescription, ExampleRoomByteForByte) {
 
 // One entry per case; a plane has u from -1 to 3 and v from -2 to 0.5, a
 // cuboid x from -0.0000001 to 0, y from 0 to 3, z from 1 to 1.25.
-TEST_F(SceneDescription, NamesMaterialsAndAxesOfEntries) {
+TEST(SceneDescription, NamesMaterialsAndAxesOfEntries) {
   const struct {
     bool cuboid;
     float typeOrCategory, position, material;
@@ -129,15 +146,14 @@ TEST_F(SceneDescription, NamesMaterialsAndAxesOfEntries) {
       {false, 6, 1, 2.0f, nullptr, "", ""},
   };
   for (const auto& c : cases) {
-    sceneStore = SceneStore{};
+    Scene scene;
     if (c.cuboid) {
-      addCuboid(c.typeOrCategory, c.material, -0.0000001f, 0, 0, 3, 1, 1.25f);
+      scene.addCuboid(c.typeOrCategory, c.material, -0.0000001f, 0, 0, 3, 1, 1.25f);
     } else {
-      addPlane(c.typeOrCategory, c.position, -1, 3, -2, 0.5f, c.material);
+      scene.addPlane(c.typeOrCategory, c.position, -1, 3, -2, 0.5f, c.material);
     }
-    makeGroups();
-    writeSceneDescription();
-    const std::string& text = sceneStore.sceneText;
+    scene.makeGroups();
+    const std::string text = scene.describe();
     std::string materials, geometry;
     listValues(text, materials, geometry);
     SCOPED_TRACE(text);
@@ -150,13 +166,13 @@ TEST_F(SceneDescription, NamesMaterialsAndAxesOfEntries) {
   }
 }
 
-TEST_F(SceneDescription, LargeSceneIsWrittenWhole) {
+TEST(SceneDescription, LargeSceneIsWrittenWhole) {
+  Scene scene;
   for (int j = 0; j < 150; ++j) {
-    addCuboid(6, 2046, j * 0.5f, j * 0.5f + 0.25f, -1.125f, 1.75f, -1.2f, 0.3f);
+    scene.addCuboid(6, 2046, j * 0.5f, j * 0.5f + 0.25f, -1.125f, 1.75f, -1.2f, 0.3f);
   }
-  makeGroups();
-  writeSceneDescription();
-  const std::string& text = sceneStore.sceneText;
+  scene.makeGroups();
+  const std::string text = scene.describe();
   EXPECT_GT(text.size(), 16384u);
   EXPECT_EQ(text.find('\0'), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 3), "}\n}");
@@ -166,27 +182,63 @@ TEST_F(SceneDescription, LargeSceneIsWrittenWhole) {
   EXPECT_EQ(doc["Furniture_150"]["absorption"], 0.05);
 }
 
-TEST_F(SceneDescription, CategoryWithoutNameStopsTheRun) {
-  addCuboid(15, 0, 0, 1, 0, 1, 0, 1);
-  sceneStore.groups.assign(1, RectangleGroup{15, 1, 0, 5});
-  sceneStore.groupLabels.assign(1, GroupLabel{});
-  sceneStore.basePath = "out/";
-  sceneStore.outputPrefix = "room";
-  EXPECT_STOPS(writeSceneDescription(), "^Cannot write out/room\\.JSON\n$");
+// Boxes come first whatever the group order, then the room's surfaces; each
+// entry takes the geometry of its own source, not of its position in a list.
+TEST(SceneDescription, BoxEntriesComeFirstEachWithItsOwnSource) {
+  Scene scene;
+  scene.addPlane(3, 0.7f, 0, 1, 0, 1, 0);            // object plane: no entry of its own
+  scene.addPlane(9, -2, -1, 3, -2, 0.5f, 0);         // wall
+  scene.addCuboid(4, 0, 0, 1, 0, 2, 0, 4);           // chair, centre (0.5, 1, 2)
+  scene.addCuboid(10, 0, 4, 6, -1, 1, -3, -1);       // table, centre (5, 0, -2)
+  scene.addGroup(10, 1, 0, GroupSource::kCuboid, 1);
+  scene.addGroup(13, 1, 0, GroupSource::kPlane, 1);
+  scene.addGroup(4, 1, 0, GroupSource::kCuboid, 0);
+  const std::string text = scene.describe();
+  SCOPED_TRACE(text);
+  const nlohmann::ordered_json doc = nlohmann::ordered_json::parse(text);
+  std::vector<std::string> names;
+  for (const auto& entry : doc.items()) names.push_back(entry.key());
+  EXPECT_EQ(names, (std::vector<std::string>{"Table_1", "Chair_1", "Wall_1"}));
+  std::string materials, geometry;
+  listValues(text, materials, geometry);
+  EXPECT_EQ(geometry, "5 0 -2 2 2 2 0.5 1 2 1 2 4 1 -0.75 -2 4 2.5 0 ");
 }
 
-TEST_F(SceneDescription, FileHoldsTextAndOneLineFeed) {
-  sceneStore.basePath = ::testing::TempDir();
-  sceneStore.outputPrefix = "scene-test";
-  sceneStore.sceneText = "{\n}";
-  writeSceneFile();
-  std::ifstream file(sceneStore.basePath + "scene-test.JSON", std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  EXPECT_EQ(content.str(), "{\n}\n");
+TEST(SceneDescription, GroupThatCannotBeDescribedThrows) {
+  struct Case {
+    const char* name;
+    RectangleGroup group;
+    bool labelled;
+  };
+  const Case cases[] = {
+      {"category without a name", {15, 1, 0, 5, GroupSource::kCuboid, 0}, true},
+      {"negative category", {-1, 1, 0, 5, GroupSource::kCuboid, 0}, true},
+      {"no label", {4, 1, 0, 5, GroupSource::kCuboid, 0}, false},
+      {"box past the cuboids", {4, 1, 0, 5, GroupSource::kCuboid, 1}, true},
+      {"plane past the planes", {13, 1, 0, 0, GroupSource::kPlane, 1}, true},
+      {"negative source", {13, 1, 0, 0, GroupSource::kPlane, -1}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scene scene;
+    scene.addCuboid(4, 0, 0, 1, 0, 1, 0, 1);
+    scene.addPlane(7, 2.0f, -1.5f, 1.5f, -1.2f, 1.3f, 0);
+    scene.groups.assign(1, c.group);
+    if (c.labelled) scene.groupLabels.assign(1, GroupLabel{});
+    EXPECT_ROOMBOX_ERROR(
+        scene.describe(),
+        "^Cannot describe the scene: rectangle group 1 has no label, category or source\n$");
+  }
+}
 
-  sceneStore.basePath = "/nonexistent-roombox-dir/";
-  EXPECT_STOPS(writeSceneFile(), "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON\n$");
+TEST(SceneDescription, FileHoldsTextAndOneLineFeed) {
+  TempDir dir;
+  writeSceneFile("{\n}", dir.path() + "scene-test.JSON");
+  EXPECT_EQ(dir.read("scene-test.JSON"), "{\n}\n");
+
+  EXPECT_ROOMBOX_ERROR(writeSceneFile("{\n}", "/nonexistent-roombox-dir/scene-test.JSON"),
+                       "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON\n$");
 }
 
 }  // namespace
+}  // namespace roombox

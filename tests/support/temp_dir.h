@@ -1,20 +1,37 @@
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <string>
+#include <gtest/gtest.h>
 
-// A fresh folder under /tmp for one test, removed when the test ends.
-// path() ends with '/', ready to serve as a base path.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+// A fresh folder of its own for one test, removed with everything in it when
+// the test ends. path() ends with '/', ready to serve as a base path. When no
+// folder can be made the test fails; nothing outside a folder made here is
+// ever removed.
 class TempDir {
  public:
   TempDir() {
-    char pattern[] = "/tmp/roombox-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    path_ = made != nullptr ? std::string(made) + "/" : std::string("/tmp/");
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    std::string pattern = (error ? std::filesystem::path("/tmp") : base).string();
+    pattern += "/roombox-test-XXXXXX";
+    if (mkdtemp(&pattern[0]) != nullptr) {
+      made_ = pattern;
+      path_ = pattern + "/";
+    } else {
+      ADD_FAILURE() << "cannot make a temporary folder from " << pattern;
+    }
   }
-  ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  ~TempDir() {
+    if (made_.empty()) return;
+    std::error_code error;
+    std::filesystem::remove_all(made_, error);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
@@ -34,5 +51,6 @@ class TempDir {
   }
 
  private:
-  std::string path_;
+  std::string made_;  // the folder made, without the trailing '/'
+  std::string path_;  // empty when no folder could be made
 };

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace roombox {
+
+// A mesh vertex position in scene units.
+struct MeshPoint {
+  float x;
+  float y;
+  float z;
+};
+
+// A vertex colour; each channel is an integer value 0..255 held as a float.
+struct MeshColour {
+  float r;
+  float g;
+  float b;
+};
+
+// A texture coordinate into the merged texture image.
+struct TexCoord {
+  float u;
+  float v;
+};
+
+// The rectangle mesh. Entries 0..vertexCount-1 of the per-vertex vectors and
+// rows 0..rectangleCount-1 of faces are valid. The vectors are appended to,
+// so that their size always equals vertexCount; faces is a matrix of 8
+// columns of 32-bit ints (columns 0..3 hold the 0-based vertex indices of a
+// rectangle) with rectangleCapacity rows, replaced by a larger copy if
+// rectangleCount ever reaches them.
+struct MeshStore {
+  std::vector<MeshPoint> vertices;
+  std::vector<MeshColour> colours;
+  std::vector<TexCoord> texCoords;
+  std::vector<unsigned char> vertexAlpha;  // 255 = non-black, 0 = black
+  cv::Mat faces;
+  int vertexCount = 0;
+  int rectangleCount = 0;
+  int vertexCapacity = 0;
+  int rectangleCapacity = 0;
+};
+
+// What a rectangle group was emitted for: a wall, floor or ceiling plane
+// (sourceIndex into the plane list) or a box (sourceIndex into the cuboids).
+enum class GroupSource { kPlane, kCuboid };
+
+// One emitted plane or cuboid: its category, its 1-based instance number
+// among all groups of that category, its range of rectangles
+// (lastRectangle = firstRectangle - 1 when it has none), and its source.
+struct RectangleGroup {
+  int category;
+  int instance;
+  int firstRectangle;
+  int lastRectangle;
+  GroupSource source;
+  int sourceIndex;
+};
+
+// Category and material flags of a group. materials[k] (k = 1..11) is 1 when
+// material k is present; materials[0] is unused and stays 0.
+struct GroupLabel {
+  int category;
+  int materials[12];
+};
+
+// The output of mesh generation: the mesh and one group and one label per
+// emitted plane or box, in emission order (room planes first, then boxes).
+struct RectangleMesh {
+  MeshStore mesh;
+  std::vector<RectangleGroup> groups;
+  std::vector<GroupLabel> groupLabels;
+};
+
+}  // namespace roombox

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <string>
+
+namespace roombox {
+
+// Loads the image at path as 8-bit, 3-channel colour (BGR), as the panorama
+// or a view image. Throws Error("Cannot open the texture image - <path>\n")
+// when it cannot be read or decoded, and std::bad_alloc when decoding runs
+// out of memory.
+cv::Mat readPanorama(const std::string& path);
+
+}  // namespace roombox

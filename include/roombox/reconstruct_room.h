@@ -1,0 +1,55 @@
+#pragma once
+
+#include "roombox/cuboid.h"
+#include "roombox/mesh_store.h"
+#include "roombox/plane.h"
+#include "roombox/view_config.h"
+
+#include <opencv2/core.hpp>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace roombox {
+
+// Everything a reconstruction produces, for the writers and for callers.
+struct Reconstruction {
+  PlaneList planes;  // after plane connection and range refinement
+  RoomBox room;
+  std::vector<Cuboid> cuboids;          // clamped to the room
+  std::vector<CuboidFaces> cuboidFaces;  // one per cuboid
+  RectangleMesh rectangles;             // mesh, groups and group labels
+  std::string sceneText;                // the JSON scene description
+};
+
+// The steps of a reconstruction, in the order they run.
+enum class ReconstructionStep {
+  kPlaneConnection,
+  kPlaneRangeRefinement,
+  kRoomBoundary,
+  kCuboidGrowth,
+  kCuboidPostProcessing,
+  kMeshGeneration,
+  kSceneDescription,
+};
+
+// Called as each step begins, with the reconstruction as far as it has got
+// (the plane list once connection begins, the room box once cuboid growth
+// begins, the cuboids once post-processing begins).
+using ReconstructionObserver =
+    std::function<void(ReconstructionStep step, const Reconstruction& soFar)>;
+
+// Rebuilds the room from its planes and the panorama seen from its origin:
+// plane connection and range refinement on a copy of planes, the room box,
+// one cuboid grown from every object plane, clamped to the room with its
+// covered faces hidden, the rectangle mesh with texture coordinates into the
+// panorama (views.viewCount bands of extra views below it), and the scene
+// description. observer, when set, is told of every step as it begins.
+// Reads nothing but its arguments and keeps no state, so reconstructions may
+// run on several threads at once.
+Reconstruction reconstructRoom(const PlaneList& planes, const cv::Mat& panorama,
+                               const ViewConfig& views = ViewConfig{},
+                               const ReconstructionObserver& observer = nullptr);
+
+}  // namespace roombox

@@ -1,0 +1,122 @@
+#include "driver/parse_command_line.h"
+
+#include "driver/parse_save_option.h"
+#include "roombox/version.h"
+
+#include <CLI/CLI.hpp>
+
+#include <vector>
+
+namespace roombox {
+
+namespace {
+
+constexpr const char* kDescription =
+    "roombox rebuilds an indoor scene from a plane info file (the axis-aligned planar segments\n"
+    "of a room) and an equirectangular panorama taken at the room's origin: the room as one box,\n"
+    "every object as axis-aligned boxes.\n";
+
+constexpr const char* kFooter =
+    "Arguments:\n"
+    "  base path        glued in front of every file name, no separator added\n"
+    "                   (scenes/ and planes.txt give scenes/planes.txt); the panorama\n"
+    "                   is read from <base path>shifted_t.png\n"
+    "  plane info file  the planes of the room, under the base path\n"
+    "  output prefix    every output file name starts with it, under the base path\n"
+    "  save option      the mesh file to write, read like C's atoi:\n"
+    "                     0  <prefix>-rect-Object.obj         one group per object\n"
+    "                     1  <prefix>-rect-Object-colour.obj  vertex colours\n"
+    "                     2  <prefix>-rect.obj and .obj.mtl   textured with the texture image\n"
+    "                     3  <prefix>-rect-Object.off         coloured OFF\n"
+    "                   any other value writes no mesh file\n"
+    "\n"
+    "Every complete run also writes <prefix>_cuboid.txt (the room box and every box),\n"
+    "<prefix>.JSON (the scene description) and <prefix>-texture.png (the texture image).\n"
+    "\n"
+    "Exit status: 1 after a complete run (it ends with \"Done!!!\"), 2 after the usage text\n"
+    "or any failure, whose message is printed on standard output; 0 after --help and\n"
+    "--version.\n";
+
+// The two lines printed when arguments are missing.
+std::string usageText(const char* program) {
+  std::string text = "Syntax is: ";
+  text += program;
+  text +=
+      " [Base Path] [Plain Info File] [Output name (Prefix)] [Save Option] \n"
+      "\tSave Option: 0: obj with obj/material info  1: obj rectangle with coloured obj info 2: "
+      "obj rectangle with texture \n";
+  return text;
+}
+
+bool isHelpOrVersion(const std::string& argument) {
+  return argument == "--help" || argument == "-h" || argument == "--version";
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
+  const char* program = argc > 0 ? argv[0] : "roombox";
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
+
+  // The named options; the positional arguments are declared for the help
+  // text but taken from the first four arguments as they stand, so that a
+  // base path or a save option that begins with '-' stays an argument.
+  CLI::App app{kDescription, "roombox"};
+  app.footer(kFooter);
+  std::string ignored;
+  app.add_option("base_path", ignored, "folder prefix of every file (see below)");
+  app.add_option("plane_info_file", ignored, "plane info file name");
+  app.add_option("output_prefix", ignored, "output file name prefix");
+  app.add_option("save_option", ignored, "mesh file to write: 0, 1, 2 or 3");
+  app.set_version_flag("--version", std::string("roombox ") + kVersion);
+  app.allow_extras();
+
+  ParsedCommandLine parsed;
+  std::vector<std::string> named;  // what CLI11 reads, in its reverse order
+  if (arguments.size() < 4) {
+    bool asked = false;
+    for (const std::string& argument : arguments) asked = asked || isHelpOrVersion(argument);
+    if (!asked) {
+      parsed.action = CommandAction::kUsage;
+      parsed.text = usageText(program);
+      return parsed;
+    }
+    named.assign(arguments.rbegin(), arguments.rend());
+  } else {
+    named.assign(arguments.rbegin(), arguments.rend() - 4);
+  }
+
+  try {
+    app.parse(named);
+  } catch (const CLI::CallForHelp&) {
+    parsed.action = CommandAction::kHelp;
+    parsed.text = app.help();
+    return parsed;
+  } catch (const CLI::CallForVersion&) {
+    parsed.action = CommandAction::kVersion;
+    parsed.text = app.version() + "\n";
+    return parsed;
+  } catch (const CLI::ParseError&) {
+    // Nothing but --help and --version can fail here: unknown arguments
+    // after the fourth are ignored.
+    parsed.action = CommandAction::kUsage;
+    parsed.text = usageText(program);
+    return parsed;
+  }
+  if (arguments.size() < 4) {
+    parsed.action = CommandAction::kUsage;
+    parsed.text = usageText(program);
+    return parsed;
+  }
+  parsed.action = CommandAction::kRun;
+  RunSettings& settings = parsed.settings;
+  settings.basePath = arguments[0];
+  settings.planeInfoFile = arguments[1];
+  settings.outputPrefix = arguments[2];
+  settings.saveOption = parseSaveOption(arguments[3].c_str());
+  settings.textureFileName = settings.outputPrefix + "-texture.png";
+  return parsed;
+}
+
+}  // namespace roombox

@@ -1,0 +1,64 @@
+#include "roombox/reconstruct_room.h"
+
+#include "cuboids/clamp_cuboids_to_room.h"
+#include "cuboids/hide_covered_faces.h"
+#include "cuboids/reconstruct_cuboids.h"
+#include "mesh/generate_rectangle_mesh.h"
+#include "planes/compute_room_boundary.h"
+#include "planes/connect_plane.h"
+#include "planes/refine_plane_range.h"
+#include "roombox/error.h"
+#include "scene/write_scene_description.h"
+
+#include <algorithm>
+#include <string>
+
+namespace roombox {
+
+Reconstruction reconstructRoom(const PlaneList& planes, const cv::Mat& panorama,
+                               const ViewConfig& views, const ReconstructionObserver& observer) {
+  // Every stage relies on one equation per plane, and on plane counts for
+  // which the mesh's vertex and rectangle counts fit in an int.
+  if (planes.equations.size() != planes.planes.size()) {
+    throw Error("The plane list holds " + std::to_string(planes.planes.size()) + " planes but " +
+                std::to_string(planes.equations.size()) + " plane equations\n");
+  }
+  if (planes.planes.size() > static_cast<std::size_t>(kMaxPlanes)) {
+    throw Error("The plane list holds more than " + std::to_string(kMaxPlanes) + " planes\n");
+  }
+  Reconstruction r;
+  const auto begin = [&](ReconstructionStep step) {
+    if (observer) observer(step, r);
+  };
+  r.planes = planes;
+  std::vector<Plane>& list = r.planes.planes;
+
+  begin(ReconstructionStep::kPlaneConnection);
+  connectPlanes(r.planes.cubeResolution, list);
+
+  begin(ReconstructionStep::kPlaneRangeRefinement);
+  refinePlaneRanges(list);
+
+  begin(ReconstructionStep::kRoomBoundary);
+  r.room = computeRoomBoundary(list);
+
+  begin(ReconstructionStep::kCuboidGrowth);
+  r.cuboids = reconstructCuboids(list, r.planes.equations);
+
+  begin(ReconstructionStep::kCuboidPostProcessing);
+  r.cuboidFaces = clampCuboidsToRoom(r.room, r.cuboids);
+  hideCoveredFaces(r.cuboids, r.cuboidFaces);
+
+  begin(ReconstructionStep::kMeshGeneration);
+  // The texture holds a band for each extra view that has a name slot, as
+  // the texture merge stacks them; texture coordinates must agree with it.
+  const int bands = std::min(std::max(views.viewCount, 0), kViewSlots);
+  r.rectangles = generateRectangleMesh(list, r.cuboids, r.cuboidFaces, panorama, bands);
+
+  begin(ReconstructionStep::kSceneDescription);
+  r.sceneText = writeSceneDescription(list, r.cuboids, r.rectangles.groups,
+                                      r.rectangles.groupLabels);
+  return r;
+}
+
+}  // namespace roombox

@@ -1,0 +1,146 @@
+#include "driver/run_room.h"
+
+#include "driver/stage_timer.h"
+#include "input/read_affine_file.h"
+#include "input/transform_view_planes.h"
+#include "roombox/merge_textures.h"
+#include "roombox/read_plane_info.h"
+#include "roombox/write_colour_obj.h"
+#include "roombox/write_cuboid_text.h"
+#include "roombox/write_object_obj.h"
+#include "roombox/write_object_off.h"
+#include "roombox/write_scene_file.h"
+#include "roombox/write_textured_obj.h"
+
+#include <cstdio>
+
+namespace roombox {
+
+namespace {
+
+// Prints a view's transform as the tool reports it.
+void printTransform(const ViewTransform& transform) {
+  std::printf("Transform matrix\n");
+  for (int row = 0; row < 3; ++row) {
+    std::printf("%f %f %f %f\n", static_cast<double>(transform.matrix[row][0]),
+                static_cast<double>(transform.matrix[row][1]),
+                static_cast<double>(transform.matrix[row][2]),
+                static_cast<double>(transform.matrix[row][3]));
+  }
+  std::printf("\n");
+}
+
+// Prints the console line of each reconstruction step as it begins, with the
+// counts and the room box of the steps before it, and times the steps.
+void reportStep(ReconstructionStep step, const Reconstruction& soFar, StageTimer& timer) {
+  switch (step) {
+    case ReconstructionStep::kPlaneConnection:
+      std::printf("Plane connection\n");
+      timeStage(timer, "plane connection");
+      break;
+    case ReconstructionStep::kPlaneRangeRefinement:
+      std::printf("Plane range refinement\n");
+      timeStage(timer, "plane range refinement");
+      break;
+    case ReconstructionStep::kRoomBoundary:
+      timeStage(timer, "room boundary");
+      std::printf("Number of initial planes: %d \n",
+                  static_cast<int>(soFar.planes.planes.size()));
+      break;
+    case ReconstructionStep::kCuboidGrowth: {
+      const RoomBox& room = soFar.room;
+      std::printf("Room boundary min: %f %f %f  max: %f %f %f \n", room.roomMin[0],
+                  room.roomMin[1], room.roomMin[2], room.roomMax[0], room.roomMax[1],
+                  room.roomMax[2]);
+      std::printf("Cube reconstruction\n");
+      timeStage(timer, "cuboid growth");
+      break;
+    }
+    case ReconstructionStep::kCuboidPostProcessing:
+      std::printf("Number of cube generated: %d \n", static_cast<int>(soFar.cuboids.size()));
+      timeStage(timer, "cuboid post-processing");
+      break;
+    case ReconstructionStep::kMeshGeneration:
+      std::printf("Mesh generation\n");
+      timeStage(timer, "mesh generation");
+      break;
+    case ReconstructionStep::kSceneDescription:
+      timeStage(timer, "scene description");
+      break;
+  }
+}
+
+// Writes the mesh file the save option selects; any other option writes
+// none.
+void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
+  const std::string prefix = s.basePath + s.outputPrefix;
+  switch (s.saveOption) {
+    case 0:
+      writeObjectObj(r.rectangles, prefix + "-rect-Object.obj");
+      break;
+    case 1:
+      writeColourObj(r.rectangles.mesh, prefix + "-rect-Object-colour.obj");
+      break;
+    case 2:
+      writeTexturedObj(r.rectangles.mesh, s.basePath, s.outputPrefix, s.textureFileName);
+      break;
+    case 3:
+      writeObjectOff(r.rectangles.mesh, prefix + "-rect-Object.off");
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+Reconstruction runRoom(const RunSettings& s) {
+  const ViewConfig views;
+  StageTimer timer = makeStageTimer();
+
+  std::printf("Loading files\n");
+  ViewTransform transforms[kViewSlots] = {};
+  for (int k = 0; k < views.viewCount && k < kViewSlots; ++k) {
+    transforms[k] = readAffineFile(s.basePath + views.affineFileNames[k]);
+    printTransform(transforms[k]);
+  }
+
+  std::printf("Texture merge\n");
+  timeStage(timer, "texture merge");
+  const cv::Mat panorama = mergeTextures(s.basePath, s.textureFileName, views);
+
+  std::printf("plane info\n");
+  timeStage(timer, "plane info");
+  PlaneList planes = readPlaneInfo(s.basePath, s.planeInfoFile, views);
+
+  std::printf("Transform\n");
+  for (int k = 0; k < views.viewCount && k < kViewSlots; ++k) {
+    transformViewPlanes(k, transforms[k], planes);
+  }
+
+  const Reconstruction r = reconstructRoom(
+      planes, panorama, views,
+      [&timer](ReconstructionStep step, const Reconstruction& soFar) {
+        reportStep(step, soFar, timer);
+      });
+
+  const std::string prefix = s.basePath + s.outputPrefix;
+  const float resolution = r.planes.cubeResolution;
+  std::printf("Saving\n");
+  std::printf("Total f: %d\n", r.rectangles.mesh.rectangleCount);
+  timeStage(timer, "cuboid text and scene files");
+  writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
+  writeSceneFile(r.sceneText, prefix + ".JSON");
+
+  std::printf("Saving\n");
+  std::printf("Total f: %d\n", r.rectangles.mesh.rectangleCount);
+  timeStage(timer, "cuboid text and mesh file");
+  writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
+  writeMeshFile(s, r);
+
+  timeStage(timer, nullptr);
+  std::printf("Done!!!\n");
+  return r;
+}
+
+}  // namespace roombox

@@ -1,3 +1,0 @@
-#include "driver/scene_store.h"
-
-SceneStore sceneStore;

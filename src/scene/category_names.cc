@@ -1,9 +1,0 @@
-#include "scene/category_names.h"
-
-const char* const CategoryNames[15] = {
-    "None",   "Bed",   "Books", "Ceiling", "Chair",   "Floor", "Furniture", "Objects",
-    "Picture", "Sofa", "Table", "TV",      "Unknown", "Wall",  "Window"};
-
-const char* const MaterialNames[12] = {"None",    "Wood",     "Painted", "Paper",
-                                       "Glass",   "Brick",    "Metal",   "Flat",
-                                       "Plastic", "Textured", "Glossy",  "Shiny"};
