@@ -44,7 +44,7 @@ void hideCoveredFaces(const std::vector<Cuboid>& boxes, std::vector<CuboidFaces>
     CuboidFaces& faces = shown[i];
     queryBoxGrid(grid, gridBoxes[i], candidates);
     for (const int j : candidates) {
-      if (j != i) hideFacesAgainst(boxes[i], boxes[j], faces);
+      if (j != i) hideFacesAgainst(boxes[i], boxes[j], j > i, faces);
     }
   }
 }

@@ -68,7 +68,7 @@ void referenceHideCoveredFaces(const std::vector<Cuboid>& boxes, std::vector<Cub
   const int count = static_cast<int>(std::min(boxes.size(), shown.size()));
   for (int i = 0; i < count; ++i) {
     for (int j = 0; j < count; ++j) {
-      if (j != i) hideFacesAgainst(boxes[i], boxes[j], shown[i]);
+      if (j != i) hideFacesAgainst(boxes[i], boxes[j], j > i, shown[i]);
     }
   }
 }

@@ -86,7 +86,7 @@ TEST(ExampleRoomTest, EverySaveOptionCompletesAndWritesExactlyItsFiles) {
     const ConsoleFigures figures = figuresOf(run.output);
     EXPECT_EQ(figures.planes, 50);
     EXPECT_EQ(figures.cuboids, 44);
-    EXPECT_EQ(figures.rectangles, 121);
+    EXPECT_EQ(figures.rectangles, 144);
 
     std::set<std::string> expected(std::begin(kInputs), std::end(kInputs));
     expected.insert({"room-texture.png", "room_cuboid.txt", "room.JSON"});

@@ -339,7 +339,7 @@ TEST(HostileInputTest, UnusualPanoramasAreLoadedAsEightBitColour) {
       ASSERT_TRUE(cv::imwrite(dir.path() + "shifted_t.png", c.image)) << c.name;
       const ToolRun run = runIn(dir, option);
       expectComplete(run, context);
-      EXPECT_EQ(consoleNumber(run.output, "Total f: "), 121) << context;
+      EXPECT_EQ(consoleNumber(run.output, "Total f: "), 144) << context;
       const cv::Mat texture = cv::imread(dir.path() + "room-texture.png", cv::IMREAD_UNCHANGED);
       ASSERT_EQ(texture.type(), CV_8UC3) << context;
       ASSERT_EQ(texture.size(), c.image.size()) << context;

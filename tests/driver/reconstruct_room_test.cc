@@ -102,6 +102,45 @@ TEST(ReconstructRoomTest, TheLibraryWritesWhatTheCommandWrites) {
   }
 }
 
+// Two seed planes of one object grow the same box. Of such copies the first
+// keeps its faces and the later ones show none, so every object of the
+// example room (bed, nightstand, sofa, ...) has faces in the mesh once.
+TEST(ReconstructRoomTest, RepeatedBoxesOfTheExampleRoomShowOneCopyOfTheirFaces) {
+  const Reconstruction r = reconstructRoom(readPlaneInfo(kExamples, "planes.txt"),
+                                           readPanorama(kExamples + "shifted_t.png"));
+  const auto sameBounds = [](const Cuboid& a, const Cuboid& b) {
+    return a.minX == b.minX && a.maxX == b.maxX && a.minY == b.minY && a.maxY == b.maxY &&
+           a.minZ == b.minZ && a.maxZ == b.maxZ;
+  };
+  std::vector<int> faces(r.cuboids.size(), -1);
+  std::vector<int> categories(r.cuboids.size(), 0);
+  for (const RectangleGroup& group : r.rectangles.groups) {
+    if (group.source != GroupSource::kCuboid) continue;
+    faces[static_cast<std::size_t>(group.sourceIndex)] =
+        group.lastRectangle - group.firstRectangle + 1;
+    categories[static_cast<std::size_t>(group.sourceIndex)] = group.category;
+  }
+  int repeated = 0;
+  int bedFaces = 0;
+  for (std::size_t i = 0; i < r.cuboids.size(); ++i) {
+    std::size_t first = i;
+    for (std::size_t j = 0; j < i && first == i; ++j) {
+      if (sameBounds(r.cuboids[j], r.cuboids[i])) first = j;
+    }
+    if (first != i) {
+      ++repeated;
+      EXPECT_EQ(faces[i], 0) << "box " << i << " repeats box " << first;
+      EXPECT_GT(faces[first], 0) << "box " << first << " is repeated by box " << i;
+    }
+    if (std::string(CategoryNames[categories[i]]) == "Bed") bedFaces += faces[i];
+  }
+  EXPECT_GE(repeated, 5);
+  // The bed's two identical boxes show top, foot and side once, its foot
+  // part the side inside the bed, the headboard its front, top and side.
+  EXPECT_EQ(bedFaces, 7);
+  EXPECT_EQ(r.rectangles.mesh.rectangleCount, 144);
+}
+
 // Failures reach the caller as roombox::Error with the command's message,
 // and leave the process running.
 TEST(ReconstructRoomTest, FailuresAreThrownWithTheirMessage) {
