@@ -24,9 +24,9 @@ cmake --build build-sanitize -j"$jobs"
 fuzz_seconds="${ROOMBOX_FUZZ_SECONDS:-25}"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DROOMBOX_FUZZ=ON -DROOMBOX_TESTS=OFF
-cmake --build build-fuzz -j"$jobs" --target plane_info_fuzzer pipeline_fuzzer
+cmake --build build-fuzz -j"$jobs" --target plane_info_fuzzer pipeline_fuzzer panorama_fuzzer
 mkdir -p build-fuzz/artifacts
-for target in plane_info pipeline; do
+for target in plane_info pipeline panorama; do
   found="build-fuzz/found-$target"
   rm -rf "$found"
   mkdir -p "$found"
@@ -40,4 +40,4 @@ for target in plane_info pipeline; do
   fi
   grep -E '^(Done |stat::number_of_executed_units|stat::peak_rss_mb)' "build-fuzz/$target.log"
 done
-echo "fuzzing: 2 passed, 0 failed"
+echo "fuzzing: 3 passed, 0 failed"

@@ -1,15 +1,14 @@
 #include "roombox/merge_textures.h"
 
 #include "common/output_file.h"
+#include "input/plain_truecolour_png_size.h"
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"
 
 #include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -45,58 +44,6 @@ void saveTexture(const cv::Mat& image, const std::string& path) {
   openOutputFile(path, file, "Cannot write %s\n");
   if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
   closeOutputFile(file);
-}
-
-// Reads a 4-byte big-endian unsigned number.
-std::uint32_t bigEndian32(const unsigned char* bytes) {
-  return (static_cast<std::uint32_t>(bytes[0]) << 24) |
-         (static_cast<std::uint32_t>(bytes[1]) << 16) |
-         (static_cast<std::uint32_t>(bytes[2]) << 8) | static_cast<std::uint32_t>(bytes[3]);
-}
-
-// Walks the chunks of the open file from its start and returns its size in
-// bytes when it is a well-formed PNG image whose decoded pixels are exactly
-// its stored samples: 8-bit truecolour without transparency (colour type 2,
-// no tRNS chunk) of width x height pixels, with no Exif data (which could
-// make a decoder turn the image) and no animation, ending right after its
-// IEND chunk. Returns -1 for any other file.
-long long plainTruecolourPngSize(FILE* file, int width, int height) {
-  static const unsigned char kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-  unsigned char header[13];
-  if (std::fread(header, 1, 8, file) != 8 || std::memcmp(header, kSignature, 8) != 0) return -1;
-  long long size = 8;
-  bool first = true;
-  for (;;) {
-    if (std::fread(header, 1, 8, file) != 8) return -1;
-    const std::uint32_t length = bigEndian32(header);
-    if (length > 0x7fffffffu) return -1;
-    const std::string type(reinterpret_cast<const char*>(header) + 4, 4);
-    if (first) {
-      // IHDR: width, height, bit depth, colour type, compression, filter,
-      // interlace. Interlacing does not change the decoded pixels.
-      if (type != "IHDR" || length != 13 || std::fread(header, 1, 13, file) != 13) return -1;
-      if (bigEndian32(header) != static_cast<std::uint32_t>(width) ||
-          bigEndian32(header + 4) != static_cast<std::uint32_t>(height) || header[8] != 8 ||
-          header[9] != 2) {
-        return -1;
-      }
-      if (std::fseek(file, 4, SEEK_CUR) != 0) return -1;
-      first = false;
-    } else {
-      if (type == "tRNS" || type == "eXIf" || type == "acTL" || type == "fcTL" ||
-          type == "fdAT") {
-        return -1;
-      }
-      if (std::fseek(file, static_cast<long>(length) + 4, SEEK_CUR) != 0) return -1;
-    }
-    size += 12 + static_cast<long long>(length);
-    if (type == "IEND") {
-      // Seeking past the end succeeds; reading tells whether the file ends
-      // exactly here.
-      if (std::fseek(file, size - 1, SEEK_SET) != 0 || std::fgetc(file) == EOF) return -1;
-      return std::fgetc(file) == EOF ? size : -1;
-    }
-  }
 }
 
 // Writes the panorama file at sourcePath unchanged to path when it is a

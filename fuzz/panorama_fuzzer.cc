@@ -1,0 +1,142 @@
+// libFuzzer target for the panorama reader: every input is a panorama file.
+// For a file with a PNG signature, readPanorama must give exactly what
+// cv::imread gives (the same pixels, or Error with its message when
+// cv::imread gives nothing); its fast path (decodePlainPng) must give the
+// same pixels wherever it takes the file; and when the texture's byte copy
+// would take the file, cv::imread must decode the file's stored samples
+// (IMREAD_UNCHANGED) to exactly those pixels too. Any other file must be
+// left by the fast path to cv::imread (whose other image formats are not
+// fuzzed here). Each input is tried as it is and with the CRC of every
+// complete chunk made right, so that mutations get past the CRC checks into
+// the chunk walker, the image header checks and the inflater.
+#include "input/decode_plain_png.h"
+#include "input/plain_truecolour_png_size.h"
+#include "input/png_chunk_header.h"
+#include "roombox/error.h"
+#include "roombox/read_panorama.h"
+#include "scratch_folder.h"
+
+#include <libdeflate.h>
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace roombox {
+namespace {
+
+void require(bool holds, const char* what) {
+  if (!holds) {
+    std::fprintf(stderr, "panorama fuzzer: %s\n", what);
+    std::abort();
+  }
+}
+
+bool samePixels(const cv::Mat& a, const cv::Mat& b) {
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
+  return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
+}
+
+cv::Mat imreadOrEmpty(const std::string& path, int flags) {
+  try {
+    return cv::imread(path, flags);
+  } catch (const cv::Exception&) {
+    return cv::Mat();
+  }
+}
+
+// bytes with the CRC of every complete chunk after the signature made right.
+std::vector<unsigned char> withRightCrcs(std::vector<unsigned char> bytes) {
+  std::size_t at = 8;
+  while (at + 12 <= bytes.size()) {
+    const std::uint32_t length = readBigEndian32(bytes.data() + at);
+    if (length > bytes.size() - at - 12) break;
+    const std::uint32_t crc = libdeflate_crc32(0, bytes.data() + at + 4, 4 + std::size_t{length});
+    unsigned char* stored = bytes.data() + at + 8 + length;
+    stored[0] = static_cast<unsigned char>(crc >> 24);
+    stored[1] = static_cast<unsigned char>(crc >> 16);
+    stored[2] = static_cast<unsigned char>(crc >> 8);
+    stored[3] = static_cast<unsigned char>(crc);
+    at += 12 + std::size_t{length};
+  }
+  return bytes;
+}
+
+// Width times height from the IHDR chunk's place; 0 for a shorter file.
+std::uint64_t declaredPixels(const std::vector<unsigned char>& bytes) {
+  if (bytes.size() < 24) return 0;
+  return std::uint64_t{readBigEndian32(bytes.data() + 16)} * readBigEndian32(bytes.data() + 20);
+}
+
+// Whether a chunk's length reaches past the end of the file.
+bool hasOverlongChunk(const std::vector<unsigned char>& bytes) {
+  std::size_t at = 8;
+  while (at + 8 <= bytes.size()) {
+    const std::uint32_t length = readBigEndian32(bytes.data() + at);
+    if (length > bytes.size() - at - 8) return true;
+    at += 8 + std::size_t{length} + 4;
+  }
+  return false;
+}
+
+void check(const std::vector<unsigned char>& bytes) {
+  std::vector<unsigned char> scratch = bytes;
+  const cv::Mat fast = decodePlainPng(scratch.data(), scratch.size());
+  if (bytes.size() < 8 || std::memcmp(bytes.data(), kPngSignature, 8) != 0) {
+    require(fast.empty(), "the fast path took a file without a PNG signature");
+    return;
+  }
+  // cv::imread takes the memory a header declares (an image's, a chunk's)
+  // before it finds the data missing. A file declaring an image far larger
+  // than an input can fill, or a chunk longer than the rest of the file, is
+  // not handed to it when the fast path has left it alone (which it does
+  // without taking that memory), so that the run stays within its memory
+  // limit.
+  if (fast.empty() &&
+      (declaredPixels(bytes) > (std::uint64_t{1} << 22) || hasOverlongChunk(bytes))) {
+    return;
+  }
+  const std::string path = scratchFolder() + "shifted_t.png";
+  writeWholeFile(path, bytes.data(), bytes.size());
+  const cv::Mat expected = imreadOrEmpty(path, cv::IMREAD_COLOR);
+  if (!fast.empty()) require(samePixels(fast, expected), "the fast path differs from cv::imread");
+
+  cv::Mat panorama;
+  try {
+    panorama = readPanorama(path);
+  } catch (const Error& error) {
+    require(error.what() == "Cannot open the texture image - " + path + "\n",
+            "a failure with another message");
+    require(expected.empty(), "readPanorama failed on a file cv::imread decodes");
+    return;
+  }
+  require(samePixels(panorama, expected), "readPanorama differs from cv::imread");
+
+  FILE* file = std::fopen(path.c_str(), "rb");
+  require(file != nullptr, "cannot open the scratch file again");
+  const long long copySize = plainTruecolourPngSize(file, panorama.cols, panorama.rows);
+  std::fclose(file);
+  if (copySize >= 0) {
+    require(copySize == static_cast<long long>(bytes.size()), "byte copy of another size");
+    require(samePixels(imreadOrEmpty(path, cv::IMREAD_UNCHANGED), panorama),
+            "the byte copy took a file whose stored samples are not the "
+            "decoded pixels");
+  }
+}
+
+}  // namespace
+}  // namespace roombox
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::vector<unsigned char> bytes(data, data + size);
+  roombox::check(bytes);
+  const std::vector<unsigned char> repaired = roombox::withRightCrcs(bytes);
+  if (repaired != bytes) roombox::check(repaired);
+  return 0;
+}
