@@ -9,7 +9,13 @@
 # breakdown, printed to standard error when ROOMBOX_TIMING=1) and the peak
 # resident memory. In the same session it times the floor: decoding the
 # panorama alone with cv::imread (bench/decode_panorama.cc) and copying the
-# panorama file; every run is also shown as a ratio to the decode floor.
+# panorama file; every run is also shown as a ratio to the decode floor. The
+# 8192 x 4096 panorama also runs with --preview, and the script reports what
+# the preview adds to the run, against the decode floor; and with --glb,
+# reported against its goal (run and peak memory at most 2.5 times the
+# decode floor's). It
+# also times the panorama decode as a run does it (bench/read_panorama.cc:
+# roombox's PNG fast path, cv::imread for other files) against cv::imread.
 # Every timed run must print exactly what an untimed run prints and end with
 # status 1, or the benchmark stops.
 #
@@ -27,10 +33,11 @@ build="${BENCH_BUILD_DIR:-build-bench}"
 scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target roombox_cli make_example_room decode_panorama measure_run > /dev/null
+  --target roombox_cli make_example_room decode_panorama read_panorama measure_run > /dev/null
 roombox="$(realpath "${ROOMBOX:-$build/src/driver/roombox}")"
 generator="$build/tools/make_example_room"
 decoder="$(realpath "$build/bench/decode_panorama")"
+fastDecoder="$(realpath "$build/bench/read_panorama")"
 measure="$(realpath "$build/bench/measure_run")"
 
 # Inputs, made again whenever the generator changes.
@@ -57,7 +64,7 @@ trap 'rm -rf "$work"' EXIT
 stages=("texture merge" "plane info" "plane connection" "plane range refinement"
         "room boundary" "cuboid growth" "cuboid post-processing"
         "mesh generation" "scene description" "cuboid text and scene files"
-        "cuboid text and mesh file")
+        "cuboid text and mesh file" "preview" "atlas baking" "glb file")
 
 median() {  # the median of the numbers on standard input, one per line
   sort -g | awk '{ v[NR] = $1 } END {
@@ -73,19 +80,22 @@ measureInto() {
   "$measure" "$work/stdout" "$work/stderr" "$@" >> "$record"
 }
 
-# Runs one input with one save option `count` times, interleaved with the
-# two floors, and leaves the records under $work/<key>.
+# Runs one input with one save option (and the named options after it, if
+# any) `count` times, interleaved with the two floors, and leaves the records
+# under $work/<key>.
 benchInput() {
   local key="$1" dir="$2" option="$3" count="$4"
+  local extra=("${@:5}")
   local panorama="$dir/shifted_t.png"
   rm -f "$work/$key".*
   # The console of an untimed run, for comparison.
-  (cd "$dir" && "$roombox" ./ planes.txt bench "$option" > "$work/$key.console" || true)
+  (cd "$dir" && "$roombox" ./ planes.txt bench "$option" "${extra[@]}" > "$work/$key.console" || true)
   for ((r = 0; r < count; r++)); do
     measureInto "$work/$key.decode" "$decoder" "$panorama"
+    measureInto "$work/$key.fast" "$fastDecoder" "$panorama"
     measureInto "$work/$key.copy" cp "$panorama" "$work/copy.png"
     (cd "$dir" && export ROOMBOX_TIMING=1 &&
-      measureInto "$work/$key.run" "$roombox" ./ planes.txt bench "$option")
+      measureInto "$work/$key.run" "$roombox" ./ planes.txt bench "$option" "${extra[@]}")
     if [ "$(tail -n 1 "$work/$key.run" | cut -d' ' -f3)" != 1 ]; then
       echo "roombox did not complete on $dir (option $option)" >&2
       exit 1
@@ -105,14 +115,17 @@ benchInput() {
 # Median of column n (1 wall, 2 KiB, 3 status) of a record file.
 column() { awk -v n="$2" '{ print $n }' "$1" | median; }
 
-# Median over runs of the sum of the stages after texture merge.
+# Median over runs of the sum of the stages after texture merge (the preview
+# and the baked model's stages count as 0 in a run without them).
 afterMerge() {
   local key="$1"
   paste -d' ' "$work/$key.stage.plane info" "$work/$key.stage.plane connection" \
     "$work/$key.stage.plane range refinement" "$work/$key.stage.room boundary" \
     "$work/$key.stage.cuboid growth" "$work/$key.stage.cuboid post-processing" \
     "$work/$key.stage.mesh generation" "$work/$key.stage.scene description" \
-    "$work/$key.stage.cuboid text and scene files" "$work/$key.stage.cuboid text and mesh file" |
+    "$work/$key.stage.cuboid text and scene files" "$work/$key.stage.cuboid text and mesh file" \
+    <(sed 's/^-$/0/' "$work/$key.stage.preview") <(sed 's/^-$/0/' "$work/$key.stage.atlas baking") \
+    <(sed 's/^-$/0/' "$work/$key.stage.glb file") |
     awk '/-/ { print "-"; next } { s = 0; for (i = 1; i <= NF; i++) s += $i; printf "%.6f\n", s }' |
     { grep -v -- - || true; } | median
 }
@@ -123,14 +136,17 @@ fixed() { awk -v v="$1" 'BEGIN { if (v == "-") print "-"; else printf "%.3f", v 
 millis() { awk -v v="$1" 'BEGIN { if (v == "-") print "-"; else printf "%.1f", v * 1000 }'; }
 
 inputs=()
-addInput() {  # key, folder, option, runs, label
-  benchInput "$1" "$2" "$3" "$4"
+addInput() {  # key, folder, option, runs, label, named options...
+  benchInput "$1" "$2" "$3" "$4" "${@:6}"
   inputs+=("$1|$5|$3|$4")
   echo "measured $5, save option $3" >&2
 }
 for option in 0 1 2 3; do
   addInput "pano-$option" "$data/pano8k" "$option" "$runs" "example room, 8192x4096 panorama"
 done
+addInput pano-2-preview "$data/pano8k" 2 "$runs" "example room, 8192x4096 panorama, --preview" \
+  --preview
+addInput pano-2-glb "$data/pano8k" 2 "$runs" "example room, 8192x4096 panorama, --glb" --glb
 addInput planes-1000 "$data/planes-1000" 2 "$runs" "1,000 planes"
 addInput planes-10000 "$data/planes-10000" 2 "$runs" "10,000 planes"
 addInput planes-100000 "$data/planes-100000" 2 "$largestRuns" "100,000 planes"
@@ -140,10 +156,11 @@ echo
 echo "Decode floor: cv::imread of the input's panorama alone, in the same session. Plane lists use"
 echo "the 2048x1024 example panorama. Peak memory is the peak resident set (shared libraries"
 echo "included) of the whole process; 'above floor' is what a run holds beyond the decode-only"
-echo "process."
+echo "process. Fast decode: the panorama decoded alone as a run decodes it (roombox's PNG fast"
+echo "path), with its time and peak memory as ratios to the decode floor's."
 echo
-echo "| input | save option | runs | whole run (s) | decode floor (s) | run / decode | file copy (s) | stages after texture merge (s) | peak memory (MiB) | floor peak (MiB) | peak / floor | above floor (MiB) |"
-echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
+echo "| input | save option | runs | whole run (s) | decode floor (s) | run / decode | file copy (s) | stages after texture merge (s) | peak memory (MiB) | floor peak (MiB) | peak / floor | above floor (MiB) | fast decode (s) | fast / decode | fast peak (MiB) | fast peak / floor |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 for entry in "${inputs[@]}"; do
   IFS='|' read -r key label option count <<< "$entry"
   wall="$(column "$work/$key.run" 1)"
@@ -151,9 +168,12 @@ for entry in "${inputs[@]}"; do
   copy="$(column "$work/$key.copy" 1)"
   peak="$(column "$work/$key.run" 2)"
   floorPeak="$(column "$work/$key.decode" 2)"
+  fast="$(column "$work/$key.fast" 1)"
+  fastPeak="$(column "$work/$key.fast" 2)"
   echo "| $label | $option | $count | $(fixed "$wall") | $(fixed "$decode") | $(ratio "$wall" "$decode") |" \
     "$(fixed "$copy") | $(fixed "$(afterMerge "$key")") | $(mib "$peak") | $(mib "$floorPeak") |" \
-    "$(ratio "$peak" "$floorPeak") | $(mib "$peak" "$floorPeak") |"
+    "$(ratio "$peak" "$floorPeak") | $(mib "$peak" "$floorPeak") |" \
+    "$(fixed "$fast") | $(ratio "$fast" "$decode") | $(mib "$fastPeak") | $(ratio "$fastPeak" "$floorPeak") |"
 done
 echo
 echo "Stages (ms), median of the runs:"
@@ -176,3 +196,27 @@ for stage in "${stages[@]}"; do
   done
   echo "$row"
 done
+
+# What --preview adds: the whole run with it less the same run without it,
+# and the preview stage alone, both against the decode floor of the runs
+# with it.
+previewRun="$(column "$work/pano-2-preview.run" 1)"
+plainRun="$(column "$work/pano-2.run" 1)"
+previewFloor="$(column "$work/pano-2-preview.decode" 1)"
+previewStage="$(grep -v -- - "$work/pano-2-preview.stage.preview" | median || true)"
+added="$(awk -v a="$previewRun" -v b="$plainRun" 'BEGIN { printf "%.6f", a - b }')"
+echo
+echo "--preview on the 8192x4096 panorama (save option 2): the run takes $(fixed "$added") s longer" \
+  "($(ratio "$added" "$previewFloor") of the decode floor); the preview stage itself takes" \
+  "$(fixed "$previewStage") s ($(ratio "$previewStage" "$previewFloor") of the decode floor)."
+
+# --glb on the 8192x4096 panorama against its goal: the whole run and its peak
+# memory at most 2.5 times the decode floor's, measured in the same session.
+glbRun="$(column "$work/pano-2-glb.run" 1)"
+glbPeak="$(column "$work/pano-2-glb.run" 2)"
+echo
+echo "--glb on the 8192x4096 panorama (save option 2): run / decode" \
+  "$(ratio "$glbRun" "$(column "$work/pano-2-glb.decode" 1)"), peak / floor peak" \
+  "$(ratio "$glbPeak" "$(column "$work/pano-2-glb.decode" 2)") (goal: at most 2.5 each);" \
+  "atlas baking $(fixed "$(grep -v -- - "$work/pano-2-glb.stage.atlas baking" | median || true)") s," \
+  "glb file $(fixed "$(grep -v -- - "$work/pano-2-glb.stage.glb file" | median || true)") s."

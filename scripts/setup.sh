@@ -6,12 +6,13 @@ set -euo pipefail
 
 packages=(
   g++ make cmake pkg-config
-  libopencv-core-dev libopencv-imgcodecs-dev
+  libopencv-core-dev libopencv-imgcodecs-dev libopencv-imgproc-dev
   libdeflate-dev
   libgtest-dev
   clang libclang-rt-14-dev
   assimp-utils nlohmann-json3-dev
   libcli11-dev
+  libtinygltf-dev
 )
 
 missing=()

@@ -1,27 +1,14 @@
 #pragma once
 
-#include "roombox/cuboid.h"
-#include "roombox/mesh_store.h"
 #include "roombox/plane.h"
+#include "roombox/reconstruction.h"
 #include "roombox/view_config.h"
 
 #include <opencv2/core.hpp>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace roombox {
-
-// Everything a reconstruction produces, for the writers and for callers.
-struct Reconstruction {
-  PlaneList planes;  // after plane connection and range refinement
-  RoomBox room;
-  std::vector<Cuboid> cuboids;          // clamped to the room
-  std::vector<CuboidFaces> cuboidFaces;  // one per cuboid
-  RectangleMesh rectangles;             // mesh, groups and group labels
-  std::string sceneText;                // the JSON scene description
-};
 
 // The steps of a reconstruction, in the order they run.
 enum class ReconstructionStep {

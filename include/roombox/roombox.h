@@ -10,6 +10,7 @@
 //
 // Every failure is thrown as roombox::Error.
 
+#include "roombox/bake_atlas.h"
 #include "roombox/categories.h"
 #include "roombox/cuboid.h"
 #include "roombox/error.h"
@@ -19,11 +20,15 @@
 #include "roombox/read_panorama.h"
 #include "roombox/read_plane_info.h"
 #include "roombox/reconstruct_room.h"
+#include "roombox/reconstruction.h"
 #include "roombox/version.h"
 #include "roombox/view_config.h"
+#include "roombox/write_baked_obj.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
+#include "roombox/write_glb.h"
 #include "roombox/write_object_obj.h"
 #include "roombox/write_object_off.h"
+#include "roombox/write_preview.h"
 #include "roombox/write_scene_file.h"
 #include "roombox/write_textured_obj.h"

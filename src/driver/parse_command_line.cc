@@ -32,6 +32,13 @@ constexpr const char* kFooter =
     "\n"
     "Every complete run also writes <prefix>_cuboid.txt (the room box and every box),\n"
     "<prefix>.JSON (the scene description) and <prefix>-texture.png (the texture image).\n"
+    "With --preview it writes <prefix>-preview.png as well, after the mesh file: the\n"
+    "panorama with every wall, floor, ceiling and box drawn over it, and a plan seen\n"
+    "from above. It prints no line of its own.\n"
+    "With --glb it writes <prefix>.glb (binary glTF 2.0, y up: one node per box, wall,\n"
+    "floor and ceiling, named as in the scene description, textured with an atlas baked\n"
+    "from the panorama); with --baked-obj the same model as <prefix>-baked.obj with\n"
+    "<prefix>-baked.obj.mtl and <prefix>-baked.jpg. Neither prints a line.\n"
     "\n"
     "Exit status: 1 after a complete run (it ends with \"Done!!!\"), 2 after the usage text\n"
     "or any failure, whose message is printed on standard output; 0 after --help and\n"
@@ -70,6 +77,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   app.add_option("output_prefix", ignored, "output file name prefix");
   app.add_option("save_option", ignored, "mesh file to write: 0, 1, 2 or 3");
   app.set_version_flag("--version", std::string("roombox ") + kVersion);
+  bool preview = false;
+  app.add_flag("--preview", preview, "also write <prefix>-preview.png, a picture of the result");
+  bool glb = false;
+  app.add_flag("--glb", glb,
+               "also write <prefix>.glb: the model as binary glTF with a baked texture atlas");
+  bool bakedObj = false;
+  app.add_flag("--baked-obj", bakedObj,
+               "also write <prefix>-baked.obj, -baked.obj.mtl and -baked.jpg: the same model as OBJ");
   app.allow_extras();
 
   ParsedCommandLine parsed;
@@ -116,6 +131,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   settings.outputPrefix = arguments[2];
   settings.saveOption = parseSaveOption(arguments[3].c_str());
   settings.textureFileName = settings.outputPrefix + "-texture.png";
+  settings.preview = preview;
+  settings.glb = glb;
+  settings.bakedObj = bakedObj;
   return parsed;
 }
 

@@ -22,9 +22,10 @@ struct ParsedCommandLine {
 
 // Reads the command line: the first four arguments, whatever they look like,
 // are base path, plane info file, output prefix and save option (read like
-// C's atoi); named options follow them. Arguments after the fourth that are
-// no option are ignored. With fewer than four arguments the short usage text
-// is asked for, unless an argument is --help, -h or --version.
+// C's atoi); named options (such as --preview) follow them. Arguments after
+// the fourth that are no option are ignored. With fewer than four arguments
+// the short usage text is asked for, unless an argument is --help, -h or
+// --version.
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv);
 
 }  // namespace roombox

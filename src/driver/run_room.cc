@@ -9,6 +9,10 @@
 #include "roombox/write_cuboid_text.h"
 #include "roombox/write_object_obj.h"
 #include "roombox/write_object_off.h"
+#include "roombox/bake_atlas.h"
+#include "roombox/write_baked_obj.h"
+#include "roombox/write_glb.h"
+#include "roombox/write_preview.h"
 #include "roombox/write_scene_file.h"
 #include "roombox/write_textured_obj.h"
 
@@ -137,6 +141,27 @@ Reconstruction runRoom(const RunSettings& s) {
   timeStage(timer, "cuboid text and mesh file");
   writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
   writeMeshFile(s, r);
+
+  // The preview prints no line, so that the console output is the same with
+  // or without it.
+  if (s.preview) {
+    timeStage(timer, "preview");
+    writePreview(r, panorama, prefix + "-preview.png");
+  }
+
+  // The baked model, written after everything else and printing no line.
+  if (s.glb || s.bakedObj) {
+    timeStage(timer, "atlas baking");
+    const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama);
+    if (s.glb) {
+      timeStage(timer, "glb file");
+      writeGlb(r, atlas, prefix + ".glb");
+    }
+    if (s.bakedObj) {
+      timeStage(timer, "baked obj files");
+      writeBakedObj(r, atlas, s.basePath, s.outputPrefix);
+    }
+  }
 
   timeStage(timer, nullptr);
   std::printf("Done!!!\n");

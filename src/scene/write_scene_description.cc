@@ -3,8 +3,8 @@
 #include "roombox/categories.h"
 #include "roombox/error.h"
 #include "scene/json_writer.h"
-
-#include <cstdio>
+#include "scene/scene_entry_materials.h"
+#include "scene/scene_entry_name.h"
 
 namespace roombox {
 
@@ -41,23 +41,14 @@ void checkGroup(const SceneSources& in, std::size_t g) {
   }
 }
 
-// Opens the entry of group g: its "%s_%d" name of category and instance and
-// its "Category" member.
-void beginEntry(JsonWriter& writer, const RectangleGroup& group) {
-  const char* categoryName = CategoryNames[group.category];
-  char name[48];
-  std::snprintf(name, sizeof(name), "%s_%d", categoryName, group.instance);
-  beginObjectMember(writer, name);
-  stringMember(writer, "Category", categoryName);
-}
-
-// Writes one "Material" member per material flag k (1..11) of label that is
-// 1, skipping k equal to skipA or skipB (0 skips nothing).
-void writeMaterialFlags(JsonWriter& writer, const GroupLabel& label, int skipA, int skipB) {
-  for (int k = 1; k <= 11; ++k) {
-    if (k != skipA && k != skipB && label.materials[k] == 1) {
-      stringMember(writer, "Material", MaterialNames[k]);
-    }
+// Opens the entry of group g under its name, with its "Category" member
+// and one "Material" member per material name.
+void beginEntry(JsonWriter& writer, const SceneSources& in, std::size_t g) {
+  const RectangleGroup& group = in.groups[g];
+  beginObjectMember(writer, sceneEntryName(group).c_str());
+  stringMember(writer, "Category", CategoryNames[group.category]);
+  for (const char* material : sceneEntryMaterials(group, in.groupLabels[g], in.planes, in.cuboids)) {
+    stringMember(writer, "Material", material);
   }
 }
 
@@ -70,20 +61,15 @@ void endEntry(JsonWriter& writer, const double geometry[6]) {
   numberMember(writer, "Length_x", geometry[3]);
   numberMember(writer, "Length_y", geometry[4]);
   numberMember(writer, "Length_z", geometry[5]);
-  numberMember(writer, "absorption", 0.05);
-  numberMember(writer, "scattering", 0.02);
+  numberMember(writer, "absorption", kSceneAbsorption);
+  numberMember(writer, "scattering", kSceneScattering);
   endObject(writer);
 }
 
 // The entry of a box's group.
-void writeCuboidEntry(JsonWriter& writer, const RectangleGroup& group, const GroupLabel& label,
-                      const Cuboid& cuboid) {
-  beginEntry(writer, group);
-  if (cuboid.material == 0.0f) {
-    stringMember(writer, "Material", "Unknown");
-  } else {
-    writeMaterialFlags(writer, label, 0, 0);
-  }
+void writeCuboidEntry(JsonWriter& writer, const SceneSources& in, std::size_t g) {
+  beginEntry(writer, in, g);
+  const Cuboid& cuboid = in.cuboids[in.groups[g].sourceIndex];
   const double geometry[6] = {mid(cuboid.minX, cuboid.maxX),    mid(cuboid.minY, cuboid.maxY),
                               mid(cuboid.minZ, cuboid.maxZ),    length(cuboid.minX, cuboid.maxX),
                               length(cuboid.minY, cuboid.maxY), length(cuboid.minZ, cuboid.maxZ)};
@@ -91,32 +77,23 @@ void writeCuboidEntry(JsonWriter& writer, const RectangleGroup& group, const Gro
 }
 
 // The entry of a wall's, the floor's or the ceiling's group.
-void writePlaneEntry(JsonWriter& writer, const RectangleGroup& group, const GroupLabel& label,
-                     const Plane& plane) {
-  beginEntry(writer, group);
+void writePlaneEntry(JsonWriter& writer, const SceneSources& in, std::size_t g) {
+  beginEntry(writer, in, g);
+  const Plane& plane = in.planes[in.groups[g].sourceIndex];
   const double position = plane.position;
   const double midU = mid(plane.uMin, plane.uMax);
   const double midV = mid(plane.vMin, plane.vMax);
   const double lengthU = length(plane.uMin, plane.uMax);
   const double lengthV = length(plane.vMin, plane.vMax);
   if (plane.type == 8.0f) {
-    // Floor or ceiling: Painted comes from the surface itself, not the code.
-    writeMaterialFlags(writer, label, 2, 0);
-    stringMember(writer, "Material", "Painted");
     const double geometry[6] = {midU, position, midV, lengthU, 0.0, lengthV};
     endEntry(writer, geometry);
+  } else if (plane.type == 7.0f) {
+    const double geometry[6] = {position, midU, midV, 0.0, lengthU, lengthV};
+    endEntry(writer, geometry);
   } else {
-    // Wall: Painted and Brick are always listed, once, after the code's.
-    writeMaterialFlags(writer, label, 2, 5);
-    stringMember(writer, "Material", "Painted");
-    stringMember(writer, "Material", "Brick");
-    if (plane.type == 7.0f) {
-      const double geometry[6] = {position, midU, midV, 0.0, lengthU, lengthV};
-      endEntry(writer, geometry);
-    } else {
-      const double geometry[6] = {midU, midV, position, lengthU, lengthV, 0.0};
-      endEntry(writer, geometry);
-    }
+    const double geometry[6] = {midU, midV, position, lengthU, lengthV, 0.0};
+    endEntry(writer, geometry);
   }
 }
 
@@ -137,12 +114,12 @@ std::string writeSceneDescription(const std::vector<Plane>& planes,
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const RectangleGroup& group = groups[g];
     if (group.source != GroupSource::kCuboid) continue;
-    writeCuboidEntry(writer, group, groupLabels[g], cuboids[group.sourceIndex]);
+    writeCuboidEntry(writer, in, g);
   }
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const RectangleGroup& group = groups[g];
     if (group.source != GroupSource::kPlane) continue;
-    writePlaneEntry(writer, group, groupLabels[g], planes[group.sourceIndex]);
+    writePlaneEntry(writer, in, g);
   }
   // Every object opened is closed and the text has no limit, so the
   // document always closes cleanly.

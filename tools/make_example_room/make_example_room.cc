@@ -3,7 +3,7 @@
 // from one furnished room model.
 //
 // Usage: make_example_room <output folder> [--width W] [--height H]
-//                          [--rooms N] [--planes N] [--no-panorama]
+//                          [--rooms N] [--planes N] [--no-panorama] [--empty]
 //
 // With no option it writes the bundled example room (2048 x 1024 panorama).
 // --width and --height set the panorama size. --rooms N tiles N copies of the
@@ -11,7 +11,9 @@
 // around all of them), for large plane lists; --planes N tiles as many rooms
 // as N planes need and cuts the list to exactly N planes. --no-panorama
 // writes the plane info file only. The panorama is always ray cast from the
-// single room at the origin.
+// single room at the origin; with --empty it shows the room without its
+// furniture (the true colours of the walls and floor behind it), while the
+// plane info file still lists the furniture.
 //
 // The model is a set of axis-aligned boxes. The plane info file lists the
 // room's walls, floor and ceiling and, for every object, the box faces that a
@@ -616,7 +618,7 @@ bool parseCount(const char* text, long long least, long long& value) {
 void printUsage(const char* program) {
   std::printf(
       "Usage: %s <output folder> [--width W] [--height H] [--rooms N] [--planes N] "
-      "[--no-panorama]\n",
+      "[--no-panorama] [--empty]\n",
       program);
 }
 
@@ -635,11 +637,14 @@ int main(int argc, char** argv) {
   long long rooms = 1;
   long long maxPlanes = -1;
   bool panorama = true;
+  bool empty = false;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
     bool valid = true;
     if (option == "--no-panorama") {
       panorama = false;
+    } else if (option == "--empty") {
+      empty = true;
     } else if (i + 1 >= argc) {
       valid = false;
     } else if (option == "--width") {
@@ -678,7 +683,8 @@ int main(int argc, char** argv) {
   }
   const std::string panoramaPath = folder + "shifted_t.png";
   if (!cv::imwrite(panoramaPath,
-                   renderPanorama(objects, static_cast<int>(width), static_cast<int>(height)))) {
+                   renderPanorama(empty ? std::vector<Object>{} : objects, static_cast<int>(width),
+                                  static_cast<int>(height)))) {
     std::printf("Cannot write %s\n", panoramaPath.c_str());
     return 2;
   }

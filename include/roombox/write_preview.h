@@ -1,0 +1,30 @@
+#pragma once
+
+#include "roombox/reconstruction.h"
+
+#include <opencv2/core.hpp>
+
+#include <string>
+
+namespace roombox {
+
+// Writes a picture of the reconstruction as a PNG image at path, for a person
+// to check at a glance whether the boxes fit the room. At the top, the
+// panorama the room was reconstructed from (scaled to 2048 pixels wide when
+// wider, 1024 when narrower) with every wall, floor, ceiling and box of the
+// mesh drawn over it along its projected edges, in its category's colour,
+// each named by a label at its projected centre ("Bed_1", as in the scene
+// description); box edges whose faces face hiding left out of the mesh are
+// dashed, and the room box's edges are white. Below it, a plan seen from
+// above (the room box, every box's footprint, the capture point with the
+// direction of column 0, a scale bar in scene units) and a legend.
+//
+// panorama: as mergeTextures or readPanorama return it (8-bit BGR; 8-bit
+// grey or BGRA are converted). An empty panorama, or one of another type,
+// leaves its place grey.
+//
+// Throws Error("Cannot write %s\n") when the image cannot be encoded or the
+// file cannot be opened or written completely.
+void writePreview(const Reconstruction& room, const cv::Mat& panorama, const std::string& path);
+
+}  // namespace roombox

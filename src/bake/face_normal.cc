@@ -1,0 +1,25 @@
+#include "bake/face_normal.h"
+
+#include <cmath>
+
+namespace roombox {
+
+void faceNormal(const double c[4][3], double normal[3]) {
+  double u[3], v[3];
+  for (int a = 0; a < 3; ++a) {
+    u[a] = c[1][a] - c[0][a];
+    v[a] = c[2][a] - c[0][a];
+  }
+  const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                       u[0] * v[1] - u[1] * v[0]};
+  const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  if (!(length > 0)) {
+    normal[0] = 0;
+    normal[1] = 0;
+    normal[2] = 1;
+    return;
+  }
+  for (int a = 0; a < 3; ++a) normal[a] = n[a] / length;
+}
+
+}  // namespace roombox

@@ -1,0 +1,87 @@
+#include "roombox/write_baked_obj.h"
+
+#include "bake/encode_atlas.h"
+#include "bake/face_normal.h"
+#include "bake/rectangle_corners.h"
+#include "bake/scene_entry_order.h"
+#include "common/output_file.h"
+#include "scene/scene_entry_name.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace roombox {
+
+namespace {
+
+// The file name part of a path: what follows its last '/'.
+std::string fileNamePart(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
+                   const std::string& basePath, const std::string& outputPrefix) {
+  const RectangleMesh& rectangles = room.rectangles;
+  const MeshStore& mesh = rectangles.mesh;
+  const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));
+  const std::string name = fileNamePart(outputPrefix);
+  const std::string imageName = name + "-baked" + kAtlasExtension;
+
+  OutputFile image;
+  openOutputFile(basePath + outputPrefix + "-baked" + kAtlasExtension, image);
+  const std::vector<unsigned char> encoded = encodeAtlas(atlas);
+  std::fwrite(encoded.data(), 1, encoded.size(), image.file);
+  closeOutputFile(image);
+
+  OutputFile mtlFile;
+  openOutputFile(basePath + outputPrefix + "-baked.obj.mtl", mtlFile);
+  // The atlas holds the captured light: full diffuse colour, no highlight.
+  std::fprintf(mtlFile.file,
+               "newmtl baked\nKa 0.000000 0.000000 0.000000\nKd 1.000000 1.000000 1.000000\n"
+               "Ks 0.000000 0.000000 0.000000\nillum 1\nmap_Kd %s\n",
+               imageName.c_str());
+  closeOutputFile(mtlFile);
+
+  OutputFile objFile;
+  openOutputFile(basePath + outputPrefix + "-baked.obj", objFile);
+  FILE* obj = objFile.file;
+  std::fprintf(obj, "# roombox baked model: %d rectangles, texture atlas %s (%d x %d)\n",
+               rectangleCount, imageName.c_str(), atlas.image.cols, atlas.image.rows);
+  std::fprintf(obj, "mtllib %s-baked.obj.mtl\n", name.c_str());
+  const double width = atlas.image.cols;
+  const double height = atlas.image.rows;
+  for (int r = 0; r < rectangleCount; ++r) {
+    double c[4][3];
+    rectangleCorners(mesh, r, c);
+    for (int k = 0; k < 4; ++k) std::fprintf(obj, "v %.6f %.6f %.6f\n", c[k][0], c[k][1], c[k][2]);
+    // OBJ's v runs up the image; the atlas rows run down.
+    const AtlasPatch& p = atlas.patches[static_cast<std::size_t>(r)];
+    const double u[4] = {static_cast<double>(p.x), static_cast<double>(p.x + p.width),
+                         static_cast<double>(p.x + p.width), static_cast<double>(p.x)};
+    const double v[4] = {static_cast<double>(p.y), static_cast<double>(p.y),
+                         static_cast<double>(p.y + p.height), static_cast<double>(p.y + p.height)};
+    for (int k = 0; k < 4; ++k) std::fprintf(obj, "vt %.8f %.8f\n", u[k] / width, 1.0 - v[k] / height);
+    double n[3];
+    faceNormal(c, n);
+    std::fprintf(obj, "vn %.6f %.6f %.6f\n", n[0], n[1], n[2]);
+  }
+  std::fprintf(obj, "usemtl baked\n");
+  for (const int g : sceneEntryOrder(rectangles.groups)) {
+    const RectangleGroup& group = rectangles.groups[static_cast<std::size_t>(g)];
+    const int last = std::min(group.lastRectangle, rectangleCount - 1);
+    if (group.firstRectangle < 0 || last < group.firstRectangle) continue;
+    std::fprintf(obj, "g %s\n", sceneEntryName(group).c_str());
+    for (int r = group.firstRectangle; r <= last; ++r) {
+      const int v = 4 * r + 1;
+      const int n = r + 1;
+      std::fprintf(obj, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", v, v, n, v + 1, v + 1, n, v + 2,
+                   v + 2, n, v + 3, v + 3, n);
+    }
+  }
+  closeOutputFile(objFile);
+}
+
+}  // namespace roombox

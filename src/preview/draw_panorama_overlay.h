@@ -1,0 +1,24 @@
+#pragma once
+
+#include "preview/preview_item.h"
+#include "preview/preview_style.h"
+#include "roombox/cuboid.h"
+
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace roombox {
+
+// Draws the reconstruction over `panorama`, an equirectangular image seen
+// from the origin (changed in place): the twelve edges of the room box in
+// white, the edges of every item in its category colour, and each item's
+// name in a label at the projection of its centre (boxes placed first, so
+// that theirs move least). Every line follows the projection of its straight
+// 3D edge, is broken at column 0 and has a dark halo, so that it shows on
+// light and dark panoramas alike; edges of hidden faces only are dashed.
+// A room box whose minimum exceeds its maximum is not drawn.
+void drawPanoramaOverlay(const std::vector<PreviewItem>& items, const RoomBox& room,
+                         const PreviewStyle& style, cv::Mat& panorama);
+
+}  // namespace roombox

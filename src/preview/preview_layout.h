@@ -1,0 +1,25 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+namespace roombox {
+
+// Where the parts of the preview image go.
+struct PreviewLayout {
+  cv::Size canvas;    // the whole image
+  cv::Rect panorama;  // the scaled panorama with the overlay, at the top
+  cv::Rect plan;      // the top-down plan, below it on the left
+  cv::Rect legend;    // the legend, below it on the right
+};
+
+// Lays out the preview of a panorama of `panorama` size. The panorama is
+// drawn 2048 pixels wide when it is wider (scaled down: a larger image costs
+// more to encode than it shows), as it is from 1024 to 2048 pixels, and 1024
+// wide when narrower or empty, so that lines and text keep their size. Its
+// height is scaled alike (half the width when empty), kept between an eighth
+// of the width and the width. Below it a band three eighths of the width high
+// (600 pixels at least) holds the plan and, in its right 30% (380 pixels at
+// least), the legend.
+PreviewLayout previewLayout(cv::Size panorama);
+
+}  // namespace roombox

@@ -1,0 +1,38 @@
+#include "roombox/write_preview.h"
+
+#include "common/output_file.h"
+#include "preview/render_preview.h"
+#include "roombox/error.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstdio>
+#include <new>
+#include <vector>
+
+namespace roombox {
+
+void writePreview(const Reconstruction& room, const cv::Mat& panorama, const std::string& path) {
+  const cv::Mat preview = renderPreview(room, panorama);
+  // Given no compression level, OpenCV's PNG writer uses its fast settings:
+  // every row filtered by its left neighbour (SUB) and zlib's fastest level.
+  // zlib's strategy for filtered data makes the file a quarter smaller at
+  // the same speed. Naming a level instead turns on libpng's adaptive
+  // filtering, which takes about twice as long for a file a third smaller.
+  const std::vector<int> settings{cv::IMWRITE_PNG_STRATEGY, cv::IMWRITE_PNG_STRATEGY_FILTERED};
+  std::vector<unsigned char> bytes;
+  bool encoded = false;
+  try {
+    encoded = cv::imencode(".png", preview, bytes, settings);
+  } catch (const cv::Exception& e) {
+    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
+    encoded = false;
+  }
+  if (!encoded) throw Error("Cannot write " + path + "\n");
+  OutputFile file;
+  openOutputFile(path, file, "Cannot write %s\n");
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
+  closeOutputFile(file);
+}
+
+}  // namespace roombox

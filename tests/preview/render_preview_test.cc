@@ -1,0 +1,254 @@
+// The preview image of a generated room: what a person reads off it.
+#include "preview/collect_preview_items.h"
+#include "preview/label_size.h"
+#include "preview/plan_frame.h"
+#include "preview/preview_fixtures.h"
+#include "preview/preview_layout.h"
+#include "preview/preview_style.h"
+#include "preview/project_point.h"
+#include "preview/render_preview.h"
+#include "roombox/write_preview.h"
+#include "support/expect_error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace roombox {
+namespace {
+
+// Category colours as the preview draws them (blue, green, red).
+const cv::Vec3b kBedColour(0, 0, 128);
+const cv::Vec3b kTableColour(128, 255, 255);
+const cv::Vec3b kGrey(128, 128, 128);
+const cv::Size kPanorama(2048, 1024);  // drawn as it is, without scaling
+
+int colourDistance(const cv::Vec3b& a, const cv::Vec3b& b) {
+  return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+// True when a pixel within one pixel of p has about the colour.
+bool colourNear(const cv::Mat& image, const cv::Point2f& p, const cv::Vec3b& colour) {
+  const int x = static_cast<int>(std::lround(p.x));
+  const int y = static_cast<int>(std::lround(p.y));
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const cv::Point at(x + dx, y + dy);
+      if (at.x < 0 || at.y < 0 || at.x >= image.cols || at.y >= image.rows) continue;
+      if (colourDistance(image.at<cv::Vec3b>(at), colour) <= 12) return true;
+    }
+  }
+  return false;
+}
+
+// The hand-made room with a bed in front of the camera, across column 0,
+// and a table to the front right.
+Reconstruction furnishedRoom() {
+  Reconstruction room = handMadeRoom();
+  addBox(room, kBed, 1, 1.5f, 2.5f, -0.5f, 0.5f, -1.5f, -1.0f);
+  addBox(room, kTable, 1, 1.0f, 2.5f, 0.5f, 2.0f, -1.5f, -0.7f);
+  return room;
+}
+
+// Its preview over a plain grey panorama.
+const cv::Mat& furnishedPreview() {
+  static const cv::Mat preview =
+      renderPreview(furnishedRoom(), cv::Mat(kPanorama, CV_8UC3, cv::Scalar(128, 128, 128)));
+  return preview;
+}
+
+TEST(RenderPreview, ABoxEdgeIsDrawnInItsCategoryColourOverThePanorama) {
+  const cv::Mat& preview = furnishedPreview();
+  ASSERT_EQ(preview.type(), CV_8UC3);
+  ASSERT_EQ(preview.cols, kPanorama.width);
+  // The table's upright edge farthest from its label: nearly every point of
+  // it shows the table's colour (where another edge crosses it, that one may).
+  int matching = 0;
+  const int samples = 40;
+  for (int k = 0; k < samples; ++k) {
+    const cv::Point3d p(2.5, 0.5, -1.5 + 0.8 * (k + 0.5) / samples);
+    if (colourNear(preview, projectPoint(p, kPanorama), kTableColour)) ++matching;
+  }
+  EXPECT_GE(matching, samples * 8 / 10);
+  // The same edge with red and blue swapped is nowhere.
+  const cv::Point2f middle = projectPoint(cv::Point3d(2.5, 0.5, -1.1), kPanorama);
+  EXPECT_FALSE(colourNear(preview, middle, cv::Vec3b(255, 255, 128)));
+  // Away from every edge the panorama is untouched.
+  EXPECT_EQ(preview.at<cv::Vec3b>(projectPoint(cv::Point3d(-1, 1, 0.8), kPanorama)), kGrey);
+}
+
+TEST(RenderPreview, EdgesOfHiddenFacesOnlyAreDashed) {
+  const cv::Mat panorama(kPanorama, CV_8UC3, cv::Scalar(128, 128, 128));
+  const cv::Vec3b chairColour(128, 0, 0);
+  // A tall box behind the camera to the left; the lower part of its upright
+  // edge at x = -1, y = 1 lies far from its label.
+  const auto shareOnEdge = [&](const CuboidFaces& faces) {
+    Reconstruction room = handMadeRoom();
+    addBox(room, kChair, 1, -2.0f, -1.0f, 1.0f, 1.8f, -1.5f, 1.0f, faces);
+    const cv::Mat preview = renderPreview(room, panorama);
+    // The pixel under each point, the edge being upright: the one of its
+    // column whose colour is nearest the chair's.
+    int matching = 0;
+    for (int k = 0; k < 60; ++k) {
+      const cv::Point2f at =
+          projectPoint(cv::Point3d(-1.0, 1.0, -1.5 + 0.6 * (k + 0.5) / 60), kPanorama);
+      const int y = static_cast<int>(std::lround(at.y));
+      const int x = static_cast<int>(std::lround(at.x));
+      int nearest = 1000;
+      for (int dx = -1; dx <= 1; ++dx) {
+        nearest = std::min(nearest, colourDistance(preview.at<cv::Vec3b>(y, x + dx), chairColour));
+      }
+      if (nearest <= 12) ++matching;
+    }
+    return matching / 60.0;
+  };
+  EXPECT_GE(shareOnEdge(CuboidFaces{1, 1, 1, 1, 1, 1}), 0.95);
+  // With both faces along it off, the edge has gaps: dashes and gaps alike.
+  const double dashed = shareOnEdge(CuboidFaces{1, 0, 0, 1, 1, 1});
+  EXPECT_GT(dashed, 0.3);
+  EXPECT_LT(dashed, 0.85);
+  // One face along it shown keeps it whole.
+  EXPECT_GE(shareOnEdge(CuboidFaces{1, 0, 1, 1, 1, 1}), 0.95);
+}
+
+TEST(RenderPreview, AnEdgeAcrossColumnZeroReachesBothBordersAndNotTheMiddle) {
+  const cv::Mat& preview = furnishedPreview();
+  // The bed's near top edge, x = 1.5, z = -1, crosses column 0 at y = 0.
+  const float row = projectPoint(cv::Point3d(1.5, 0.0, -1.0), kPanorama).y;
+  const int y = static_cast<int>(std::lround(row));
+  EXPECT_TRUE(colourNear(preview, cv::Point2f(0, row), kBedColour));
+  EXPECT_TRUE(colourNear(preview, cv::Point2f(kPanorama.width - 1.0f, row), kBedColour));
+  for (int x = kPanorama.width / 8; x < kPanorama.width * 7 / 8; ++x) {
+    for (int dy = -2; dy <= 2; ++dy) {
+      ASSERT_GT(colourDistance(preview.at<cv::Vec3b>(y + dy, x), kBedColour), 12)
+          << "bed colour at column " << x << ", row " << y + dy;
+    }
+  }
+}
+
+TEST(RenderPreview, ABoxLabelIsCentredOnItsProjectedCentre) {
+  const cv::Mat& preview = furnishedPreview();
+  // The table's centre, 1.75, 1.25, -1.1.
+  const cv::Point2f centre = projectPoint(cv::Point3d(1.75, 1.25, -1.1), kPanorama);
+  const cv::Size size = labelSize("Table_1", previewStyle(kPanorama.width));
+  const cv::Rect label(static_cast<int>(std::lround(centre.x - size.width / 2.0)),
+                       static_cast<int>(std::lround(centre.y - size.height / 2.0)), size.width,
+                       size.height);
+  // A dark outline on the label's border, filled with the table's colour
+  // just inside it.
+  const cv::Vec3b outline(20, 20, 20);
+  const cv::Point corners[4] = {label.tl(), cv::Point(label.x + label.width - 1, label.y),
+                                cv::Point(label.x, label.y + label.height - 1),
+                                label.br() - cv::Point(1, 1)};
+  const cv::Point inward[4] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(preview.at<cv::Vec3b>(corners[k]), outline) << corners[k];
+    EXPECT_EQ(preview.at<cv::Vec3b>(corners[k] + inward[k]), kTableColour) << corners[k];
+  }
+  // Most of the label is its colour; the rest is its dark text.
+  int filled = 0;
+  for (int y = label.y + 1; y < label.y + label.height - 1; ++y) {
+    for (int x = label.x + 1; x < label.x + label.width - 1; ++x) {
+      if (preview.at<cv::Vec3b>(y, x) == kTableColour) ++filled;
+    }
+  }
+  EXPECT_GT(filled, (label.width - 2) * (label.height - 2) / 2);
+}
+
+// The length in pixels of the longest run of about `colour` in a row.
+int longestRun(const cv::Mat& image, int y, const cv::Vec3b& colour, int* start) {
+  int best = 0;
+  int run = 0;
+  for (int x = 0; x < image.cols; ++x) {
+    run = colourDistance(image.at<cv::Vec3b>(y, x), colour) <= 9 ? run + 1 : 0;
+    if (run > best) {
+      best = run;
+      *start = x - run + 1;
+    }
+  }
+  return best;
+}
+
+TEST(RenderPreview, ThePlanIsDrawnToTheScaleOfItsScaleBar) {
+  const Reconstruction room = furnishedRoom();
+  const cv::Mat plan = furnishedPreview()(previewLayout(kPanorama).plan);
+  const PlanFrame frame = fitPlanFrame(collectPreviewItems(room), room.room, plan.size());
+
+  // The room is 6 units wide: its white outline, at y = -1.5 (clear of the
+  // boxes and of the capture point's arrow), lies 6 units apart.
+  const int y = static_cast<int>(std::lround(frame.at(0, -1.5).y));
+  int left = -1;
+  int right = -1;
+  for (int x = 0; x < plan.cols; ++x) {
+    if (colourDistance(plan.at<cv::Vec3b>(y, x), cv::Vec3b(255, 255, 255)) <= 6) {
+      if (left < 0) left = x;
+      right = x;
+    }
+  }
+  ASSERT_GE(left, 0);
+  const double roomPixels = right - left + 1 - 5;  // less the outline's width
+  EXPECT_NEAR(roomPixels, 6.0 * frame.pixelsPerUnit, 3.0);
+
+  // The scale bar: the longest straight run of the text colour near the
+  // bottom, as long as its units on the plan's scale.
+  int barLength = 0;
+  int barStart = 0;
+  for (int row = plan.rows - frame.margin; row < plan.rows; ++row) {
+    int start = 0;
+    const int run = longestRun(plan, row, cv::Vec3b(235, 235, 235), &start);
+    if (run > barLength) {
+      barLength = run;
+      barStart = start;
+    }
+  }
+  EXPECT_NEAR(barLength, frame.scaleBarUnits * frame.pixelsPerUnit, 4.0);
+  EXPECT_NEAR(barStart, frame.margin, 3.0);
+  // Outline and bar agree: the room is 6 units wide by the bar as drawn.
+  EXPECT_NEAR(roomPixels / barLength * frame.scaleBarUnits, 6.0, 0.1);
+}
+
+TEST(RenderPreview, ExtremeAndUndefinedCoordinatesAreDrawnWithoutFault) {
+  // Under the sanitizers: no out-of-range conversion, no endless sampling.
+  Reconstruction room = handMadeRoom();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  addBox(room, kBed, 1, -1e30f, 1e30f, 0.5f, 1.0f, -1.0f, 1.0f);
+  addBox(room, kBed, 2, nan, 1.0f, -inf, inf, 0.0f, 0.0f, CuboidFaces{0, 0, 0, 0, 0, 0});
+  addBox(room, kTable, 1, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);  // a point at the origin
+  room.room.roomMin[0] = nan;
+  const cv::Mat preview =
+      renderPreview(room, cv::Mat(cv::Size(64, 32), CV_8UC3, cv::Scalar(0, 0, 0)));
+  EXPECT_EQ(preview.size(), previewLayout(cv::Size(64, 32)).canvas);
+}
+
+TEST(WritePreview, WritesThePngOfTheRenderedImage) {
+  TempDir dir;
+  const Reconstruction room = furnishedRoom();
+  const cv::Mat panorama(cv::Size(4096, 2048), CV_8UC3, cv::Scalar(90, 120, 150));
+  const std::string path = dir.path() + "room-preview.png";
+  writePreview(room, panorama, path);
+  const cv::Mat written = cv::imread(path, cv::IMREAD_UNCHANGED);
+  ASSERT_FALSE(written.empty());
+  // Scaled down to 2048 pixels wide, and stored without loss.
+  EXPECT_EQ(written.size(), previewLayout(panorama.size()).canvas);
+  EXPECT_EQ(written.cols, 2048);
+  EXPECT_EQ(cv::norm(written, renderPreview(room, panorama), cv::NORM_INF), 0.0);
+}
+
+TEST(WritePreview, AFileThatCannotBeWrittenIsReported) {
+  TempDir dir;
+  const Reconstruction room = furnishedRoom();
+  const cv::Mat panorama(cv::Size(64, 32), CV_8UC3, cv::Scalar(0, 0, 0));
+  EXPECT_ROOMBOX_ERROR(writePreview(room, panorama, dir.path() + "missing/room-preview.png"),
+                       "^Cannot write .*missing/room-preview.png\n$");
+  EXPECT_ROOMBOX_ERROR(writePreview(room, panorama, "/dev/full"), "^Cannot write /dev/full\n$");
+}
+
+}  // namespace
+}  // namespace roombox
