@@ -33,9 +33,10 @@ using ReconstructionObserver =
 // covered faces hidden, the rectangle mesh with texture coordinates into the
 // panorama (views.viewCount bands of extra views below it), and the scene
 // description. observer, when set, is told of every step as it begins.
+// planes is taken by value: a caller done with its list can move it in.
 // Reads nothing but its arguments and keeps no state, so reconstructions may
 // run on several threads at once.
-Reconstruction reconstructRoom(const PlaneList& planes, const cv::Mat& panorama,
+Reconstruction reconstructRoom(PlaneList planes, const cv::Mat& panorama,
                                const ViewConfig& views = ViewConfig{},
                                const ReconstructionObserver& observer = nullptr);
 

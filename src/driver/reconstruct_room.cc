@@ -12,10 +12,11 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace roombox {
 
-Reconstruction reconstructRoom(const PlaneList& planes, const cv::Mat& panorama,
+Reconstruction reconstructRoom(PlaneList planes, const cv::Mat& panorama,
                                const ViewConfig& views, const ReconstructionObserver& observer) {
   // Every stage relies on one equation per plane, and on plane counts for
   // which the mesh's vertex and rectangle counts fit in an int.
@@ -30,7 +31,7 @@ Reconstruction reconstructRoom(const PlaneList& planes, const cv::Mat& panorama,
   const auto begin = [&](ReconstructionStep step) {
     if (observer) observer(step, r);
   };
-  r.planes = planes;
+  r.planes = std::move(planes);
   std::vector<Plane>& list = r.planes.planes;
 
   begin(ReconstructionStep::kPlaneConnection);

@@ -17,6 +17,7 @@
 #include "roombox/write_textured_obj.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace roombox {
 
@@ -123,7 +124,7 @@ Reconstruction runRoom(const RunSettings& s) {
   }
 
   const Reconstruction r = reconstructRoom(
-      planes, panorama, views,
+      std::move(planes), panorama, views,
       [&timer](ReconstructionStep step, const Reconstruction& soFar) {
         reportStep(step, soFar, timer);
       });

@@ -106,7 +106,11 @@ std::string writeSceneDescription(const std::vector<Plane>& planes,
   const SceneSources in{planes, cuboids, groups, groupLabels};
   for (std::size_t g = 0; g < groups.size(); ++g) checkGroup(in, g);
 
+  // An entry takes some 300 to 400 characters; reserving a little more
+  // than that spares the growing text its copies (pages never written are
+  // never touched).
   std::string text;
+  text.reserve(64 + 512 * groups.size());
   JsonWriter writer;
   openDocument(writer, text, kUnlimitedJsonText, 1);
   // Boxes first, then the room's surfaces, each in the order mesh generation
