@@ -4,6 +4,7 @@
 #include "bake/face_normal.h"
 #include "bake/rectangle_corners.h"
 #include "bake/scene_entry_order.h"
+#include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "scene/scene_entry_name.h"
 
@@ -11,16 +12,6 @@
 #include <cstdio>
 
 namespace roombox {
-
-namespace {
-
-// The file name part of a path: what follows its last '/'.
-std::string fileNamePart(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
                    const std::string& basePath, const std::string& outputPrefix) {

@@ -1,6 +1,7 @@
 #include "roombox/merge_textures.h"
 
 #include "common/output_file.h"
+#include "common/write_image_file.h"
 #include "input/plain_truecolour_png_size.h"
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"
@@ -23,27 +24,15 @@ namespace {
 constexpr int kViewTextureSlots = kViewSlots;
 
 // Encodes image in the format named by the extension of path and writes it
-// there; throws Error when it cannot be encoded or written completely.
+// there; throws Error when it has no extension, cannot be encoded or cannot
+// be written completely.
 void saveTexture(const cv::Mat& image, const std::string& path) {
   const std::string::size_type slash = path.find_last_of('/');
   const std::string::size_type dot = path.find_last_of('.');
   const bool hasExtension =
       dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  std::vector<unsigned char> bytes;
-  bool encoded = false;
-  if (hasExtension) {
-    try {
-      encoded = cv::imencode(path.substr(dot), image, bytes);
-    } catch (const cv::Exception& e) {
-      if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
-      encoded = false;
-    }
-  }
-  if (!encoded) throw Error("Cannot write " + path + "\n");
-  OutputFile file;
-  openOutputFile(path, file, "Cannot write %s\n");
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
-  closeOutputFile(file);
+  if (!hasExtension) throw Error("Cannot write " + path + "\n");
+  writeImageFile(image, path, path.substr(dot));
 }
 
 // Writes the panorama file at sourcePath unchanged to path when it is a

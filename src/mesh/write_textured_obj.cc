@@ -1,5 +1,6 @@
 #include "roombox/write_textured_obj.h"
 
+#include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "mesh/format_fixed.h"
 #include "mesh/mesh_extent.h"
@@ -11,17 +12,6 @@
 #include <string>
 
 namespace roombox {
-
-namespace {
-
-// The file name part of a path: what follows its last '/' (all of it when
-// there is none).
-std::string fileNamePart(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 void writeTexturedObj(const MeshStore& mesh, const std::string& basePath,
                       const std::string& outputPrefix, const std::string& textureFileName) {

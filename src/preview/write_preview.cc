@@ -1,13 +1,10 @@
 #include "roombox/write_preview.h"
 
-#include "common/output_file.h"
+#include "common/write_image_file.h"
 #include "preview/render_preview.h"
-#include "roombox/error.h"
 
 #include <opencv2/imgcodecs.hpp>
 
-#include <cstdio>
-#include <new>
 #include <vector>
 
 namespace roombox {
@@ -20,19 +17,7 @@ void writePreview(const Reconstruction& room, const cv::Mat& panorama, const std
   // the same speed. Naming a level instead turns on libpng's adaptive
   // filtering, which takes about twice as long for a file a third smaller.
   const std::vector<int> settings{cv::IMWRITE_PNG_STRATEGY, cv::IMWRITE_PNG_STRATEGY_FILTERED};
-  std::vector<unsigned char> bytes;
-  bool encoded = false;
-  try {
-    encoded = cv::imencode(".png", preview, bytes, settings);
-  } catch (const cv::Exception& e) {
-    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
-    encoded = false;
-  }
-  if (!encoded) throw Error("Cannot write " + path + "\n");
-  OutputFile file;
-  openOutputFile(path, file, "Cannot write %s\n");
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
-  closeOutputFile(file);
+  writeImageFile(preview, path, ".png", settings);
 }
 
 }  // namespace roombox
