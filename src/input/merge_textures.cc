@@ -6,12 +6,9 @@
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"
 
-#include <opencv2/imgcodecs.hpp>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
