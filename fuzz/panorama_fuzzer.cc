@@ -14,9 +14,9 @@
 #include "input/png_chunk_header.h"
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"
+#include "input/png_files.h"
 #include "scratch_folder.h"
 
-#include <libdeflate.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
@@ -31,6 +31,9 @@
 namespace roombox {
 namespace {
 
+using pngfiles::imreadOrEmpty;
+using pngfiles::samePixels;
+
 void require(bool holds, const char* what) {
   if (!holds) {
     std::fprintf(stderr, "panorama fuzzer: %s\n", what);
@@ -38,35 +41,7 @@ void require(bool holds, const char* what) {
   }
 }
 
-bool samePixels(const cv::Mat& a, const cv::Mat& b) {
-  if (a.empty() || b.empty()) return a.empty() && b.empty();
-  return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
-}
 
-cv::Mat imreadOrEmpty(const std::string& path, int flags) {
-  try {
-    return cv::imread(path, flags);
-  } catch (const cv::Exception&) {
-    return cv::Mat();
-  }
-}
-
-// bytes with the CRC of every complete chunk after the signature made right.
-std::vector<unsigned char> withRightCrcs(std::vector<unsigned char> bytes) {
-  std::size_t at = 8;
-  while (at + 12 <= bytes.size()) {
-    const std::uint32_t length = readBigEndian32(bytes.data() + at);
-    if (length > bytes.size() - at - 12) break;
-    const std::uint32_t crc = libdeflate_crc32(0, bytes.data() + at + 4, 4 + std::size_t{length});
-    unsigned char* stored = bytes.data() + at + 8 + length;
-    stored[0] = static_cast<unsigned char>(crc >> 24);
-    stored[1] = static_cast<unsigned char>(crc >> 16);
-    stored[2] = static_cast<unsigned char>(crc >> 8);
-    stored[3] = static_cast<unsigned char>(crc);
-    at += 12 + std::size_t{length};
-  }
-  return bytes;
-}
 
 // Width times height from the IHDR chunk's place; 0 for a shorter file.
 std::uint64_t declaredPixels(const std::vector<unsigned char>& bytes) {
@@ -136,7 +111,9 @@ void check(const std::vector<unsigned char>& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<unsigned char> bytes(data, data + size);
   roombox::check(bytes);
-  const std::vector<unsigned char> repaired = roombox::withRightCrcs(bytes);
+  const std::string repairedText =
+      pngfiles::withRightCrcs(std::string(bytes.begin(), bytes.end()));
+  const std::vector<unsigned char> repaired(repairedText.begin(), repairedText.end());
   if (repaired != bytes) roombox::check(repaired);
   return 0;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
-// PNG files built byte by byte for the tests of the PNG fast path, so that
-// every part of a file (chunks, CRCs, the zlib stream, each row's filter)
-// can be chosen, and broken, on purpose.
+// PNG files built byte by byte for the tests and the fuzz target of the PNG
+// fast path, so that every part of a file (chunks, CRCs, the zlib stream,
+// each row's filter) can be chosen, and broken, on purpose; and the
+// comparison with cv::imread both use.
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
 #include <cstdint>
@@ -105,6 +107,21 @@ inline std::string withRightCrcs(std::string png) {
     at += 12 + length;
   }
   return png;
+}
+
+// True when a and b hold the same pixels (both empty counts as the same).
+inline bool samePixels(const cv::Mat& a, const cv::Mat& b) {
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
+  return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
+}
+
+// What cv::imread gives for path, an empty image where it throws instead.
+inline cv::Mat imreadOrEmpty(const std::string& path, int flags) {
+  try {
+    return cv::imread(path, flags);
+  } catch (const cv::Exception&) {
+    return cv::Mat();
+  }
 }
 
 }  // namespace pngfiles

@@ -44,19 +44,6 @@ std::string encode(const cv::Mat& image, const std::vector<int>& parameters = {}
   return std::string(bytes.begin(), bytes.end());
 }
 
-bool samePixels(const cv::Mat& a, const cv::Mat& b) {
-  if (a.empty() || b.empty()) return a.empty() && b.empty();
-  return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
-}
-
-cv::Mat imreadOrEmpty(const std::string& path, int flags) {
-  try {
-    return cv::imread(path, flags);
-  } catch (const cv::Exception&) {
-    return cv::Mat();
-  }
-}
-
 // readPanorama gives for bytes what cv::imread gives, and so does the fast
 // path where it takes them (it must when mustTake). When the texture's byte
 // copy would take the file, its stored samples are the decoded pixels.
