@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/pi.h"
+
 namespace roombox {
 
 // atan2(y, x) in (-pi, pi] within 2e-6 radians (a quarter of a percent of a
@@ -8,7 +10,7 @@ namespace roombox {
 // that loops over it vectorise. atan2(0, 0) is 0.
 inline float approxAtan2(float y, float x) {
   constexpr float kHalfPi = 1.57079632679f;
-  constexpr float kPi = 3.14159265359f;
+  constexpr float kPiF = static_cast<float>(kPi);
   const float ax = x < 0 ? -x : x;
   const float ay = y < 0 ? -y : y;
   const float most = ax > ay ? ax : ay;
@@ -22,7 +24,7 @@ inline float approxAtan2(float y, float x) {
   r = -0.33262347f + s * r;
   r = a * (0.99997726f + s * r);
   r = ay > ax ? kHalfPi - r : r;
-  r = x < 0 ? kPi - r : r;
+  r = x < 0 ? kPiF - r : r;
   return y < 0 ? -r : r;
 }
 

@@ -1,5 +1,7 @@
 #include "roombox/bake_atlas.h"
 
+#include "common/pi.h"
+
 #include "bake/build_occluder_map.h"
 #include "bake/fill_from_visible.h"
 #include "bake/fill_gutter.h"
@@ -21,8 +23,6 @@
 namespace roombox {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Rows of one patch baked as one piece of work.
 constexpr int kRowsPerTask = 16;

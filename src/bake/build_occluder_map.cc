@@ -1,5 +1,7 @@
 #include "bake/build_occluder_map.h"
 
+#include "common/pi.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -7,8 +9,6 @@
 namespace roombox {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Distance along the unit direction d at which the ray from the origin
 // enters box, or a negative value when it misses it.

@@ -1,12 +1,12 @@
 #include "mesh/map_to_panorama.h"
 
+#include "common/pi.h"
+
 #include <cmath>
 
 namespace roombox {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Converts a non-negative pixel position to an index below size. NaN and
 // negative positions give 0, positions at or past size give size - 1; the
