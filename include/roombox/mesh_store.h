@@ -67,6 +67,18 @@ struct GroupLabel {
   int materials[12];
 };
 
+// The corners c0..c3 of rectangle `row` of mesh (row < faces.rows, its
+// vertex indices below vertices.size()), in the order of its face row.
+inline void rectangleCorners(const MeshStore& mesh, int row, double corners[4][3]) {
+  const int* cells = mesh.faces.ptr<int>(row);
+  for (int k = 0; k < 4; ++k) {
+    const MeshPoint& p = mesh.vertices[static_cast<std::size_t>(cells[k])];
+    corners[k][0] = p.x;
+    corners[k][1] = p.y;
+    corners[k][2] = p.z;
+  }
+}
+
 // The output of mesh generation: the mesh and one group and one label per
 // emitted plane or box, in emission order (room planes first, then boxes).
 struct RectangleMesh {

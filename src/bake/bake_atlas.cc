@@ -2,21 +2,18 @@
 
 #include "common/pi.h"
 
-#include "bake/build_occluder_map.h"
 #include "bake/fill_from_visible.h"
 #include "bake/fill_gutter.h"
-#include "bake/occluder_candidates.h"
-#include "bake/panorama_position.h"
+#include "bake/occlusion.h"
+#include "bake/parallel.h"
 #include "bake/plan_atlas_layout.h"
-#include "bake/rectangle_corners.h"
 #include "bake/sample_bilinear.h"
-#include "bake/segment_enters_box.h"
+#include "common/panorama_projection.h"
 #include "roombox/error.h"
+#include "scene/scene_entry_name.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -35,13 +32,14 @@ constexpr int kMaxOccluderMapWidth = 2048;
 // another box count as hidden: the panorama blends the box into them.
 constexpr double kFringePixels = 1.5;
 
+// What every piece of the bake reads, in the bake's frame (bakeFrameScale).
 struct BakeJob {
-  const RectangleMesh& rectangles;
+  const MeshStore& mesh;
   const std::vector<Cuboid>& boxes;
   const cv::Mat& panorama;
   const cv::Mat& occluders;
   const cv::Mat& candidates;  // occluderCandidates(occluders)
-  const std::vector<int>& ownBox;  // per rectangle: its box's index, or -1
+  const std::vector<int>& ownBox;  // per rectangle: its box's first copy's index, or -1
   double fringeAngle;
   BakedAtlas& atlas;
 };
@@ -93,7 +91,7 @@ bool hiddenByAny(const BakeJob& job, int own, int mr, int mc, const OriginSegmen
 void bakeRows(const BakeJob& job, int r, int row0, int row1) {
   const AtlasPatch& patch = job.atlas.patches[static_cast<std::size_t>(r)];
   double c[4][3];
-  rectangleCorners(job.rectangles.mesh, r, c);
+  rectangleCorners(job.mesh, r, c);
   const int width = job.panorama.cols;
   const int height = job.panorama.rows;
   const int mapWidth = job.occluders.cols;
@@ -173,25 +171,55 @@ void bakeRows(const BakeJob& job, int r, int row0, int row1) {
   }
 }
 
-// Runs work(item) for items 0..count-1 on `threads` threads.
-template <typename Work>
-void runParallel(int threads, int count, const Work& work) {
-  std::atomic<int> next{0};
-  const auto worker = [&]() {
-    for (int item = next++; item < count; item = next++) work(item);
+// The power of two that brings the largest magnitude among the mesh's
+// vertices and the boxes' bounds into [0.5, 1): the bake works in that
+// frame, so that squares of coordinates never overflow a float and every
+// length it compares (the nearest-distance floor of the layout, the
+// zero-coordinate guard of the slab test) is a share of the room's size,
+// whatever its unit. Multiplying by a power of two is exact, so the
+// directions are those of the scene's own numbers. Throws Error naming the
+// scene entry of a coordinate that is not a finite number.
+double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>& boxes) {
+  const MeshStore& mesh = rectangles.mesh;
+  double largest = 0;
+  const auto refuse = [&rectangles](GroupSource source, int index) {
+    std::string name = (source == GroupSource::kCuboid ? "box " : "rectangle ") +
+                       std::to_string(index + 1);
+    for (const RectangleGroup& group : rectangles.groups) {
+      const bool holds = source == GroupSource::kCuboid
+                             ? group.source == source && group.sourceIndex == index
+                             : group.firstRectangle <= index && index <= group.lastRectangle;
+      if (holds) {
+        name = sceneEntryName(group);
+        break;
+      }
+    }
+    throw Error("Cannot bake the texture atlas: " + name +
+                " has coordinates that are not finite numbers\n");
   };
-  std::vector<std::thread> pool;
-  for (int t = 1; t < threads; ++t) {
-    // Without another thread the ones running take its share; the pool
-    // must still be joined, not dropped running.
-    try {
-      pool.emplace_back(worker);
-    } catch (const std::system_error&) {
-      break;
+  const int rectangleCount = std::min(mesh.rectangleCount, mesh.faces.rows);
+  for (int r = 0; r < rectangleCount; ++r) {
+    double c[4][3];
+    rectangleCorners(mesh, r, c);
+    for (const auto& corner : c) {
+      for (const double v : corner) {
+        if (!std::isfinite(v)) refuse(GroupSource::kPlane, r);
+        largest = std::max(largest, std::fabs(v));
+      }
     }
   }
-  worker();
-  for (std::thread& thread : pool) thread.join();
+  for (std::size_t b = 0; b < boxes.size(); ++b) {
+    const Cuboid& box = boxes[b];
+    if (box.kind != 1.0f) continue;
+    for (const float v : {box.minX, box.maxX, box.minY, box.maxY, box.minZ, box.maxZ}) {
+      if (!std::isfinite(v)) refuse(GroupSource::kCuboid, static_cast<int>(b));
+      largest = std::max(largest, static_cast<double>(std::fabs(v)));
+    }
+  }
+  if (largest == 0) return 1;
+  int exponent = 0;
+  std::frexp(largest, &exponent);
+  return std::ldexp(1.0, -exponent);
 }
 
 }  // namespace
@@ -201,7 +229,19 @@ BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>&
   if (panorama.empty() || panorama.type() != CV_8UC3) {
     throw Error("Cannot bake the texture atlas: the panorama is not an 8-bit colour image\n");
   }
-  const MeshStore& mesh = rectangles.mesh;
+  // The mesh and the boxes in the bake's frame.
+  const double scale = bakeFrameScale(rectangles, boxes);
+  MeshStore mesh = rectangles.mesh;
+  for (MeshPoint& p : mesh.vertices) {
+    p = MeshPoint{static_cast<float>(p.x * scale), static_cast<float>(p.y * scale),
+                  static_cast<float>(p.z * scale)};
+  }
+  std::vector<Cuboid> scaledBoxes = boxes;
+  for (Cuboid& box : scaledBoxes) {
+    for (float* v : {&box.minX, &box.maxX, &box.minY, &box.maxY, &box.minZ, &box.maxZ}) {
+      *v = static_cast<float>(*v * scale);
+    }
+  }
   AtlasLimits bounded = limits;
   if (bounded.maxTexels <= 0) {
     bounded.maxTexels = static_cast<long long>(panorama.cols) * panorama.rows;
@@ -221,7 +261,7 @@ BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>&
     const int mapWidth = std::min(panorama.cols, kMaxOccluderMapWidth);
     const int mapHeight = std::max(
         1, static_cast<int>(static_cast<long long>(panorama.rows) * mapWidth / panorama.cols));
-    const cv::Mat occluders = buildOccluderMap(boxes, mapWidth, mapHeight);
+    const cv::Mat occluders = buildOccluderMap(scaledBoxes, mapWidth, mapHeight, threads);
     const cv::Mat candidates = occluderCandidates(occluders);
 
     // Cleared in bands on every thread: a page of a fresh atlas costs a
@@ -237,15 +277,21 @@ BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>&
     });
     if (patchCount == 0) return atlas;
 
+    // A box's own faces are tested against the copy of it the map holds.
+    const std::vector<int> first = occludingBoxes(scaledBoxes);
     std::vector<int> ownBox(atlas.patches.size(), -1);
     for (const RectangleGroup& group : rectangles.groups) {
-      if (group.source != GroupSource::kCuboid) continue;
+      if (group.source != GroupSource::kCuboid || group.sourceIndex < 0 ||
+          static_cast<std::size_t>(group.sourceIndex) >= boxes.size()) {
+        continue;
+      }
+      const int box = first[static_cast<std::size_t>(group.sourceIndex)];
       for (int r = std::max(group.firstRectangle, 0);
            r <= group.lastRectangle && r < patchCount; ++r) {
-        ownBox[static_cast<std::size_t>(r)] = group.sourceIndex;
+        ownBox[static_cast<std::size_t>(r)] = box >= 0 ? box : group.sourceIndex;
       }
     }
-    const BakeJob job{rectangles, boxes, panorama, occluders, candidates, ownBox,
+    const BakeJob job{mesh, scaledBoxes, panorama, occluders, candidates, ownBox,
                       kFringePixels * pixelAngle, atlas};
 
     // Sampling, split into pieces of a few rows so that one large patch (the

@@ -1,6 +1,5 @@
 #include "bake/plan_atlas_layout.h"
 
-#include "bake/rectangle_corners.h"
 #include "roombox/error.h"
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 
 #include "bake/encode_atlas.h"
 #include "bake/face_normal.h"
-#include "bake/rectangle_corners.h"
 #include "bake/scene_entry_order.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"

@@ -2,7 +2,6 @@
 
 #include "bake/encode_atlas.h"
 #include "bake/face_normal.h"
-#include "bake/rectangle_corners.h"
 #include "bake/scene_entry_order.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
@@ -37,12 +36,17 @@ std::size_t appendAligned(std::vector<unsigned char>& buffer, const void* bytes,
   return start;
 }
 
-int addBufferView(tinygltf::Model& model, std::size_t offset, std::size_t length, int target) {
+// Adds a view of length bytes of the buffer from offset. Vertex attribute
+// views are shared by the accessors of every node, which glTF allows only
+// with an explicit byteStride (0: none, for indices and the image).
+int addBufferView(tinygltf::Model& model, std::size_t offset, std::size_t length, int target,
+                  int byteStride = 0) {
   tinygltf::BufferView view;
   view.buffer = 0;
   view.byteOffset = offset;
   view.byteLength = length;
   view.target = target;
+  view.byteStride = static_cast<std::size_t>(byteStride);
   model.bufferViews.push_back(view);
   return static_cast<int>(model.bufferViews.size()) - 1;
 }
@@ -89,6 +93,16 @@ void checkGroup(const Reconstruction& room, std::size_t g) {
   }
 }
 
+// Writes model as binary glTF to path.
+void writeModel(tinygltf::Model& model, const std::string& path) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file.is_open()) throw Error("Cannot open " + path + "\n");
+  tinygltf::TinyGLTF writer;
+  const bool written = writer.WriteGltfSceneToStream(&model, file, false, true);
+  file.close();
+  if (!written || file.fail()) throw Error("Cannot write " + path + "\n");
+}
+
 }  // namespace
 
 void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path) {
@@ -129,20 +143,30 @@ void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::st
   tinygltf::Model model;
   model.asset.version = "2.0";
   model.asset.generator = std::string("roombox ") + kVersion;
+  // A room without rectangles is a scene without nodes: no buffer, no view,
+  // no accessor and no texture, none of which glTF allows empty.
+  tinygltf::Scene scene;
+  scene.name = "room";
+  if (rectangleCount <= 0) {
+    model.scenes.push_back(scene);
+    model.defaultScene = 0;
+    writeModel(model, path);
+    return;
+  }
   model.buffers.resize(1);
   std::vector<unsigned char>& buffer = model.buffers[0].data;
 
   const std::size_t positionBytes = positions.size() * sizeof(float);
   const int positionView =
       addBufferView(model, appendAligned(buffer, positions.data(), positionBytes), positionBytes,
-                    TINYGLTF_TARGET_ARRAY_BUFFER);
+                    TINYGLTF_TARGET_ARRAY_BUFFER, 3 * sizeof(float));
   const int normalView =
       addBufferView(model, appendAligned(buffer, normals.data(), positionBytes), positionBytes,
-                    TINYGLTF_TARGET_ARRAY_BUFFER);
+                    TINYGLTF_TARGET_ARRAY_BUFFER, 3 * sizeof(float));
   const std::size_t texCoordBytes = texCoords.size() * sizeof(float);
   const int texCoordView =
       addBufferView(model, appendAligned(buffer, texCoords.data(), texCoordBytes), texCoordBytes,
-                    TINYGLTF_TARGET_ARRAY_BUFFER);
+                    TINYGLTF_TARGET_ARRAY_BUFFER, 2 * sizeof(float));
   // Indices per group, relative to the group's first vertex.
   std::vector<unsigned int> indices;
   for (const RectangleGroup& group : rectangles.groups) {
@@ -184,7 +208,6 @@ void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::st
   model.extensionsUsed.push_back("KHR_materials_unlit");
 
   // One node per scene description entry, a mesh where it has rectangles.
-  tinygltf::Scene scene;
   std::size_t firstIndex = 0;
   std::vector<std::size_t> indexStart(rectangles.groups.size(), 0);
   for (std::size_t g = 0; g < rectangles.groups.size(); ++g) {
@@ -238,13 +261,7 @@ void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::st
   }
   model.scenes.push_back(scene);
   model.defaultScene = 0;
-
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) throw Error("Cannot open " + path + "\n");
-  tinygltf::TinyGLTF writer;
-  const bool written = writer.WriteGltfSceneToStream(&model, file, false, true);
-  file.close();
-  if (!written || file.fail()) throw Error("Cannot write " + path + "\n");
+  writeModel(model, path);
 }
 
 }  // namespace roombox

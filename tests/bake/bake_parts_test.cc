@@ -2,12 +2,11 @@
 // panorama positions and samples of a row of points, the box test of a
 // texel's segment, the occluder candidates around a direction, and the
 // packing of the patches into the atlas.
-#include "bake/approx_atan2.h"
-#include "bake/occluder_candidates.h"
-#include "bake/panorama_position.h"
+#include "bake/occlusion.h"
+#include "bake/parallel.h"
 #include "bake/plan_atlas_layout.h"
 #include "bake/sample_bilinear.h"
-#include "bake/segment_enters_box.h"
+#include "common/panorama_projection.h"
 #include "roombox/bake_atlas.h"
 
 #include <gtest/gtest.h>

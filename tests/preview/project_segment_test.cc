@@ -49,14 +49,17 @@ float widestStep(const Polylines& pieces) {
   return widest;
 }
 
-TEST(ProjectPoint, FallsInThePixelOfTheMeshMapping) {
+// The preview projects with the atlas's convention (pixel centres at
+// azimuth (col + 0.5) 2 pi / width), half a pixel from the mesh mapping,
+// which rounds to pixels centred at col 2 pi / width.
+TEST(ProjectPoint, LiesHalfAPixelFromTheMeshMappingsPixel) {
   for (const cv::Point3d p :
        {cv::Point3d(2, -1, 0.5), cv::Point3d(-3, 2, 1), cv::Point3d(0.5, 2, -0.2)}) {
     const PanoramaPixel pixel = mapToPanorama(static_cast<float>(p.x), static_cast<float>(p.y),
                                               static_cast<float>(p.z), kImage.width, kImage.height);
     const cv::Point2f at = projectPoint(p, kImage);
-    EXPECT_NEAR(at.x, pixel.col, 0.5 + 1e-3) << p;
-    EXPECT_NEAR(at.y, pixel.row, 0.5 + 1e-3) << p;
+    EXPECT_NEAR(at.x + 0.5, pixel.col, 0.5 + 1e-3) << p;
+    EXPECT_NEAR(at.y + 0.5, pixel.row, 0.5 + 1e-3) << p;
   }
 }
 
@@ -68,11 +71,12 @@ TEST(ProjectSegment, AnEdgeAcrossColumnZeroIsSplitThereAndReachesBothBorders) {
   ASSERT_EQ(pieces.size(), 2u);
   // No step runs across the image.
   EXPECT_LT(widestStep(pieces), 50.0f);
-  // The first piece runs out past the right border, the second comes in
-  // from past the left border.
+  // The first piece runs out to the right border (the seam, at azimuth 0,
+  // lies at x = width - 0.5, that is -0.5), the second comes in from the
+  // left border.
   EXPECT_GT(pieces[0].front().x, kImage.width * 0.75f);
-  EXPECT_GT(pieces[0].back().x, kImage.width - 0.5f);
-  EXPECT_LT(pieces[1].front().x, -0.5f);
+  EXPECT_GE(pieces[0].back().x, kImage.width - 0.5f);
+  EXPECT_LE(pieces[1].front().x, -0.5f);
   EXPECT_LT(pieces[1].back().x, kImage.width * 0.25f);
   // Each border point lies on the curve continued across the border.
   EXPECT_NEAR(pieces[0].back().y, pieces[1].front().y, 1.0f);

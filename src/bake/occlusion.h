@@ -2,13 +2,50 @@
 
 #include "roombox/cuboid.h"
 
+#include <opencv2/core.hpp>
+
 #include <cmath>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace roombox {
+
+// Which boxes hide what from the origin: an equirectangular map of the box
+// met first in every direction, the candidates around each of its pixels,
+// and the exact test of a segment from the origin against one box.
+
+// Per box of boxes: the index of the first box with exactly the same bounds
+// (itself when it is the first), or -1 for a box that hides nothing (not of
+// kind 1, or holding the origin). Duplicate boxes are common, and one of
+// them hides exactly what all of them do, so each is tested once.
+std::vector<int> occludingBoxes(const std::vector<Cuboid>& boxes);
+
+// An equirectangular map of width x height pixels (oriented as the
+// panorama) holding, per pixel, the index into boxes of the box the ray from
+// the origin through the pixel's centre meets first, or -1 where it meets
+// none (CV_32SC1); among boxes met at the same distance the lowest index.
+// Only the boxes occludingBoxes keeps count, each under its first index.
+// The map is worked in tiles, each testing only the boxes whose angular
+// window reaches it, nearest first, so a pixel's cost grows with the boxes
+// around its direction in front of the first one met, not with all boxes.
+// Runs on `threads` threads (at least 1).
+cv::Mat buildOccluderMap(const std::vector<Cuboid>& boxes, int width, int height, int threads);
+
+// Value of an occluder candidate map pixel around which several boxes lie.
+constexpr int kSeveralOccluders = -2;
+
+// From an occluder map (CV_32SC1, a box index or -1 per pixel, as
+// buildOccluderMap makes it), a map of its size (CV_32SC1) telling per pixel
+// which boxes the pixel and its eight neighbours hold: -1 none, the box's
+// index when they hold one box only, kSeveralOccluders when more. Columns
+// wrap around (the first and last columns are neighbours); rows past the
+// top and bottom count as the edge rows. Inside a box's outline and far from
+// every box one look-up settles which boxes a direction must be tested
+// against.
+cv::Mat occluderCandidates(const cv::Mat& occluders);
 
 // The segment from the origin to a point, with the reciprocals of its
 // components and its length worked out once for all the boxes it is tested
@@ -106,6 +143,5 @@ inline int segmentsEnterBox(const Cuboid& box, float marginAngle, const float st
   return _mm_movemask_ps(hidden);
 }
 #endif
-
 
 }  // namespace roombox
