@@ -30,3 +30,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -q
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# The Khronos glTF Validator, which the tests run on every GLB they write:
+# Node.js and npm from Debian where the machine has none, the validator
+# from npm at the version pinned in tools/gltf_validator/package-lock.json.
+if ! command -v node > /dev/null || ! command -v npm > /dev/null; then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends nodejs npm
+fi
+validator="$(dirname "$0")/../tools/gltf_validator"
+if [ ! -f "$validator/node_modules/gltf-validator/package.json" ]; then
+  (cd "$validator" && npm ci --no-audit --no-fund --loglevel=error)
+fi

@@ -59,7 +59,10 @@ int runCommandLine(int argc, const char* const* argv) {
   } catch (const std::bad_alloc&) {
     printMessage("Out of memory\n");
   } catch (const cv::Exception& error) {
-    printMessage(std::string("Failure in OpenCV: ") + error.what() + "\n");
+    // OpenCV reports its own allocations that fail as StsNoMem.
+    printMessage(error.code == cv::Error::StsNoMem
+                     ? std::string("Out of memory\n")
+                     : std::string("Failure in OpenCV: ") + error.what() + "\n");
   } catch (const std::exception& error) {
     printMessage(std::string("Unexpected failure: ") + error.what() + "\n");
   }

@@ -2,8 +2,10 @@
 
 #include "preview/box_edges.h"
 #include "roombox/categories.h"
+#include "roombox/error.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -15,7 +17,7 @@ namespace {
 // Sets the four corners of the rectangle of a wall (type 7: x = position,
 // 9: y = position) or floor or ceiling (type 8: z = position), in order
 // around it. Returns false for any other type.
-bool rectangleCorners(const Plane& plane, cv::Point3d corners[4]) {
+bool planeRectangle(const Plane& plane, cv::Point3d corners[4]) {
   const double p = plane.position;
   const double u[4] = {plane.uMin, plane.uMax, plane.uMax, plane.uMin};
   const double v[4] = {plane.vMin, plane.vMin, plane.vMax, plane.vMax};
@@ -69,12 +71,21 @@ std::vector<PreviewItem> collectPreviewItems(const Reconstruction& room) {
       item.edges = boxEdges(room.cuboids[source], shown);
     } else {
       cv::Point3d corners[4];
-      if (source >= planes.size() || !rectangleCorners(planes[source], corners)) continue;
+      if (source >= planes.size() || !planeRectangle(planes[source], corners)) continue;
       for (int k = 0; k < 4; ++k) {
         PreviewEdge edge;
         edge.a = corners[k];
         edge.b = corners[(k + 1) % 4];
         item.edges.push_back(edge);
+      }
+    }
+    // A point that is not a finite number has no direction to draw it in.
+    for (const PreviewEdge& edge : item.edges) {
+      for (const cv::Point3d& p : {edge.a, edge.b}) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+          throw Error("Cannot draw the preview: " + item.name +
+                      " has coordinates that are not finite numbers\n");
+        }
       }
     }
     measureItem(item);

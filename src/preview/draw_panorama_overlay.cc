@@ -13,7 +13,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <array>
 #include <cmath>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -59,9 +61,13 @@ void drawLeader(cv::Mat& image, const cv::Point2f& anchor, const cv::Rect& box,
   cv::circle(image, at, 3, colour, cv::FILLED, cv::LINE_AA);
 }
 
+// True when the room box has bounds to draw: finite, low below high.
 bool roomIsSet(const RoomBox& room) {
   for (int axis = 0; axis < 3; ++axis) {
-    if (!(room.roomMin[axis] <= room.roomMax[axis])) return false;
+    if (!std::isfinite(room.roomMin[axis]) || !std::isfinite(room.roomMax[axis]) ||
+        !(room.roomMin[axis] <= room.roomMax[axis])) {
+      return false;
+    }
   }
   return true;
 }
@@ -86,9 +92,16 @@ void drawPanoramaOverlay(const std::vector<PreviewItem>& items, const RoomBox& r
       edges.push_back(projectEdge(edge, kPreviewRoom, style.roomThickness, style, image));
     }
   }
+  // Each edge once: duplicate boxes (and boxes sharing an edge) would draw
+  // the same pixels again, at the cost of projecting it again.
+  std::set<std::array<double, 8>> drawn;
   for (const PreviewItem& item : items) {
     const cv::Scalar colour = categoryColour(item.category);
     for (const PreviewEdge& edge : item.edges) {
+      const std::array<double, 8> key{edge.a.x, edge.a.y, edge.a.z, edge.b.x, edge.b.y,
+                                      edge.b.z, static_cast<double>(item.category),
+                                      edge.hidden ? 1.0 : 0.0};
+      if (!drawn.insert(key).second) continue;
       edges.push_back(projectEdge(edge, colour, style.edgeThickness, style, image));
     }
   }

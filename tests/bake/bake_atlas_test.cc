@@ -7,15 +7,18 @@
 #include "roombox/read_panorama.h"
 #include "roombox/read_plane_info.h"
 #include "roombox/reconstruct_room.h"
+#include "support/expect_error.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace roombox {
 namespace {
@@ -189,6 +192,58 @@ TEST(BakeAtlas, HiddenTexelsAreFilledWithTheSurfaceBehindTheFurniture) {
   EXPECT_GT(compared, 20000);
   EXPECT_GE(static_cast<double>(closerToTruth), 0.95 * static_cast<double>(compared))
       << closerToTruth << " of " << compared << " (" << filled << " filled)";
+}
+
+// The room in other units: lengths a ten-thousandth or ten thousand times as
+// large, and large enough that squares of its coordinates overflow a
+// float. The atlas is laid out and sampled alike (the texel density, the
+// gutters and the occlusion rim scale with the room), and no direction is
+// sent to the horizon.
+TEST(BakeAtlas, TheSameRoomInAnyUnitBakesTheSameAtlas) {
+  cv::Mat panorama(256, 512, CV_8UC3);
+  cv::randu(panorama, cv::Scalar::all(0), cv::Scalar::all(256));
+  cv::GaussianBlur(panorama, panorama, cv::Size(5, 5), 0);
+  const auto scaled = [](float factor) {
+    std::vector<std::array<MeshPoint, 4>> rectangles = kRoom;
+    for (auto& corners : rectangles) {
+      for (MeshPoint& p : corners) p = MeshPoint{p.x * factor, p.y * factor, p.z * factor};
+    }
+    return rectangles;
+  };
+  const auto box = [](float f) {
+    return std::vector<Cuboid>{{1, 1.2f * f, 1.5f * f, -0.3f * f, 0.4f * f, -1 * f, 0, 0, 0}};
+  };
+  const BakedAtlas unit = bakeAtlas(meshOf(kRoom), box(1), panorama, AtlasLimits{}, 1);
+  ASSERT_GT(cv::countNonZero(unit.filled), 0);
+  for (const float factor : {1e-4f, 1e4f, 1e30f}) {
+    SCOPED_TRACE(factor);
+    const BakedAtlas other = bakeAtlas(meshOf(scaled(factor)), box(factor), panorama,
+                                       AtlasLimits{}, 1);
+    ASSERT_EQ(other.image.size(), unit.image.size());
+    for (std::size_t r = 0; r < kRoom.size(); ++r) {
+      EXPECT_EQ(other.patches[r].width, unit.patches[r].width);
+      EXPECT_EQ(other.patches[r].height, unit.patches[r].height);
+    }
+    // Scaled coordinates round differently in the last bit: a level here
+    // and there, a texel on an outline.
+    cv::Mat difference;
+    cv::absdiff(other.image, unit.image, difference);
+    EXPECT_LT(cv::mean(difference)[0], 0.5);
+    EXPECT_LT(cv::norm(other.filled, unit.filled, cv::NORM_L1) / 255, 0.01 * unit.filled.total());
+  }
+}
+
+TEST(BakeAtlas, ACoordinateThatIsNoFiniteNumberIsRefusedNamingItsEntry) {
+  std::vector<std::array<MeshPoint, 4>> rectangles = kRoom;
+  rectangles[1][2].y = std::numeric_limits<float>::infinity();
+  EXPECT_ROOMBOX_ERROR(
+      bakeAtlas(meshOf(rectangles), {}, directionPanorama(64, 32)),
+      "^Cannot bake the texture atlas: Wall_2 has coordinates that are not finite numbers\n$");
+  const std::vector<Cuboid> boxes = {{1, 0.5f, std::numeric_limits<float>::quiet_NaN(), 0, 1, 0, 1,
+                                      1, 0}};
+  EXPECT_ROOMBOX_ERROR(bakeAtlas(meshOf(kRoom), boxes, directionPanorama(64, 32)),
+                       "^Cannot bake the texture atlas: box 1 has coordinates that are not "
+                       "finite numbers\n$");
 }
 
 }  // namespace

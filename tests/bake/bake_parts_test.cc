@@ -8,11 +8,13 @@
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
 #include "roombox/bake_atlas.h"
+#include "roombox/error.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -308,6 +310,102 @@ TEST(BakeAtlas, GivesTheSameAtlasOnAnyNumberOfThreads) {
     ASSERT_EQ(many.image.size(), one.image.size());
     EXPECT_EQ(cv::norm(many.image, one.image, cv::NORM_INF), 0);
     EXPECT_EQ(cv::norm(many.filled, one.filled, cv::NORM_INF), 0);
+  }
+}
+
+// A failure on a worker thread reaches the caller as it was thrown, after
+// every thread has been joined, and the items not yet begun are skipped.
+TEST(RunParallel, RethrowsTheFirstFailureOfAnyThreadInTheCaller) {
+  for (const int threads : {1, 2, 4}) {
+    SCOPED_TRACE(threads);
+    std::atomic<int> done{0};
+    EXPECT_THROW(runParallel(threads, 100000,
+                             [&done](int item) {
+                               if (item == 37) throw Error("item 37\n");
+                               ++done;
+                             }),
+                 Error);
+    EXPECT_LT(done.load(), 100000 - 1);
+    EXPECT_THROW(runParallel(threads, 8, [](int item) {
+                   if (item % 2 == 1) throw std::bad_alloc();
+                 }),
+                 std::bad_alloc);
+  }
+}
+
+// The box met first along a pixel's ray, found by testing every box: what
+// the occluder map must hold whatever its tiles and windows.
+int firstBoxMet(const std::vector<Cuboid>& boxes, int row, int col, int width, int height) {
+  const double theta = (row + 0.5) / height * kPi;
+  const double phi = (col + 0.5) / width * 2 * kPi;
+  const double d[3] = {std::sin(theta) * std::cos(phi), -std::sin(theta) * std::sin(phi),
+                       std::cos(theta)};
+  double best = 1e300;
+  int id = -1;
+  for (std::size_t b = 0; b < boxes.size(); ++b) {
+    const Cuboid& box = boxes[b];
+    if (box.minX <= 0 && box.maxX >= 0 && box.minY <= 0 && box.maxY >= 0 && box.minZ <= 0 &&
+        box.maxZ >= 0) {
+      continue;
+    }
+    const double lo[3] = {box.minX, box.minY, box.minZ};
+    const double hi[3] = {box.maxX, box.maxY, box.maxZ};
+    double enter = 0, leave = 1e300;
+    bool miss = false;
+    for (int a = 0; a < 3 && !miss; ++a) {
+      if (d[a] == 0) {
+        miss = lo[a] > 0 || hi[a] < 0;
+        continue;
+      }
+      const double t0 = std::min(lo[a] / d[a], hi[a] / d[a]);
+      const double t1 = std::max(lo[a] / d[a], hi[a] / d[a]);
+      enter = std::max(enter, t0);
+      leave = std::min(leave, t1);
+    }
+    if (!miss && enter <= leave && enter < best) {
+      best = enter;
+      id = static_cast<int>(b);
+    }
+  }
+  return id;
+}
+
+TEST(BuildOccluderMap, HoldsTheFirstBoxMetTestingEachDuplicateOnce) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> centre(-3.0f, 3.0f);
+  std::uniform_real_distribution<float> size(0.05f, 1.5f);
+  std::vector<Cuboid> boxes;
+  for (int b = 0; b < 60; ++b) {
+    const float x = centre(random), y = centre(random), z = centre(random);
+    const float sx = size(random), sy = size(random), sz = size(random);
+    boxes.push_back(Cuboid{1, x, x + sx, y, y + sy, z, z + sz, 1, 0});
+  }
+  boxes.push_back(Cuboid{1, 0.5f, 0.6f, -0.05f, 0.05f, -0.05f, 0.05f, 1, 0});  // across column 0
+  boxes.push_back(boxes[3]);  // duplicates: the first copy stands for them
+  boxes.push_back(boxes[60]);
+  boxes.push_back(Cuboid{1, -1, 1, -1, 1, -1, 1, 1, 0});  // holds the origin: hides nothing
+  boxes.push_back(Cuboid{2, 0.2f, 0.3f, -1, 1, -1, 1, 1, 0});  // not a generated box
+  const std::vector<int> first = occludingBoxes(boxes);
+  EXPECT_EQ(first[61], 3);
+  EXPECT_EQ(first[62], 60);
+  EXPECT_EQ(first[63], -1);
+  EXPECT_EQ(first[64], -1);
+  std::vector<Cuboid> counted = boxes;
+  counted[63].kind = 0;
+  counted.pop_back();
+  // Sizes that are no multiple of the map's tiles.
+  for (const cv::Size size : {cv::Size(200, 100), cv::Size(37, 19)}) {
+    SCOPED_TRACE(size);
+    const cv::Mat map = buildOccluderMap(boxes, size.width, size.height, 2);
+    int mismatches = 0;
+    for (int row = 0; row < size.height; ++row) {
+      for (int col = 0; col < size.width; ++col) {
+        int expected = firstBoxMet(counted, row, col, size.width, size.height);
+        if (expected >= 0) expected = first[static_cast<std::size_t>(expected)];
+        mismatches += map.at<int>(row, col) != expected;
+      }
+    }
+    EXPECT_EQ(mismatches, 0);
   }
 }
 

@@ -2,6 +2,7 @@
 // consumers: tinygltf's loader (valid glTF 2.0), assimp, and the scene
 // description they must agree with.
 #include "driver/consumer_readers.h"
+#include "support/gltf_validator.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -11,17 +12,23 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Runs the example room in dir with save option 2 and the named options.
-ToolRun runWithOptions(const TempDir& dir, const std::string& options) {
-  copyExampleRoom(dir);
+// Runs the room in dir with save option 2 and the named options.
+ToolRun runInFolder(const TempDir& dir, const std::string& options) {
   const CommandRun run = runCommand(quoted(ROOMBOX_BINARY) + " " + quoted(dir.path()) +
                                     " planes.txt room 2 " + options);
   return ToolRun{run.status, run.output, ""};
+}
+
+// Runs the example room in dir with save option 2 and the named options.
+ToolRun runWithOptions(const TempDir& dir, const std::string& options) {
+  copyExampleRoom(dir);
+  return runInFolder(dir, options);
 }
 
 TEST(GlbFileTest, TheExampleRoomLoadsAsGltfWithTheEntriesOfTheSceneDescription) {
@@ -33,6 +40,7 @@ TEST(GlbFileTest, TheExampleRoomLoadsAsGltfWithTheEntriesOfTheSceneDescription) 
   EXPECT_EQ(plain.read("room-rect.obj"), dir.read("room-rect.obj"));
   const int rectangles = consoleNumber(run.output, "Total f: ");
 
+  EXPECT_TRUE(validGltf(dir.path() + "room.glb"));
   tinygltf::Model model;
   tinygltf::TinyGLTF loader;
   std::string error, warning;
@@ -93,6 +101,46 @@ TEST(GlbFileTest, TheExampleRoomLoadsAsGltfWithTheEntriesOfTheSceneDescription) 
   const cv::Mat atlas = cv::imread(dir.path() + "room-baked.jpg");
   EXPECT_EQ(atlas.cols, model.images[0].width);
   EXPECT_EQ(atlas.rows, model.images[0].height);
+}
+
+// A room without planes gives a scene without nodes; the example room with
+// hundreds of copies of one box close to the capture point gives one node
+// per scene entry. Both pass the glTF Validator.
+TEST(GlbFileTest, AnEmptyRoomAndARoomOfManyDuplicateBoxesGiveValidGltf) {
+  TempDir empty;
+  copyExampleRoom(empty);
+  empty.write("planes.txt", "0 0.05\n");
+  ASSERT_EQ(runInFolder(empty, "--glb --baked-obj --preview").status, 1);
+  EXPECT_TRUE(validGltf(empty.path() + "room.glb"));
+  tinygltf::Model model;
+  tinygltf::TinyGLTF loader;
+  std::string error, warning;
+  ASSERT_TRUE(loader.LoadBinaryFromFile(&model, &error, &warning, empty.path() + "room.glb"))
+      << error;
+  ASSERT_EQ(model.scenes.size(), 1u);
+  EXPECT_TRUE(model.scenes[0].nodes.empty());
+  EXPECT_TRUE(model.nodes.empty());
+  EXPECT_TRUE(model.bufferViews.empty());
+
+  TempDir many;
+  copyExampleRoom(many);
+  std::string planes = readWholeFile(std::string(ROOMBOX_EXAMPLES) + "/planes.txt");
+  const std::size_t headerEnd = planes.find('\n');
+  const int count = std::atoi(planes.c_str());
+  std::string copies;
+  for (int k = 0; k < 300; ++k) copies += "1 1 0.1 -0.1 0.1 -0.1 0.1 0.1 0 0 1 0 0 -0.1 1 2\n";
+  if (planes.back() != '\n') planes += '\n';
+  planes = std::to_string(count + 300) + planes.substr(planes.find(' '), headerEnd - planes.find(' ')) +
+           planes.substr(headerEnd) + copies;
+  many.write("planes.txt", planes);
+  const ToolRun run = runInFolder(many, "--glb --preview");
+  ASSERT_EQ(run.status, 1) << run.output;
+  EXPECT_TRUE(validGltf(many.path() + "room.glb"));
+  ASSERT_TRUE(loader.LoadBinaryFromFile(&model, &error, &warning, many.path() + "room.glb"))
+      << error;
+  const SceneJson scene = readSceneJson(many.read("room.JSON"));
+  ASSERT_TRUE(scene.parsed) << scene.error;
+  EXPECT_EQ(model.nodes.size(), scene.entries.size());
 }
 
 TEST(GlbFileTest, AnUnwritableGlbFailsTheRun) {

@@ -5,6 +5,7 @@
 // complete run (status 1, "Done!!!"): never with a crash, a hang, a sanitizer
 // report or a silent success.
 #include "consumer_readers.h"
+#include "support/gltf_validator.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -187,13 +188,15 @@ TEST(HostileInputTest, APlaneFileThatCannotBeReadIsNamed) {
       << folder.output;
 }
 
-TEST(HostileInputTest, ExtremeButFiniteNumbersCompleteWithReadableOutputs) {
-  struct Case {
-    std::string name;
-    std::string content;
-    bool finiteResults;  // every number the outputs derive stays finite
-  };
-  const std::vector<Case> cases = {
+// Plane files of extreme but finite numbers, each run with every save option.
+struct ExtremeCase {
+  std::string name;
+  std::string content;
+  bool finiteResults;  // every number the outputs derive stays finite
+};
+
+std::vector<ExtremeCase> extremeCases() {
+  return {
       {"coordinates of 1e30",
        "3 0.05\n1 7 -1e30 -1e30 1e30 -1e30 1e30 -1e30 0 0 1 0 0 1e30 13 132\n"
        "1 8 -1e30 -1e30 1e30 -1e30 1e30 0 0 -1e30 0 0 1 1e30 5 2\n"
@@ -220,7 +223,11 @@ TEST(HostileInputTest, ExtremeButFiniteNumbersCompleteWithReadableOutputs) {
        "2\t0.05\r\n" + kWall.substr(0, kWall.size() - 1) + "\r\n" + kBedTop + " 7 8 9 trailing",
        true},
   };
-  for (const Case& c : cases) {
+}
+
+TEST(HostileInputTest, ExtremeButFiniteNumbersCompleteWithReadableOutputs) {
+  const std::vector<ExtremeCase> cases = extremeCases();
+  for (const ExtremeCase& c : cases) {
     for (const char* option : {"0", "1", "2", "3"}) {
       TempDir dir;
       writeSmallPanorama(dir);
@@ -242,6 +249,52 @@ TEST(HostileInputTest, ExtremeButFiniteNumbersCompleteWithReadableOutputs) {
     }
   }
 }
+
+// The baked model and the preview on the same files: each run completes
+// with a GLB the glTF Validator accepts, or, where the numbers have no
+// direction (not finite after plane widening), stops with a message naming
+// the entry; never with a signal.
+TEST(HostileInputTest, ExtremeNumbersWithTheBakeAndThePreviewCompleteOrStopWithAMessage) {
+  for (const ExtremeCase& c : extremeCases()) {
+    TempDir dir;
+    writeSmallPanorama(dir);
+    dir.write("planes.txt", c.content);
+    const ToolRun run =
+        runTool(dir.path(), "planes.txt", "room", "2", 120, "--glb --baked-obj --preview");
+    if (c.finiteResults) {
+      expectComplete(run, c.name);
+      EXPECT_TRUE(validGltf(dir.path() + "room.glb")) << c.name;
+      EXPECT_TRUE(std::filesystem::exists(dir.path() + "room-preview.png")) << c.name;
+      EXPECT_TRUE(std::filesystem::exists(dir.path() + "room-baked.obj")) << c.name;
+    } else {
+      EXPECT_EQ(run.status, 2) << c.name << "\n" << run.output << run.errors;
+      EXPECT_NE(lastLine(run.output).find(" has coordinates that are not finite numbers"),
+                std::string::npos)
+          << run.output;
+      EXPECT_EQ(run.errors.find("Sanitizer"), std::string::npos) << run.errors;
+      EXPECT_EQ(run.errors.find("runtime error"), std::string::npos) << run.errors;
+    }
+  }
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Under an address-space limit (ulimit -v) the example room with every
+// option ends as a complete run or with "Out of memory", whatever step the
+// limit hits: the bake's worker threads and OpenCV's allocations included.
+// (AddressSanitizer reserves far more address space than any such limit.)
+TEST(HostileInputTest, AnAddressSpaceLimitEndsWithDoneOrOutOfMemory) {
+  TempDir dir;
+  copyExampleRoom(dir);
+  for (const int kilobytes : {200000, 215000, 230000, 245000, 260000, 300000}) {
+    const CommandRun run = runCommand("ulimit -v " + std::to_string(kilobytes) + " && " +
+                                      quoted(ROOMBOX_BINARY) + " " + quoted(dir.path()) +
+                                      " planes.txt room 2 --glb --baked-obj --preview 2>&1");
+    SCOPED_TRACE(kilobytes);
+    ASSERT_TRUE(run.status == 1 || run.status == 2) << run.status << "\n" << run.output;
+    EXPECT_EQ(lastLine(run.output), run.status == 1 ? "Done!!!" : "Out of memory");
+  }
+}
+#endif
 
 // Builds a PNG file by hand: signature, an IHDR chunk declaring width x
 // height 8-bit RGB, and the given IDAT payload (already deflated).

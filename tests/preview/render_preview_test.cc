@@ -219,12 +219,19 @@ TEST(RenderPreview, ExtremeAndUndefinedCoordinatesAreDrawnWithoutFault) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   addBox(room, kBed, 1, -1e30f, 1e30f, 0.5f, 1.0f, -1.0f, 1.0f);
-  addBox(room, kBed, 2, nan, 1.0f, -inf, inf, 0.0f, 0.0f, CuboidFaces{0, 0, 0, 0, 0, 0});
+  addBox(room, kBed, 2, 3e38f, 3.4e38f, -3e38f, 3e38f, 0.0f, 0.0f);  // squares overflow a float
   addBox(room, kTable, 1, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);  // a point at the origin
   room.room.roomMin[0] = nan;
-  const cv::Mat preview =
-      renderPreview(room, cv::Mat(cv::Size(64, 32), CV_8UC3, cv::Scalar(0, 0, 0)));
+  room.room.roomMax[1] = inf;
+  const cv::Mat panorama(cv::Size(64, 32), CV_8UC3, cv::Scalar(0, 0, 0));
+  const cv::Mat preview = renderPreview(room, panorama);
   EXPECT_EQ(preview.size(), previewLayout(cv::Size(64, 32)).canvas);
+  // A box with a bound that is no finite number has no direction: the
+  // preview is refused, naming it, rather than drawn somewhere arbitrary.
+  addBox(room, kBed, 3, nan, 1.0f, -inf, inf, 0.0f, 0.0f, CuboidFaces{0, 0, 0, 0, 0, 0});
+  EXPECT_ROOMBOX_ERROR(renderPreview(room, panorama),
+                       "^Cannot draw the preview: Bed_3 has coordinates that are not finite "
+                       "numbers\n$");
 }
 
 TEST(WritePreview, WritesThePngOfTheRenderedImage) {

@@ -65,17 +65,19 @@ struct ToolRun {
   std::string errors;
 };
 
-// Runs roombox with base path basePath and the other three arguments, under a
-// time limit: a run that hangs is ended and reported with status 124.
+// Runs roombox with base path basePath and the other three arguments, and
+// the named options (shell words, e.g. "--glb --preview") after them, under
+// a time limit: a run that hangs is ended and reported with status 124.
 inline ToolRun runTool(const std::string& basePath, const std::string& planeFile,
                        const std::string& prefix, const std::string& option,
-                       int timeLimitSeconds = 120) {
+                       int timeLimitSeconds = 120, const std::string& options = "") {
   const std::string errorFile = std::filesystem::temp_directory_path().string() +
                                 "/roombox-stderr-" + std::to_string(::getpid()) + ".txt";
   const CommandRun run = runCommand("timeout " + std::to_string(timeLimitSeconds) + " " +
                                     quoted(ROOMBOX_BINARY) + " " + quoted(basePath) + " " +
                                     quoted(planeFile) + " " + quoted(prefix) + " " +
-                                    quoted(option) + " 2>" + quoted(errorFile));
+                                    quoted(option) + " " + options + " 2>" +
+                                    quoted(errorFile));
   ToolRun tool;
   tool.status = run.status;
   tool.output = run.output;
