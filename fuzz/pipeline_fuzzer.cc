@@ -1,5 +1,7 @@
 // libFuzzer target for the whole run: the first line of an input is the save
-// option argument, the rest is the plane info file. Each input runs the
+// option argument, optionally followed by '|' and a digit whose bits ask
+// for the named options (1 --glb, 2 --baked-obj, 4 --preview); the rest is
+// the plane info file. Each input runs the
 // command's run sequence (runRoom) on a scratch folder that holds the plane
 // file and a small fixed panorama (64 x 32, its bottom rows black), exactly
 // as the command line "roombox <folder>/ planes.txt fuzz <option>" would. A
@@ -24,9 +26,11 @@
 namespace roombox {
 namespace {
 
-const char* const kOutputNames[] = {"fuzz_cuboid.txt", "fuzz.JSON", "fuzz-texture.png",
-                                    "fuzz-rect-Object.obj", "fuzz-rect-Object-colour.obj",
-                                    "fuzz-rect.obj", "fuzz-rect.obj.mtl", "fuzz-rect-Object.off"};
+const char* const kOutputNames[] = {
+    "fuzz_cuboid.txt",   "fuzz.JSON",         "fuzz-texture.png",     "fuzz-rect-Object.obj",
+    "fuzz-rect-Object-colour.obj", "fuzz-rect.obj", "fuzz-rect.obj.mtl", "fuzz-rect-Object.off",
+    "fuzz.glb",          "fuzz-baked.obj",    "fuzz-baked.obj.mtl",   "fuzz-baked.jpg",
+    "fuzz-preview.png"};
 
 void require(bool holds, const char* what) {
   if (!holds) {
@@ -39,7 +43,8 @@ bool exists(const std::string& name) { return std::filesystem::exists(scratchFol
 
 // Checks what a complete run left: its output files and a mesh whose faces
 // name existing vertices.
-void checkCompleteRun(int saveOption, const Reconstruction& room) {
+void checkCompleteRun(const RunSettings& settings, const Reconstruction& room) {
+  const int saveOption = settings.saveOption;
   require(exists("fuzz_cuboid.txt") && exists("fuzz.JSON") && exists("fuzz-texture.png"),
           "a complete run left out the cuboid text, the JSON file or the texture");
   const char* meshFiles[] = {"fuzz-rect-Object.obj", "fuzz-rect-Object-colour.obj",
@@ -49,6 +54,10 @@ void checkCompleteRun(int saveOption, const Reconstruction& room) {
             "the mesh files written do not match the save option");
   }
   require(exists("fuzz-rect.obj.mtl") == (saveOption == 2), "material file written wrongly");
+  require(exists("fuzz.glb") == settings.glb, "GLB written wrongly");
+  require(exists("fuzz-baked.obj") == settings.bakedObj && exists("fuzz-baked.jpg") == settings.bakedObj,
+          "baked OBJ written wrongly");
+  require(exists("fuzz-preview.png") == settings.preview, "preview written wrongly");
 
   const MeshStore& mesh = room.rectangles.mesh;
   const std::size_t vertices = static_cast<std::size_t>(mesh.vertexCount);
@@ -98,8 +107,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::size_t lineEnd = input.find('\n');
+  const std::string firstLine = input.substr(0, lineEnd);
+  const std::size_t bar = firstLine.find('|');
   // A C string argument ends at its first zero byte, as on a command line.
-  const std::string option = input.substr(0, lineEnd).c_str();
+  const std::string option = firstLine.substr(0, bar).c_str();
+  const int flags = bar != std::string::npos && bar + 1 < firstLine.size() &&
+                            firstLine[bar + 1] >= '0' && firstLine[bar + 1] <= '7'
+                        ? firstLine[bar + 1] - '0'
+                        : 0;
   const std::string planeFile = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
 
   const std::string& folder = scratchFolder();
@@ -113,10 +128,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.outputPrefix = "fuzz";
   settings.saveOption = roombox::parseSaveOption(option.c_str());
   settings.textureFileName = "fuzz-texture.png";
+  settings.glb = (flags & 1) != 0;
+  settings.bakedObj = (flags & 2) != 0;
+  settings.preview = (flags & 4) != 0;
   try {
     const roombox::Reconstruction room = roombox::runRoom(settings);
     std::fflush(stdout);
-    roombox::checkCompleteRun(settings.saveOption, room);
+    roombox::checkCompleteRun(settings, room);
   } catch (const roombox::Error& error) {
     roombox::require(error.what()[0] != '\0', "an error without a message");
   }

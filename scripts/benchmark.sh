@@ -57,6 +57,19 @@ if [ "$(cat "$data/generator.sha256" 2>/dev/null)" != "$stamp" ]; then
   echo "$stamp" > "$data/generator.sha256"
 fi
 
+# The example room at its own 2048 x 1024 panorama, and the same room with
+# 2,000 copies of one box 0.1 from the capture point (duplicate boxes are
+# common), for the cost of the bake and the preview against the box count.
+if [ ! -f "$data/boxes-2000/planes.txt" ] || [ "$data/boxes-2000/planes.txt" -ot examples/planes.txt ]; then
+  rm -rf "$data/example" "$data/boxes-2000"
+  mkdir -p "$data/example" "$data/boxes-2000"
+  cp examples/planes.txt examples/shifted_t.png "$data/example/"
+  cp examples/shifted_t.png "$data/boxes-2000/"
+  awk 'NR == 1 { print $1 + 2000, $2; next } NF { print }
+       END { for (k = 0; k < 2000; k++) print "1 1 0.1 -0.1 0.1 -0.1 0.1 0.1 0 0 1 0 0 -0.1 1 2" }' \
+    examples/planes.txt > "$data/boxes-2000/planes.txt"
+fi
+
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -147,9 +160,14 @@ done
 addInput pano-2-preview "$data/pano8k" 2 "$runs" "example room, 8192x4096 panorama, --preview" \
   --preview
 addInput pano-2-glb "$data/pano8k" 2 "$runs" "example room, 8192x4096 panorama, --glb" --glb
+addInput example-all "$data/example" 2 "$runs" "example room, --glb --preview" --glb --preview
+addInput boxes-2000-all "$data/boxes-2000" 2 "$runs" \
+  "example room + 2,000 copies of a box 0.1 away, --glb --preview" --glb --preview
 addInput planes-1000 "$data/planes-1000" 2 "$runs" "1,000 planes"
 addInput planes-10000 "$data/planes-10000" 2 "$runs" "10,000 planes"
 addInput planes-100000 "$data/planes-100000" 2 "$largestRuns" "100,000 planes"
+addInput planes-100000-all "$data/planes-100000" 2 "$largestRuns" \
+  "100,000 planes, --glb --preview" --glb --preview
 
 echo "## roombox benchmark, $(date -u +%F), $(nproc) cores, median of the runs"
 echo
@@ -220,3 +238,15 @@ echo "--glb on the 8192x4096 panorama (save option 2): run / decode" \
   "$(ratio "$glbPeak" "$(column "$work/pano-2-glb.decode" 2)") (goal: at most 2.5 each);" \
   "atlas baking $(fixed "$(grep -v -- - "$work/pano-2-glb.stage.atlas baking" | median || true)") s," \
   "glb file $(fixed "$(grep -v -- - "$work/pano-2-glb.stage.glb file" | median || true)") s."
+
+# The bake and the preview against the box count: the 2,000-box room's
+# stages as ratios to the example room's (goal: at most 3 each).
+stageMedian() { grep -v -- - "$work/$1.stage.$2" | median || true; }
+echo
+echo "Example room + 2,000 copies of a box 0.1 away, against the example room (goal: at most 3" \
+  "each): atlas baking $(fixed "$(stageMedian boxes-2000-all "atlas baking")") s against" \
+  "$(fixed "$(stageMedian example-all "atlas baking")") s" \
+  "($(ratio "$(stageMedian boxes-2000-all "atlas baking")" "$(stageMedian example-all "atlas baking")")" \
+  "times), preview $(fixed "$(stageMedian boxes-2000-all preview)") s against" \
+  "$(fixed "$(stageMedian example-all preview)") s" \
+  "($(ratio "$(stageMedian boxes-2000-all preview)" "$(stageMedian example-all preview)") times)."
