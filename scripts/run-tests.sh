@@ -1,16 +1,36 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite twice: an optimised build, and a build
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the fuzz
-# targets for a short time.
+# Builds and runs the whole test suite twice: an optimised build (with the
+# Python module, whose package is then installed into a venv and tested with
+# pytest), and a build under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then runs the fuzz targets for a short time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 jobs="$(nproc)"
+# The Debian interpreter, for which setup.sh installs numpy, pybind11, pytest
+# and dask.distributed (not whatever python3 comes first on the PATH).
+python="${ROOMBOX_TEST_PYTHON:-/usr/bin/python3}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The optimised build holds the Python module too (its PythonTests run the
+# Python tests on the module as built).
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROOMBOX_PYTHON=ON \
+  -DPython_EXECUTABLE="$python"
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+# The Python package as a user installs it: pip install into a fresh venv
+# (with Debian's packages visible, offline: no build isolation), then the
+# Python tests on the installed package. pip builds in the optimised build
+# folder above, so the install compiles nothing again.
+venv=build/python-venv
+rm -rf "$venv"
+"$python" -m venv --system-site-packages "$venv"
+ROOMBOX_BUILD_DIR="$PWD/build" CMAKE_BUILD_PARALLEL_LEVEL="$jobs" \
+  "$venv/bin/python" -m pip install --no-build-isolation --no-index -q .
+(cd "$venv" && ROOMBOX_BINARY="$OLDPWD/build/src/driver/roombox" \
+  ROOMBOX_MAKE_EXAMPLE_ROOM="$OLDPWD/build/tools/make_example_room" \
+  bin/python -m pytest -p no:cacheprovider -o addopts="" "$OLDPWD/python/tests")
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DROOMBOX_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"

@@ -13,6 +13,9 @@ packages=(
   assimp-utils nlohmann-json3-dev
   libcli11-dev
   libtinygltf-dev
+  python3 python3-dev python3-venv python3-pip python3-setuptools python3-numpy
+  pybind11-dev python3-pybind11 python3-pytest python3-distributed
+  locales-all
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "bake/encode_atlas.h"
 #include "bake/face_normal.h"
 #include "bake/scene_entry_order.h"
+#include "common/c_locale.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "scene/scene_entry_name.h"
@@ -14,6 +15,7 @@ namespace roombox {
 
 void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
                    const std::string& basePath, const std::string& outputPrefix) {
+  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   const RectangleMesh& rectangles = room.rectangles;
   const MeshStore& mesh = rectangles.mesh;
   const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));

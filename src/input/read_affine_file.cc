@@ -1,5 +1,6 @@
 #include "input/read_affine_file.h"
 
+#include "common/c_locale.h"
 #include "input/number_tokens.h"
 #include "input/throw_malformed.h"
 #include "roombox/error.h"
@@ -7,6 +8,7 @@
 namespace roombox {
 
 ViewTransform readAffineFile(const std::string& path) {
+  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   NumberTokens tokens;
   if (!loadNumberTokens(path, tokens)) {
     throw Error("The file " + path + " was not opened\n");

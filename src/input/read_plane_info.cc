@@ -1,5 +1,6 @@
 #include "roombox/read_plane_info.h"
 
+#include "common/c_locale.h"
 #include "input/number_tokens.h"
 #include "input/orient_plane_equation.h"
 #include "input/throw_malformed.h"
@@ -123,6 +124,7 @@ void readPlaneRecords(PlaneInfoFile& file, int source, PlaneList& list) {
 
 PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInfoFile,
                         const ViewConfig& views) {
+  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   PlaneList list;
   PlaneInfoFile mainFile;
   openPlaneInfoFile(basePath + planeInfoFile, mainFile);

@@ -1,5 +1,7 @@
 #include "mesh/format_fixed.h"
 
+#include "common/c_locale.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +16,7 @@ char* formatFixed(double value, char* out) {
   // bits. Everything else (rare: huge values, infinities, NaN) goes to
   // printf itself.
   if (!(std::fabs(value) < 9007199254740992.0)) {
+    const CLocaleScope cLocale;  // a decimal point, whatever the locale
     return out + std::snprintf(out, 320, "%f", value);
   }
   std::uint64_t bits = 0;

@@ -1,5 +1,6 @@
 #include "roombox/write_cuboid_text.h"
 
+#include "common/c_locale.h"
 #include "common/output_file.h"
 #include "mesh/format_fixed.h"
 
@@ -11,6 +12,7 @@ namespace roombox {
 
 void writeCuboidText(const RoomBox& room, const std::vector<Cuboid>& cuboids,
                      float cubeResolution, const std::string& path) {
+  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   const int cuboidCount = static_cast<int>(cuboids.size());
   OutputFile out;
   openOutputFile(path, out);

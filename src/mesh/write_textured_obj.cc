@@ -1,5 +1,6 @@
 #include "roombox/write_textured_obj.h"
 
+#include "common/c_locale.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "mesh/format_fixed.h"
@@ -15,6 +16,7 @@ namespace roombox {
 
 void writeTexturedObj(const MeshStore& mesh, const std::string& basePath,
                       const std::string& outputPrefix, const std::string& textureFileName) {
+  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   const MeshExtent extent = meshExtent(mesh);
 
   OutputFile objFile;

@@ -1,5 +1,6 @@
 #include "preview/draw_plan.h"
 
+#include "common/c_locale.h"
 #include "preview/category_colour.h"
 #include "preview/preview_colours.h"
 
@@ -77,6 +78,7 @@ void text(cv::Mat& plan, const std::string& words, const cv::Point& at, const Pr
 
 // "1 unit", "2 units", "0.5 units".
 std::string unitsText(double units) {
+  const CLocaleScope cLocale;  // a decimal point, whatever the locale
   char number[32];
   std::snprintf(number, sizeof(number), "%g", units);
   return std::string(number) + (units == 1.0 ? " unit" : " units");

@@ -1,5 +1,7 @@
 #include "scene/json_writer.h"
 
+#include "common/c_locale.h"
+
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -166,6 +168,7 @@ void formatNumber(double value, char out[32]) {
     value = -value;
   }
   if (value > 2147483647.0) {
+    const CLocaleScope cLocale;  // a decimal point, whatever the locale
     std::snprintf(out, 32, "%e", negative ? -value : value);
     return;
   }

@@ -28,6 +28,27 @@ if [ "$output" != "$expected" ]; then
   echo "$expected"
   exit 1
 fi
+# The package leaves OpenCV's own target names (opencv_core ...) to OpenCV's
+# package, which a consumer may find after roombox, and needs no tinyglTF.
+mkdir -p "$work/names"
+cat > "$work/names/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.18)
+project(names LANGUAGES CXX)
+find_package(roombox REQUIRED)
+foreach(name opencv_core opencv_imgcodecs opencv_imgproc)
+  if(TARGET ${name})
+    message(FATAL_ERROR "the roombox package defines ${name}")
+  endif()
+endforeach()
+if(TARGET TinyGLTF::TinyGLTF)
+  message(FATAL_ERROR "the roombox package finds tinyglTF")
+endif()
+EOF
+cmake -S "$work/names" -B "$work/names-build" -DCMAKE_PREFIX_PATH="$work/prefix" \
+  > "$work/names.log"
+# roombox/version.h holds the project's version, which the command prints.
+version="$(sed -n 's/.*kVersion = "\(.*\)";/\1/p' "$work/prefix/include/roombox/version.h")"
+test "$("$work/prefix/bin/roombox" --version)" = "roombox $version"
 # The installed command runs too.
 "$work/prefix/bin/roombox" --version
 echo "the consumer example builds and runs against the installed package"
