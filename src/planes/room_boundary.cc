@@ -1,4 +1,4 @@
-#include "planes/compute_room_boundary.h"
+#include "planes/room_boundary.h"
 
 namespace roombox {
 

@@ -1,12 +1,34 @@
-#include "planes/build_box_grid.h"
-
-#include "planes/grid_cell.h"
+#include "planes/box_grid.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 namespace roombox {
+
+void rangeBetween(float a, float b, float& low, float& high) {
+  if (a <= b) {
+    low = a;
+    high = b;
+  } else if (b < a) {
+    low = b;
+    high = a;
+  } else {
+    low = high = NAN;
+  }
+}
+
+GridBox planeGridBox(const Plane& plane) {
+  // In-plane axes of each normal axis: x -> (y, z), y -> (x, z), z -> (x, y).
+  const int normal = plane.type == 1.0f ? 0 : plane.type == 2.0f ? 1 : 2;
+  const int u = normal == 0 ? 1 : 0;
+  const int v = normal == 2 ? 1 : 2;
+  GridBox box;
+  box.lo[normal] = box.hi[normal] = plane.position;
+  rangeBetween(plane.uMin, plane.uMax, box.lo[u], box.hi[u]);
+  rangeBetween(plane.vMin, plane.vMax, box.lo[v], box.hi[v]);
+  return box;
+}
 
 namespace {
 
@@ -16,6 +38,21 @@ constexpr long long kMaxCellsPerBox = 64;
 constexpr long long kCellsPerBox = 4;
 // Cells along one axis, at most.
 constexpr int kMaxCellsPerAxis = 1 << 20;
+
+// The cell number along `axis` (0..2) of grid that holds coordinate value.
+// Values below the grid (and -infinity) give 0, values beyond it (and
+// +infinity) the last cell; the mapping never decreases as value grows.
+// Precondition: value is not NaN; grid.cells[axis] >= 1.
+int gridCell(const BoxGrid& grid, int axis, float value) {
+  // Compared before converting: out-of-range and infinite positions never
+  // reach the integer conversion.
+  const double position =
+      (static_cast<double>(value) - grid.origin[axis]) * grid.cellsPerUnit[axis];
+  if (!(position >= 0.0)) return 0;
+  const int last = grid.cells[axis] - 1;
+  if (position >= static_cast<double>(last)) return last;
+  return static_cast<int>(position);
+}
 
 bool hasNaN(const GridBox& box) {
   for (int a = 0; a < 3; ++a) {
@@ -140,6 +177,48 @@ void buildBoxGrid(const std::vector<GridBox>& boxes, const std::vector<int>& ids
       }
     }
   }
+}
+
+void queryBoxGrid(const BoxGrid& grid, const GridBox& box, std::vector<int>& found) {
+  found.clear();
+  for (int a = 0; a < 3; ++a) {
+    if (std::isnan(box.lo[a]) || std::isnan(box.hi[a])) {
+      found = grid.all;
+      return;
+    }
+  }
+  if (grid.cells[0] < 1 || grid.cells[1] < 1 || grid.cells[2] < 1) {
+    found = grid.all;
+    return;
+  }
+  int first[3];
+  int last[3];
+  for (int a = 0; a < 3; ++a) {
+    first[a] = gridCell(grid, a, box.lo[a]);
+    last[a] = gridCell(grid, a, box.hi[a]);
+  }
+  found = grid.everywhere;
+  // Past this many entries (repeats included) handing back every box, which
+  // is already in order, costs the caller little more than sorting them.
+  const std::size_t enough = grid.all.size() / 2 + 16;
+  if (found.size() > enough) {
+    found = grid.all;
+    return;
+  }
+  for (int z = first[2]; z <= last[2]; ++z) {
+    for (int y = first[1]; y <= last[1]; ++y) {
+      const long long row = (static_cast<long long>(z) * grid.cells[1] + y) * grid.cells[0];
+      const int begin = grid.cellStart[static_cast<std::size_t>(row + first[0])];
+      const int end = grid.cellStart[static_cast<std::size_t>(row + last[0]) + 1];
+      found.insert(found.end(), grid.entries.begin() + begin, grid.entries.begin() + end);
+      if (found.size() > enough) {
+        found = grid.all;
+        return;
+      }
+    }
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 }  // namespace roombox

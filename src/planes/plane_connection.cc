@@ -1,8 +1,30 @@
-#include "planes/join_plane_pair.h"
+#include "planes/plane_connection.h"
 
 #include <algorithm>
 
 namespace roombox {
+
+void widenPlaneEdges(float margin, std::vector<Plane>& planes) {
+  for (Plane& plane : planes) {
+    plane.uMin -= margin;
+    plane.uMax += margin;
+    plane.vMin -= margin;
+    plane.vMax += margin;
+  }
+}
+
+void retractUnlinkedEdges(float margin, const std::vector<EdgeLinks>& links,
+                          std::vector<Plane>& planes) {
+  const std::size_t count = std::min(planes.size(), links.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    Plane& plane = planes[i];
+    if (plane.active == 0.0f) continue;
+    if (links[i].uMinLinked == 0) plane.uMin += margin;
+    if (links[i].uMaxLinked == 0) plane.uMax -= margin;
+    if (links[i].vMinLinked == 0) plane.vMin += margin;
+    if (links[i].vMaxLinked == 0) plane.vMax -= margin;
+  }
+}
 
 namespace {
 
@@ -106,6 +128,45 @@ void joinPlanePair(Plane& p, EdgeLinks& pLinks, Plane& q, EdgeLinks& qLinks) {
       qLinks.*f.qEdgeMaxLinked = 1;
     }
   }
+}
+
+void connectPlane(int index, const BoxGrid& grid, std::vector<Plane>& planes,
+                  std::vector<EdgeLinks>& links) {
+  Plane& p = planes[index];
+  if (p.type != 1.0f && p.type != 2.0f) return;
+
+  // Only planes whose box meets p's can cross it; the grid lists them among
+  // its candidates, in index order, which is the order of the scan.
+  std::vector<int> candidates;
+  queryBoxGrid(grid, planeGridBox(p), candidates);
+  for (const int j : candidates) joinPlanePair(p, links[index], planes[j], links[j]);
+}
+
+std::vector<EdgeLinks> connectPlanes(float cubeResolution, std::vector<Plane>& planes) {
+  const int count = static_cast<int>(planes.size());
+  const float margin = 3 * cubeResolution;
+  std::vector<EdgeLinks> links(planes.size(), EdgeLinks{0, 0, 0, 0});
+  widenPlaneEdges(margin, planes);
+
+  // Joining only ever moves an edge onto a position inside the plane's
+  // range, so the widened boxes hold every plane for the whole stage.
+  std::vector<GridBox> boxes;
+  std::vector<int> ids;
+  for (int i = 0; i < count; ++i) {
+    const Plane& plane = planes[i];
+    if (plane.active == 0.0f) continue;
+    if (plane.type != 1.0f && plane.type != 2.0f && plane.type != 3.0f) continue;
+    boxes.push_back(planeGridBox(plane));
+    ids.push_back(i);
+  }
+  BoxGrid grid;
+  buildBoxGrid(boxes, ids, grid);
+
+  for (int i = 0; i < count; ++i) {
+    if (planes[i].active != 0.0f) connectPlane(i, grid, planes, links);
+  }
+  retractUnlinkedEdges(margin, links, planes);
+  return links;
 }
 
 }  // namespace roombox
