@@ -7,7 +7,7 @@
 #include "planes/range_refinement.h"
 #include "planes/room_boundary.h"
 #include "roombox/error.h"
-#include "scene/write_scene_description.h"
+#include "scene/scene_description.h"
 
 #include <algorithm>
 #include <string>

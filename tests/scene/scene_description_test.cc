@@ -1,4 +1,4 @@
-#include "scene/write_scene_description.h"
+#include "scene/scene_description.h"
 
 #include "roombox/write_scene_file.h"
 #include "support/expect_error.h"
