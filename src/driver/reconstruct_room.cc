@@ -2,7 +2,7 @@
 
 #include "cuboids/cuboid_growth.h"
 #include "cuboids/post_processing.h"
-#include "mesh/generate_rectangle_mesh.h"
+#include "mesh/rectangle_mesh.h"
 #include "planes/plane_connection.h"
 #include "planes/range_refinement.h"
 #include "planes/room_boundary.h"

@@ -1,6 +1,6 @@
 #include "preview/project_point.h"
 
-#include "mesh/map_to_panorama.h"
+#include "mesh/rectangle_mesh.h"
 
 #include <climits>
 

@@ -2,8 +2,7 @@
 // printf; their text must be exactly what printf gives, which these tests
 // check against snprintf over many values.
 
-#include "mesh/format_face_row.h"
-#include "mesh/format_fixed.h"
+#include "mesh/number_format.h"
 
 #include <gtest/gtest.h>
 

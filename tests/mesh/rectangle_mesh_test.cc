@@ -1,6 +1,4 @@
-#include "mesh/emit_cuboid_rectangles.h"
-#include "mesh/emit_plane_rectangle.h"
-#include "mesh/generate_rectangle_mesh.h"
+#include "mesh/rectangle_mesh.h"
 #include "mesh_fixtures.h"
 
 #include <gtest/gtest.h>

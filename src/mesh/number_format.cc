@@ -1,12 +1,20 @@
-#include "mesh/format_fixed.h"
+#include "mesh/number_format.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 namespace roombox {
+
+int truncateToInt(float value) {
+  if (value >= 2147483648.0f) return INT_MAX;
+  if (value <= -2147483648.0f) return INT_MIN;
+  if (!(value == value)) return 0;
+  return static_cast<int>(value);
+}
 
 char* formatFixed(double value, char* out) {
   // Below 2^53 in magnitude every finite value is m * 2^e with m < 2^53,
@@ -49,6 +57,22 @@ char* formatFixed(double value, char* out) {
     decimals /= 10;
   }
   return out + 6;
+}
+
+char* formatFaceRow(const int* corners, FaceRowStyle style, char* out) {
+  *out++ = style == FaceRowStyle::kOff ? '4' : 'f';
+  for (int k = 0; k < 4; ++k) {
+    // Widened before adding 1, so INT_MAX gives 2147483648 as "%lld" does.
+    const long long index = style == FaceRowStyle::kOff ? corners[k] : corners[k] + 1LL;
+    *out++ = ' ';
+    out = std::to_chars(out, out + 24, index).ptr;
+    if (style == FaceRowStyle::kTexturedObj) {
+      *out++ = '/';
+      out = std::to_chars(out, out + 24, index).ptr;
+    }
+  }
+  *out++ = '\n';
+  return out;
 }
 
 }  // namespace roombox
