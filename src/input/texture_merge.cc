@@ -2,13 +2,12 @@
 
 #include "common/output_file.h"
 #include "common/write_image_file.h"
-#include "input/plain_truecolour_png_size.h"
+#include "input/png_reader.h"
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,31 +33,18 @@ void saveTexture(const cv::Mat& image, const std::string& path) {
 
 // Writes the panorama file at sourcePath unchanged to path when it is a
 // plain truecolour PNG of the panorama's size, whose bytes decode to exactly
-// the loaded panorama: the texture then needs no encoding. Returns false for
-// any other file, having written nothing, and also when the file changes
-// while it is copied, having written part of it; the caller then encodes the
-// texture, which replaces whatever was written. Throws Error when path
-// cannot be written.
+// the loaded panorama: the texture then needs no encoding. The bytes written
+// are the very bytes that were checked. Returns false for any other file,
+// having written nothing; the caller then encodes the texture. Throws Error
+// when path cannot be written.
 bool copyPlainPng(const std::string& sourcePath, const std::string& path, int width, int height) {
-  // Closed on every way out, also when a failure to write throws.
-  const std::unique_ptr<FILE, int (*)(FILE*)> source(std::fopen(sourcePath.c_str(), "rb"),
-                                                     &std::fclose);
-  if (source == nullptr) return false;
-  const long long size = plainTruecolourPngSize(source.get(), width, height);
-  if (size < 0 || std::fseek(source.get(), 0, SEEK_SET) != 0) return false;
+  std::vector<unsigned char> bytes;
+  if (!readPlainTruecolourPng(sourcePath, width, height, bytes)) return false;
   OutputFile file;
   openOutputFile(path, file, "Cannot write %s\n");
-  std::vector<char> block(1 << 20);
-  long long copied = 0;
-  for (;;) {
-    const std::size_t read = std::fread(block.data(), 1, block.size(), source.get());
-    if (read == 0) break;
-    std::fwrite(block.data(), 1, read, file.file);
-    copied += static_cast<long long>(read);
-  }
-  const bool intact = copied == size && std::ferror(source.get()) == 0;
+  std::fwrite(bytes.data(), 1, bytes.size(), file.file);
   closeOutputFile(file);
-  return intact;
+  return true;
 }
 
 }  // namespace

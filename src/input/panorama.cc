@@ -1,6 +1,6 @@
 #include "roombox/read_panorama.h"
 
-#include "input/read_plain_png.h"
+#include "input/png_reader.h"
 #include "roombox/error.h"
 
 #include <opencv2/imgcodecs.hpp>
