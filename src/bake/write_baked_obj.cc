@@ -6,7 +6,7 @@
 #include "common/c_locale.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"
-#include "scene/scene_entry_name.h"
+#include "scene/scene_description.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,8 +6,7 @@
 #include "roombox/categories.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
-#include "scene/scene_entry_materials.h"
-#include "scene/scene_entry_name.h"
+#include "scene/scene_description.h"
 
 #include <tiny_gltf.h>
 

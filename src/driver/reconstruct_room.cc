@@ -1,14 +1,13 @@
 #include "roombox/reconstruct_room.h"
 
-#include "cuboids/clamp_cuboids_to_room.h"
-#include "cuboids/hide_covered_faces.h"
-#include "cuboids/reconstruct_cuboids.h"
-#include "mesh/generate_rectangle_mesh.h"
-#include "planes/compute_room_boundary.h"
-#include "planes/connect_plane.h"
-#include "planes/refine_plane_range.h"
+#include "cuboids/cuboid_growth.h"
+#include "cuboids/post_processing.h"
+#include "mesh/rectangle_mesh.h"
+#include "planes/plane_connection.h"
+#include "planes/range_refinement.h"
+#include "planes/room_boundary.h"
 #include "roombox/error.h"
-#include "scene/write_scene_description.h"
+#include "scene/scene_description.h"
 
 #include <algorithm>
 #include <string>

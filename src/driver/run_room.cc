@@ -1,8 +1,7 @@
 #include "driver/run_room.h"
 
 #include "driver/stage_timer.h"
-#include "input/read_affine_file.h"
-#include "input/transform_view_planes.h"
+#include "input/view_transforms.h"
 #include "roombox/merge_textures.h"
 #include "roombox/read_plane_info.h"
 #include "roombox/write_colour_obj.h"

@@ -1,6 +1,6 @@
 #include "preview/category_colour.h"
 
-#include "mesh/category_palette.h"
+#include "mesh/rectangle_mesh.h"
 #include "roombox/categories.h"
 
 namespace roombox {

@@ -27,19 +27,9 @@ void putChars(JsonWriter& writer, const char* chars, std::size_t length) {
 
 void putChar(JsonWriter& writer, char c) { putChars(writer, &c, 1); }
 
-}  // namespace
-
-// Starts a document: empties text, resets the error and the object stack,
-// and stores the root's "{".
-void openDocument(JsonWriter& writer, std::string& text, std::size_t capacity, int pretty) {
-  text.clear();
-  writer.text = &text;
-  writer.capacity = capacity;
-  writer.error = JsonWriterError::Ok;
-  writer.depth = 0;
-  writer.levels[0] = 0;
-  writer.pretty = pretty;
-  putChar(writer, '{');
+// Stores each character of text.
+void putRaw(JsonWriter& writer, const char* text) {
+  putChars(writer, text, std::strlen(text));
 }
 
 // With pretty printing, stores a line feed and one four-blank unit per open
@@ -61,11 +51,6 @@ void putQuoted(JsonWriter& writer, const char* text) {
   putChar(writer, '"');
 }
 
-// Stores each character of text.
-void putRaw(JsonWriter& writer, const char* text) {
-  putChars(writer, text, std::strlen(text));
-}
-
 // Stores the separating comma (after the first member of the innermost
 // object), the line break and indentation, the quoted key and the colon.
 // Stores nothing once an error is recorded. Returns the error afterwards.
@@ -84,6 +69,21 @@ JsonWriterError writeKey(JsonWriter& writer, const char* key) {
     putChar(writer, ' ');
   }
   return writer.error;
+}
+
+}  // namespace
+
+// Starts a document: empties text, resets the error and the object stack,
+// and stores the root's "{".
+void openDocument(JsonWriter& writer, std::string& text, std::size_t capacity, int pretty) {
+  text.clear();
+  writer.text = &text;
+  writer.capacity = capacity;
+  writer.error = JsonWriterError::Ok;
+  writer.depth = 0;
+  writer.levels[0] = 0;
+  writer.pretty = pretty;
+  putChar(writer, '{');
 }
 
 // Writes key and opens a nested object as its value. The "{" is stored even

@@ -50,15 +50,6 @@ void endObject(JsonWriter& writer);
 // Closes the root object and returns the sticky error.
 JsonWriterError closeDocument(JsonWriter& writer);
 
-// The steps the operations above are made of: the key of a member with its
-// separator and indentation, quoted and raw text, and a line break with
-// indentation. Each stores its characters by the writer's one rule (dropped
-// and BufferFull recorded once the capacity is reached).
-JsonWriterError writeKey(JsonWriter& writer, const char* key);
-void putQuoted(JsonWriter& writer, const char* text);
-void putRaw(JsonWriter& writer, const char* text);
-void newlineIndent(JsonWriter& writer);
-
 // Formats value as the shortest decimal text with at most six decimals
 // ("nan" for NaN, C "%e" above 2147483647 in magnitude) into out, which holds
 // 32 characters.

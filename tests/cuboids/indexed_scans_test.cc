@@ -6,9 +6,8 @@
 // match often; they also hold duplicates, +0 and -0, reversed ranges and now
 // and then an infinite or NaN bound.
 
-#include "cuboids/clamp_cuboids_to_room.h"
-#include "cuboids/hide_covered_faces.h"
-#include "cuboids/reconstruct_cuboids.h"
+#include "cuboids/cuboid_growth.h"
+#include "cuboids/post_processing.h"
 #include "cuboids/reference_scans.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-#include "cuboids/clamp_cuboids_to_room.h"
-#include "cuboids/hide_covered_faces.h"
+#include "cuboids/post_processing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cuboids/reconstruct_cuboids.h"
+#include "cuboids/cuboid_growth.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,8 @@
 
 #include "cuboids/reference_scans.h"
 
-#include "cuboids/hide_faces_against.h"
-#include "cuboids/match_growth_candidate.h"
-#include "cuboids/seed_growth_direction.h"
-#include "cuboids/start_cuboid_growth.h"
+#include "cuboids/cuboid_growth.h"
+#include "cuboids/post_processing.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "input/read_affine_file.h"
+#include "input/view_transforms.h"
 
 #include "support/expect_error.h"
 #include "support/temp_dir.h"

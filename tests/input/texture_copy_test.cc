@@ -86,6 +86,10 @@ TEST(TextureCopy, OtherFilesAreEncodedFromTheDecodedPanorama) {
   const std::string rgb = encodePng(patternImage(6, 4, CV_8UC3));
   std::vector<unsigned char> jpeg;
   ASSERT_TRUE(cv::imencode(".jpg", patternImage(6, 4, CV_8UC3), jpeg));
+  // A text chunk whose CRC is wrong: decoders skip it with a warning, and a
+  // byte copy would hand the broken chunk on.
+  std::string brokenText = withChunk(rgb, "tEXt", std::string("Comment\0room", 12));
+  brokenText[33 + 8 + 12] = static_cast<char>(brokenText[33 + 8 + 12] ^ 0x01);
   struct Case {
     std::string name;
     std::string bytes;
@@ -97,6 +101,7 @@ TEST(TextureCopy, OtherFilesAreEncodedFromTheDecodedPanorama) {
       {"transparent colour", withChunk(rgb, "tRNS", std::string("\0\1\0\2\0\3", 6))},
       {"Exif data", withChunk(rgb, "eXIf", std::string("MM\0*\0\0\0\x08\0\0", 10))},
       {"bytes after the end", rgb + "trailing"},
+      {"wrong CRC in a text chunk", brokenText},
       {"JPEG under a PNG name", std::string(jpeg.begin(), jpeg.end())},
   };
   for (const Case& c : cases) {

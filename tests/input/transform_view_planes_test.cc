@@ -1,4 +1,4 @@
-#include "input/transform_view_planes.h"
+#include "input/view_transforms.h"
 
 #include <gtest/gtest.h>
 

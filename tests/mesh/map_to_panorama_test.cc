@@ -1,5 +1,4 @@
-#include "mesh/decode_materials.h"
-#include "mesh/map_to_panorama.h"
+#include "mesh/rectangle_mesh.h"
 
 #include <gtest/gtest.h>
 

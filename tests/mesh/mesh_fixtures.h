@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mesh/generate_rectangle_mesh.h"
+#include "mesh/rectangle_mesh.h"
 #include "roombox/cuboid.h"
 #include "roombox/mesh_store.h"
 #include "roombox/plane.h"

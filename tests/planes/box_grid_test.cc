@@ -1,6 +1,4 @@
 #include "planes/box_grid.h"
-#include "planes/build_box_grid.h"
-#include "planes/query_box_grid.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // are common; they also hold inactive planes, duplicates, +0 and -0,
 // reversed ranges, and now and then an infinite or NaN bound.
 
-#include "planes/connect_plane.h"
-#include "planes/refine_plane_range.h"
+#include "planes/plane_connection.h"
+#include "planes/range_refinement.h"
 #include "planes/reference_scans.h"
 
 #include <gtest/gtest.h>

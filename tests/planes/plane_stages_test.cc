@@ -1,6 +1,6 @@
-#include "planes/compute_room_boundary.h"
-#include "planes/connect_plane.h"
-#include "planes/refine_plane_range.h"
+#include "planes/plane_connection.h"
+#include "planes/range_refinement.h"
+#include "planes/room_boundary.h"
 
 #include <gtest/gtest.h>
 

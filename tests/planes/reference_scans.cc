@@ -6,10 +6,8 @@
 
 #include "planes/reference_scans.h"
 
-#include "planes/join_plane_pair.h"
-#include "planes/refine_plane_against.h"
-#include "planes/retract_unlinked_edges.h"
-#include "planes/widen_plane_edges.h"
+#include "planes/plane_connection.h"
+#include "planes/range_refinement.h"
 
 namespace roombox {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "planes/edge_links.h"
+#include "planes/plane_connection.h"
 #include "roombox/plane.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 // Projection of 3D edges into the equirectangular preview: pieces follow the
 // curve, and an edge that crosses column 0 is split there, never drawn
 // across the image.
-#include "mesh/map_to_panorama.h"
+#include "mesh/rectangle_mesh.h"
 #include "preview/dash_polyline.h"
 #include "preview/project_point.h"
 #include "preview/project_segment.h"

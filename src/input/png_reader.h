@@ -1,0 +1,65 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace roombox {
+
+// The eight bytes every PNG file starts with.
+constexpr unsigned char kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
+// Reads a 4-byte big-endian unsigned number, the byte order of every number
+// in a PNG file.
+inline std::uint32_t readBigEndian32(const unsigned char* bytes) {
+  return (static_cast<std::uint32_t>(bytes[0]) << 24) |
+         (static_cast<std::uint32_t>(bytes[1]) << 16) |
+         (static_cast<std::uint32_t>(bytes[2]) << 8) | static_cast<std::uint32_t>(bytes[3]);
+}
+
+// Decodes the PNG file held whole in bytes[0, size) to the 8-bit BGR image
+// that cv::imread(path, cv::IMREAD_COLOR) gives for it, when the file is one
+// this decoder is sure of: a well-formed chunk sequence (signature, IHDR
+// first, every chunk's CRC right, nothing after IEND) of IHDR, one or more
+// IDAT chunks and IEND and nothing else; an 8-bit truecolour image (colour
+// type 2, or 6 with alpha), standard compression and filter methods, not
+// interlaced, 1 to 1,000,000 pixels a side and at most 2^30 pixels in all
+// (sizes libpng and cv::imread both accept under their default limits), and
+// no OpenCV image size limit set in the environment; the zlib stream
+// (inflated with libdeflate) exactly as long as the IDAT data, its Adler-32
+// right, its window large enough for the image, and inflating to exactly the
+// image's filtered rows. Returns an empty image for every other file: the
+// caller then decodes it with cv::imread, which also gives the verdict on
+// broken files. Overwrites bytes (the IDAT data is gathered at its start).
+// Throws std::bad_alloc when memory runs out.
+cv::Mat decodePlainPng(unsigned char* bytes, std::size_t size);
+
+// Reads the regular file at path and decodes it as decodePlainPng does (the
+// fast path for the common panorama). Returns an empty image when the file
+// cannot be opened or read, or is not one that decodePlainPng takes; the
+// caller then reads it with cv::imread. A file whose start already shows
+// that it is not such a PNG, or that is far larger than its pixels, is not
+// read further. Throws std::bad_alloc when memory runs out.
+cv::Mat readPlainPng(const std::string& path);
+
+// Whether the PNG file held whole in bytes[0, size) decodes to exactly its
+// stored samples, so that a copy of its bytes is a lossless copy of the
+// decoded width x height image: a well-formed chunk sequence (as for
+// decodePlainPng) of an 8-bit truecolour image without transparency (colour
+// type 2, no tRNS chunk), with no Exif data (which could make a decoder turn
+// the image) and no animation. Other ancillary chunks and interlacing are
+// allowed: they do not change the decoded pixels.
+bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height);
+
+// Reads the regular file at path whole into bytes and returns true when it
+// is a file that isPlainTruecolourPng takes for a width x height image.
+// Returns false (bytes then hold nothing useful) when the file cannot be
+// opened or read, is not such a PNG, or is far larger than its pixels.
+// Throws std::bad_alloc when memory runs out.
+bool readPlainTruecolourPng(const std::string& path, int width, int height,
+                            std::vector<unsigned char>& bytes);
+
+}  // namespace roombox
