@@ -10,7 +10,7 @@
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
 #include "roombox/error.h"
-#include "scene/scene_entry_name.h"
+#include "scene/scene_description.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // comma: a program that calls setlocale(LC_ALL, "de_DE.UTF-8") (as Python
 // programs and GUI toolkits do) must read the example room and write every
 // file exactly as in the C locale, and get its own locale back afterwards.
-#include "input/read_affine_file.h"
-#include "mesh/format_fixed.h"
+#include "input/view_transforms.h"
+#include "mesh/number_format.h"
 #include "roombox/roombox.h"
 #include "support/temp_dir.h"
 
