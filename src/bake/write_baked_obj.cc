@@ -1,8 +1,6 @@
 #include "roombox/write_baked_obj.h"
 
-#include "bake/encode_atlas.h"
-#include "bake/face_normal.h"
-#include "bake/scene_entry_order.h"
+#include "bake/baked_model.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "scene/scene_entry_name.h"

@@ -1,8 +1,6 @@
 #include "roombox/write_glb.h"
 
-#include "bake/encode_atlas.h"
-#include "bake/face_normal.h"
-#include "bake/scene_entry_order.h"
+#include "bake/baked_model.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
