@@ -35,6 +35,21 @@ void faceNormal(const double c[4][3], double normal[3]) {
   for (int a = 0; a < 3; ++a) normal[a] = n[a] / length;
 }
 
+void patchCorners(const AtlasPatch& p, double u[4], double v[4]) {
+  const double left = p.x;
+  const double right = static_cast<double>(p.x + p.width);
+  const double top = p.y;
+  const double bottom = static_cast<double>(p.y + p.height);
+  u[0] = left;
+  u[1] = right;
+  u[2] = right;
+  u[3] = left;
+  v[0] = top;
+  v[1] = top;
+  v[2] = bottom;
+  v[3] = bottom;
+}
+
 std::vector<int> sceneEntryOrder(const std::vector<RectangleGroup>& groups) {
   std::vector<int> order;
   order.reserve(groups.size());

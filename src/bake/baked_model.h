@@ -8,7 +8,8 @@
 namespace roombox {
 
 // What the writers of the baked model (GLB and baked OBJ) share: the atlas
-// as an image file, the normal of each rectangle, and the order of the
+// as an image file, the normal of each rectangle, where its corners lie in
+// the atlas, and the order of the
 // entries, which is the scene description's.
 
 // The MIME type and the file name extension of encodeAtlas's bytes.
@@ -24,6 +25,11 @@ std::vector<unsigned char> encodeAtlas(const BakedAtlas& atlas);
 // direction of (c1 - c0) x (c2 - c0), seen counter-clockwise from its front.
 // A rectangle without area gets (0, 0, 1).
 void faceNormal(const double c[4][3], double normal[3]);
+
+// The atlas positions (in texels from its top left corner) of the four
+// corners of patch p, in the order of its rectangle's corners: u[k] across,
+// v[k] down the atlas.
+void patchCorners(const AtlasPatch& p, double u[4], double v[4]);
 
 // The indices of groups in the order the scene description lists them:
 // the groups of boxes, then those of walls, floors and ceilings, each in
