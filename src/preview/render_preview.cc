@@ -19,6 +19,7 @@ namespace roombox {
 
 namespace {
 
+// The widths the panorama is drawn at, the rest of the preview with it.
 constexpr int kWidest = 2048;
 constexpr int kNarrowest = 1024;
 // The band below the panorama is never lower than this, so that the legend
