@@ -2,11 +2,10 @@
 
 #include "common/pi.h"
 
-#include "bake/fill_from_visible.h"
-#include "bake/fill_gutter.h"
+#include "bake/atlas_fill.h"
+#include "bake/atlas_layout.h"
 #include "bake/occlusion.h"
 #include "bake/parallel.h"
-#include "bake/plan_atlas_layout.h"
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
 #include "roombox/error.h"

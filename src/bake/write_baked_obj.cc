@@ -1,8 +1,6 @@
 #include "roombox/write_baked_obj.h"
 
-#include "bake/encode_atlas.h"
-#include "bake/face_normal.h"
-#include "bake/scene_entry_order.h"
+#include "bake/baked_model.h"
 #include "common/c_locale.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"
@@ -51,10 +49,8 @@ void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
     for (int k = 0; k < 4; ++k) std::fprintf(obj, "v %.6f %.6f %.6f\n", c[k][0], c[k][1], c[k][2]);
     // OBJ's v runs up the image; the atlas rows run down.
     const AtlasPatch& p = atlas.patches[static_cast<std::size_t>(r)];
-    const double u[4] = {static_cast<double>(p.x), static_cast<double>(p.x + p.width),
-                         static_cast<double>(p.x + p.width), static_cast<double>(p.x)};
-    const double v[4] = {static_cast<double>(p.y), static_cast<double>(p.y),
-                         static_cast<double>(p.y + p.height), static_cast<double>(p.y + p.height)};
+    double u[4], v[4];
+    patchCorners(p, u, v);
     for (int k = 0; k < 4; ++k) std::fprintf(obj, "vt %.8f %.8f\n", u[k] / width, 1.0 - v[k] / height);
     double n[3];
     faceNormal(c, n);

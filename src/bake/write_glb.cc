@@ -1,8 +1,6 @@
 #include "roombox/write_glb.h"
 
-#include "bake/encode_atlas.h"
-#include "bake/face_normal.h"
-#include "bake/scene_entry_order.h"
+#include "bake/baked_model.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
@@ -125,10 +123,8 @@ void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::st
     float normal[3];
     toGltfFrame(n, normal);
     const AtlasPatch& p = atlas.patches[static_cast<std::size_t>(r)];
-    const double u[4] = {static_cast<double>(p.x), static_cast<double>(p.x + p.width),
-                         static_cast<double>(p.x + p.width), static_cast<double>(p.x)};
-    const double v[4] = {static_cast<double>(p.y), static_cast<double>(p.y),
-                         static_cast<double>(p.y + p.height), static_cast<double>(p.y + p.height)};
+    double u[4], v[4];
+    patchCorners(p, u, v);
     for (int k = 0; k < 4; ++k) {
       float position[3];
       toGltfFrame(c[k], position);

@@ -1,20 +1,32 @@
 #include "preview/render_preview.h"
 
-#include "preview/collect_preview_items.h"
-#include "preview/draw_direction_marks.h"
-#include "preview/draw_legend.h"
-#include "preview/draw_panorama_overlay.h"
-#include "preview/draw_plan.h"
-#include "preview/plan_frame.h"
-#include "preview/preview_colours.h"
-#include "preview/preview_layout.h"
+#include "common/write_image_file.h"
+#include "preview/legend.h"
+#include "preview/panorama_overlay.h"
+#include "preview/plan.h"
+#include "preview/preview_items.h"
 #include "preview/preview_style.h"
+#include "roombox/write_preview.h"
 
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace roombox {
 
 namespace {
+
+// The widths the panorama is drawn at, the rest of the preview with it.
+constexpr int kWidest = 2048;
+constexpr int kNarrowest = 1024;
+// The band below the panorama is never lower than this, so that the legend
+// of all fifteen categories and its line styles fit at the smallest text.
+constexpr int kLowestBand = 600;
+// Nor the legend narrower than this, for its longest line.
+constexpr int kNarrowestLegend = 380;
 
 const cv::Scalar kNoPanorama(96, 96, 96);
 
@@ -42,6 +54,24 @@ void placePanorama(const cv::Mat& panorama, cv::Mat& area) {
 
 }  // namespace
 
+PreviewLayout previewLayout(cv::Size panorama) {
+  const bool empty = panorama.width <= 0 || panorama.height <= 0;
+  const int width = empty ? kNarrowest : std::min(std::max(panorama.width, kNarrowest), kWidest);
+  int height = width / 2;
+  if (!empty) {
+    const double scaled = static_cast<double>(panorama.height) * width / panorama.width;
+    height = static_cast<int>(std::lround(std::min(std::max(scaled, width / 8.0), 1.0 * width)));
+  }
+  const int band = std::max(width * 3 / 8, kLowestBand);
+  const int legendWidth = std::max(width * 3 / 10, kNarrowestLegend);
+  PreviewLayout layout;
+  layout.canvas = cv::Size(width, height + band);
+  layout.panorama = cv::Rect(0, 0, width, height);
+  layout.plan = cv::Rect(0, height, width - legendWidth, band);
+  layout.legend = cv::Rect(width - legendWidth, height, legendWidth, band);
+  return layout;
+}
+
 cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama) {
   const PreviewLayout layout = previewLayout(panorama.size());
   const PreviewStyle style = previewStyle(layout.canvas.width);
@@ -60,6 +90,17 @@ cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama) {
   cv::Mat legend = preview(layout.legend);
   drawLegend(items, style, legend);
   return preview;
+}
+
+void writePreview(const Reconstruction& room, const cv::Mat& panorama, const std::string& path) {
+  const cv::Mat preview = renderPreview(room, panorama);
+  // Given no compression level, OpenCV's PNG writer uses its fast settings:
+  // every row filtered by its left neighbour (SUB) and zlib's fastest level.
+  // zlib's strategy for filtered data makes the file a quarter smaller at
+  // the same speed. Naming a level instead turns on libpng's adaptive
+  // filtering, which takes about twice as long for a file a third smaller.
+  const std::vector<int> settings{cv::IMWRITE_PNG_STRATEGY, cv::IMWRITE_PNG_STRATEGY_FILTERED};
+  writeImageFile(preview, path, ".png", settings);
 }
 
 }  // namespace roombox

@@ -6,6 +6,26 @@
 
 namespace roombox {
 
+// The whole preview image: where its parts go, and their drawing.
+
+// Where the parts of the preview image go.
+struct PreviewLayout {
+  cv::Size canvas;    // the whole image
+  cv::Rect panorama;  // the scaled panorama with the overlay, at the top
+  cv::Rect plan;      // the top-down plan, below it on the left
+  cv::Rect legend;    // the legend, below it on the right
+};
+
+// Lays out the preview of a panorama of `panorama` size. The panorama is
+// drawn 2048 pixels wide when it is wider (scaled down: a larger image costs
+// more to encode than it shows), as it is from 1024 to 2048 pixels, and 1024
+// wide when narrower or empty, so that lines and text keep their size. Its
+// height is scaled alike (half the width when empty), kept between an eighth
+// of the width and the width. Below it a band three eighths of the width high
+// (600 pixels at least) holds the plan and, in its right 30% (380 pixels at
+// least), the legend.
+PreviewLayout previewLayout(cv::Size panorama);
+
 // Draws the preview image of room (8-bit BGR, laid out by previewLayout): the
 // panorama scaled to the preview's width with the reconstruction drawn over
 // it and the scene axes marked along its top, and below it the plan and the

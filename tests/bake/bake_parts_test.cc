@@ -2,9 +2,9 @@
 // panorama positions and samples of a row of points, the box test of a
 // texel's segment, the occluder candidates around a direction, and the
 // packing of the patches into the atlas.
+#include "bake/atlas_layout.h"
 #include "bake/occlusion.h"
 #include "bake/parallel.h"
-#include "bake/plan_atlas_layout.h"
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
 #include "roombox/bake_atlas.h"

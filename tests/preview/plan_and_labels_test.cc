@@ -1,8 +1,6 @@
 // Where the plan puts the scene, and where labels go.
-#include "preview/label_size.h"
-#include "preview/place_labels.h"
-#include "preview/plan_frame.h"
-#include "preview/preview_layout.h"
+#include "preview/labels.h"
+#include "preview/plan.h"
 #include "preview/preview_style.h"
 
 #include <gtest/gtest.h>
@@ -103,26 +101,6 @@ TEST(PlaceLabels, ALabelIsCentredOnItsAnchorAndLaterOnesMoveClear) {
   EXPECT_EQ(edge[0], cv::Rect(0, 0, 60, 20));
   EXPECT_EQ(edge[1], cv::Rect(340, 180, 60, 20));
   EXPECT_TRUE(placeLabels({cv::Point2f(1, 1)}, {size}, cv::Size(0, 0)).empty());
-}
-
-TEST(PreviewLayout, ThePanoramaIsScaledTo1024To2048PixelsWide) {
-  const struct {
-    cv::Size panorama;
-    cv::Size top;
-  } cases[] = {
-      {{8192, 4096}, {2048, 1024}}, {{1500, 750}, {1500, 750}},  {{0, 0}, {1024, 512}},
-      {{4096, 100}, {2048, 256}},   {{100, 4096}, {1024, 1024}},
-  };
-  for (const auto& c : cases) {
-    const PreviewLayout layout = previewLayout(c.panorama);
-    EXPECT_EQ(layout.panorama, cv::Rect(cv::Point(0, 0), c.top)) << c.panorama;
-    EXPECT_LE(layout.canvas.width, 4096);
-    EXPECT_EQ(layout.canvas,
-              cv::Size(c.top.width, c.top.height + std::max(c.top.width * 3 / 8, 600)));
-    // Plan and legend share the band below.
-    EXPECT_EQ(layout.plan | layout.legend,
-              cv::Rect(0, c.top.height, c.top.width, layout.canvas.height - c.top.height));
-  }
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // The preview image of a generated room: what a person reads off it.
-#include "preview/collect_preview_items.h"
-#include "preview/label_size.h"
-#include "preview/plan_frame.h"
+#include "preview/edge_projection.h"
+#include "preview/labels.h"
+#include "preview/plan.h"
 #include "preview/preview_fixtures.h"
-#include "preview/preview_layout.h"
+#include "preview/preview_items.h"
 #include "preview/preview_style.h"
-#include "preview/project_point.h"
 #include "preview/render_preview.h"
 #include "roombox/write_preview.h"
 #include "support/expect_error.h"
@@ -61,6 +60,26 @@ const cv::Mat& furnishedPreview() {
   static const cv::Mat preview =
       renderPreview(furnishedRoom(), cv::Mat(kPanorama, CV_8UC3, cv::Scalar(128, 128, 128)));
   return preview;
+}
+
+TEST(PreviewLayout, ThePanoramaIsScaledTo1024To2048PixelsWide) {
+  const struct {
+    cv::Size panorama;
+    cv::Size top;
+  } cases[] = {
+      {{8192, 4096}, {2048, 1024}}, {{1500, 750}, {1500, 750}},  {{0, 0}, {1024, 512}},
+      {{4096, 100}, {2048, 256}},   {{100, 4096}, {1024, 1024}},
+  };
+  for (const auto& c : cases) {
+    const PreviewLayout layout = previewLayout(c.panorama);
+    EXPECT_EQ(layout.panorama, cv::Rect(cv::Point(0, 0), c.top)) << c.panorama;
+    EXPECT_LE(layout.canvas.width, 4096);
+    EXPECT_EQ(layout.canvas,
+              cv::Size(c.top.width, c.top.height + std::max(c.top.width * 3 / 8, 600)));
+    // Plan and legend share the band below.
+    EXPECT_EQ(layout.plan | layout.legend,
+              cv::Rect(0, c.top.height, c.top.width, layout.canvas.height - c.top.height));
+  }
 }
 
 TEST(RenderPreview, ABoxEdgeIsDrawnInItsCategoryColourOverThePanorama) {

@@ -1,4 +1,8 @@
-#include "preview/place_labels.h"
+#include "preview/labels.h"
+
+#include "preview/preview_style.h"
+
+#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +43,14 @@ int centredStart(float position, int length) {
 
 }  // namespace
 
+cv::Size labelSize(const std::string& text, const PreviewStyle& style) {
+  int baseline = 0;
+  const cv::Size textSize = cv::getTextSize(text, cv::FONT_HERSHEY_SIMPLEX, style.labelScale,
+                                            style.textThickness, &baseline);
+  return cv::Size(textSize.width + 2 * style.padding,
+                  textSize.height + baseline + 2 * style.padding);
+}
+
 std::vector<cv::Rect> placeLabels(const std::vector<cv::Point2f>& anchors,
                                   const std::vector<cv::Size>& sizes, cv::Size image) {
   std::vector<cv::Rect> placed;
@@ -68,6 +80,20 @@ std::vector<cv::Rect> placeLabels(const std::vector<cv::Point2f>& anchors,
     placed.push_back(chosen);
   }
   return placed;
+}
+
+void drawLabel(cv::Mat& image, const std::string& text, const cv::Rect& box,
+               const cv::Scalar& colour, const PreviewStyle& style) {
+  cv::rectangle(image, box, colour, cv::FILLED);
+  cv::rectangle(image, box, kPreviewHalo, 1);
+  const cv::Scalar ink =
+      perceivedBrightness(colour) > 140.0 ? cv::Scalar(0, 0, 0) : cv::Scalar(255, 255, 255);
+  int baseline = 0;
+  const cv::Size textSize = cv::getTextSize(text, cv::FONT_HERSHEY_SIMPLEX, style.labelScale,
+                                            style.textThickness, &baseline);
+  const cv::Point origin(box.x + style.padding, box.y + style.padding + textSize.height);
+  cv::putText(image, text, origin, cv::FONT_HERSHEY_SIMPLEX, style.labelScale, ink,
+              style.textThickness, cv::LINE_AA);
 }
 
 }  // namespace roombox

@@ -1,9 +1,6 @@
-#include "preview/draw_legend.h"
+#include "preview/legend.h"
 
-#include "preview/category_colour.h"
-#include "preview/dash_polyline.h"
-#include "preview/draw_polylines.h"
-#include "preview/preview_colours.h"
+#include "preview/preview_style.h"
 #include "roombox/categories.h"
 
 #include <opencv2/imgproc.hpp>

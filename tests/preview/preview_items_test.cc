@@ -1,7 +1,6 @@
 // What the preview draws of a reconstruction: names, edges and hidden edges.
-#include "preview/box_edges.h"
-#include "preview/collect_preview_items.h"
 #include "preview/preview_fixtures.h"
+#include "preview/preview_items.h"
 
 #include <gtest/gtest.h>
 

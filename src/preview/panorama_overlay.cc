@@ -1,18 +1,13 @@
-#include "preview/draw_panorama_overlay.h"
+#include "preview/panorama_overlay.h"
 
-#include "preview/box_edges.h"
-#include "preview/category_colour.h"
-#include "preview/dash_polyline.h"
-#include "preview/draw_label.h"
-#include "preview/draw_polylines.h"
-#include "preview/label_size.h"
-#include "preview/place_labels.h"
-#include "preview/preview_colours.h"
-#include "preview/project_point.h"
-#include "preview/project_segment.h"
+#include "preview/edge_projection.h"
+#include "preview/labels.h"
+#include "preview/preview_items.h"
+#include "preview/preview_style.h"
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <set>
@@ -137,6 +132,23 @@ void drawPanoramaOverlay(const std::vector<PreviewItem>& items, const RoomBox& r
   }
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     drawLabel(panorama, labelled[i]->name, boxes[i], categoryColour(labelled[i]->category), style);
+  }
+}
+
+void drawDirectionMarks(cv::Mat& panorama, const PreviewStyle& style) {
+  const char* const names[4] = {"+x", "-y", "-x", "+y"};
+  int baseline = 0;
+  for (int k = 0; k < 4; ++k) {
+    const int column = panorama.cols * k / 4;
+    const cv::Size size = cv::getTextSize(names[k], cv::FONT_HERSHEY_SIMPLEX, style.textScale,
+                                          style.textThickness, &baseline);
+    const int tick = size.height;
+    // Centred on its column, but the name of column 0 starts there.
+    const int left = k == 0 ? column + style.padding : column - size.width / 2;
+    cv::line(panorama, cv::Point(column, 0), cv::Point(column, tick), kPreviewHalo, 4);
+    cv::line(panorama, cv::Point(column, 0), cv::Point(column, tick), kPreviewCapture, 2);
+    const cv::Point at(std::max(left, 0), tick + style.padding + size.height);
+    drawHaloText(panorama, names[k], at, style, kPreviewCapture);
   }
 }
 

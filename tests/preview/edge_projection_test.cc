@@ -2,9 +2,8 @@
 // curve, and an edge that crosses column 0 is split there, never drawn
 // across the image.
 #include "mesh/rectangle_mesh.h"
-#include "preview/dash_polyline.h"
-#include "preview/project_point.h"
-#include "preview/project_segment.h"
+#include "preview/edge_projection.h"
+#include "preview/preview_style.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
-#include "preview/draw_plan.h"
+#include "preview/plan.h"
 
 #include "common/c_locale.h"
-#include "preview/category_colour.h"
-#include "preview/preview_colours.h"
+#include "preview/preview_style.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -15,32 +14,41 @@ namespace roombox {
 
 namespace {
 
-constexpr int kShift = 4;       // fractional bits of drawing coordinates
-constexpr double kFar = 1.0e6;  // plan pixels are kept within this of the image
+// The x and y range a plan spans, grown point by point.
+struct Span {
+  double minX = 0.0;
+  double maxX = 0.0;
+  double minY = 0.0;
+  double maxY = 0.0;
+
+  void add(double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
+  }
+};
+
+// The longest of 1, 2 and 5 times a power of ten that is at most `most`.
+double roundLength(double most) {
+  const double power = std::pow(10.0, std::floor(std::log10(most)));
+  if (5.0 * power <= most) return 5.0 * power;
+  if (2.0 * power <= most) return 2.0 * power;
+  return power;
+}
+
 constexpr double kFillShare = 0.4;
 constexpr int kCategoryWall = 13;
 constexpr int kMostGridLines = 200;
 
-cv::Point fixedPoint(const cv::Point2d& p) {
-  const auto fixed = [](double value) {
-    const double kept = std::isnan(value) ? 0.0 : std::min(std::max(value, -kFar), kFar);
-    return static_cast<int>(std::lround(kept * (1 << kShift)));
-  };
-  return cv::Point(fixed(p.x), fixed(p.y));
-}
-
-cv::Point wholePixel(const cv::Point2d& p) {
-  const auto whole = [](double value) {
-    const double kept = std::isnan(value) ? 0.0 : std::min(std::max(value, -kFar), kFar);
-    return static_cast<int>(std::lround(kept));
-  };
-  return cv::Point(whole(p.x), whole(p.y));
-}
+// The whole pixel nearest to plan position p.
+cv::Point wholePixel(const cv::Point2d& p) { return fixedPoint(p, 0); }
 
 // Draws a straight line between plan positions, anti-aliased.
 void line(cv::Mat& plan, const cv::Point2d& from, const cv::Point2d& to, const cv::Scalar& colour,
           int thickness) {
-  cv::line(plan, fixedPoint(from), fixedPoint(to), colour, thickness, cv::LINE_AA, kShift);
+  cv::line(plan, fixedPoint(from), fixedPoint(to), colour, thickness, cv::LINE_AA, kDrawShift);
 }
 
 // The pixels a footprint covers, at least one wide and high, within plan.
@@ -67,15 +75,6 @@ void drawGrid(cv::Mat& plan, const PlanFrame& frame) {
   }
 }
 
-// Draws text with its baseline's left end at `at`, over a dark halo.
-void text(cv::Mat& plan, const std::string& words, const cv::Point& at, const PreviewStyle& style,
-          const cv::Scalar& colour) {
-  cv::putText(plan, words, at, cv::FONT_HERSHEY_SIMPLEX, style.textScale, kPreviewHalo,
-              style.textThickness + 2, cv::LINE_AA);
-  cv::putText(plan, words, at, cv::FONT_HERSHEY_SIMPLEX, style.textScale, colour,
-              style.textThickness, cv::LINE_AA);
-}
-
 // "1 unit", "2 units", "0.5 units".
 std::string unitsText(double units) {
   const CLocaleScope cLocale;  // a decimal point, whatever the locale
@@ -98,8 +97,8 @@ void drawScaleBar(cv::Mat& plan, const PlanFrame& frame, const PreviewStyle& sty
     line(plan, left - cv::Point2d(0, tick), left + cv::Point2d(0, tick), colour, thickness);
     line(plan, right - cv::Point2d(0, tick), right + cv::Point2d(0, tick), colour, thickness);
   }
-  text(plan, unitsText(frame.scaleBarUnits), wholePixel(left + cv::Point2d(0, -1.6 * tick)), style,
-       kPreviewText);
+  drawHaloText(plan, unitsText(frame.scaleBarUnits), wholePixel(left + cv::Point2d(0, -1.6 * tick)),
+               style, kPreviewText);
 }
 
 // Draws the capture point at the origin and an arrow from it toward +x, the
@@ -108,17 +107,61 @@ void drawCapturePoint(cv::Mat& plan, const PlanFrame& frame, const PreviewStyle&
                       int margin) {
   const cv::Point2d origin = frame.at(0.0, 0.0);
   const cv::Point2d tip = origin + cv::Point2d(1.2 * margin, 0.0);
-  cv::arrowedLine(plan, fixedPoint(origin), fixedPoint(tip), kPreviewHalo, 5, cv::LINE_AA, kShift,
-                  0.3);
+  cv::arrowedLine(plan, fixedPoint(origin), fixedPoint(tip), kPreviewHalo, 5, cv::LINE_AA,
+                  kDrawShift, 0.3);
   cv::arrowedLine(plan, fixedPoint(origin), fixedPoint(tip), kPreviewCapture, 2, cv::LINE_AA,
-                  kShift, 0.3);
-  cv::circle(plan, fixedPoint(origin), 7 << kShift, kPreviewHalo, cv::FILLED, cv::LINE_AA, kShift);
-  cv::circle(plan, fixedPoint(origin), 5 << kShift, kPreviewCapture, cv::FILLED, cv::LINE_AA,
-             kShift);
-  text(plan, "column 0 (+x)", wholePixel(tip + cv::Point2d(6.0, 5.0)), style, kPreviewCapture);
+                  kDrawShift, 0.3);
+  cv::circle(plan, fixedPoint(origin), 7 << kDrawShift, kPreviewHalo, cv::FILLED, cv::LINE_AA,
+             kDrawShift);
+  cv::circle(plan, fixedPoint(origin), 5 << kDrawShift, kPreviewCapture, cv::FILLED, cv::LINE_AA,
+             kDrawShift);
+  drawHaloText(plan, "column 0 (+x)", wholePixel(tip + cv::Point2d(6.0, 5.0)), style,
+               kPreviewCapture);
 }
 
 }  // namespace
+
+PlanFrame fitPlanFrame(const std::vector<PreviewItem>& items, const RoomBox& room, cv::Size plan) {
+  const int margin = std::max(plan.height / 10, 8);
+  // The span starts at the origin, the capture point.
+  Span span;
+  if (room.roomMin[0] <= room.roomMax[0] && room.roomMin[1] <= room.roomMax[1]) {
+    span.add(room.roomMin[0], room.roomMin[1]);
+    span.add(room.roomMax[0], room.roomMax[1]);
+  }
+  for (const PreviewItem& item : items) {
+    span.add(item.footprintMin.x, item.footprintMin.y);
+    span.add(item.footprintMax.x, item.footprintMax.y);
+  }
+  double width = span.maxX - span.minX;
+  double height = span.maxY - span.minY;
+  if (!std::isfinite(width) || !std::isfinite(height)) {
+    // Finite ends too far apart for their difference: left out.
+    span = Span{};
+    width = height = 0.0;
+  }
+  if (width < 1e-6 && height < 1e-6) {
+    span.minX -= 0.5;
+    span.maxX += 0.5;
+    span.minY -= 0.5;
+    span.maxY += 0.5;
+    width = height = 1.0;
+  }
+
+  const double freeWidth = std::max(plan.width - 2 * margin, 1);
+  const double freeHeight = std::max(plan.height - 2 * margin, 1);
+  PlanFrame frame;
+  frame.margin = margin;
+  frame.pixelsPerUnit = std::min(width > 0.0 ? freeWidth / width : HUGE_VAL,
+                                 height > 0.0 ? freeHeight / height : HUGE_VAL);
+  const double centreX = 0.5 * (span.minX + span.maxX);
+  const double centreY = 0.5 * (span.minY + span.maxY);
+  frame.origin = cv::Point2d(0.5 * (plan.width - 1) - centreX * frame.pixelsPerUnit,
+                             0.5 * (plan.height - 1) + centreY * frame.pixelsPerUnit);
+  frame.scaleBarUnits = roundLength(freeWidth / 4.0 / frame.pixelsPerUnit);
+  frame.gridUnits = roundLength(freeWidth / 10.0 / frame.pixelsPerUnit);
+  return frame;
+}
 
 void drawPlan(const std::vector<PreviewItem>& items, const RoomBox& room, const PlanFrame& frame,
               const PreviewStyle& style, cv::Mat& plan) {
@@ -129,7 +172,8 @@ void drawPlan(const std::vector<PreviewItem>& items, const RoomBox& room, const 
   if (room.roomMin[0] <= room.roomMax[0] && room.roomMin[1] <= room.roomMax[1]) {
     const cv::Point2d low = frame.at(room.roomMin[0], room.roomMax[1]);
     const cv::Point2d high = frame.at(room.roomMax[0], room.roomMin[1]);
-    cv::rectangle(plan, fixedPoint(low), fixedPoint(high), kPreviewRoom, 5, cv::LINE_AA, kShift);
+    cv::rectangle(plan, fixedPoint(low), fixedPoint(high), kPreviewRoom, 5, cv::LINE_AA,
+                  kDrawShift);
   }
 
   // Footprints: the larger first, so that small boxes on top stay visible.
@@ -157,10 +201,10 @@ void drawPlan(const std::vector<PreviewItem>& items, const RoomBox& room, const 
     const cv::Point low = fixedPoint(frame.at(box->footprintMin.x, box->footprintMax.y));
     const cv::Point high = fixedPoint(frame.at(box->footprintMax.x, box->footprintMin.y));
     const cv::Scalar colour = categoryColour(box->category);
-    const double brightness = 0.114 * colour[0] + 0.587 * colour[1] + 0.299 * colour[2];
-    const cv::Scalar halo = brightness < 80.0 ? cv::Scalar(190, 190, 190) : kPreviewHalo;
-    cv::rectangle(plan, low, high, halo, 3, cv::LINE_AA, kShift);
-    cv::rectangle(plan, low, high, colour, 1, cv::LINE_AA, kShift);
+    const cv::Scalar halo =
+        perceivedBrightness(colour) < 80.0 ? cv::Scalar(190, 190, 190) : kPreviewHalo;
+    cv::rectangle(plan, low, high, halo, 3, cv::LINE_AA, kDrawShift);
+    cv::rectangle(plan, low, high, colour, 1, cv::LINE_AA, kDrawShift);
   }
 
   // Walls are upright, so seen from above each is a line.
@@ -172,8 +216,8 @@ void drawPlan(const std::vector<PreviewItem>& items, const RoomBox& room, const 
 
   drawCapturePoint(plan, frame, style, margin);
   drawScaleBar(plan, frame, style, margin);
-  text(plan, "Plan, seen from above: x to the right, y up", cv::Point(margin / 2, margin / 2 + 8),
-       style, kPreviewText);
+  drawHaloText(plan, "Plan, seen from above: x to the right, y up",
+               cv::Point(margin / 2, margin / 2 + 8), style, kPreviewText);
 }
 
 }  // namespace roombox

@@ -1,4 +1,4 @@
-#include "bake/plan_atlas_layout.h"
+#include "bake/atlas_layout.h"
 
 #include "roombox/error.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preview/preview_item.h"
+#include "preview/preview_items.h"
 #include "preview/preview_style.h"
 #include "roombox/cuboid.h"
 
@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace roombox {
+
+// The reconstruction drawn over the panorama it was made from.
 
 // Draws the reconstruction over `panorama`, an equirectangular image seen
 // from the origin (changed in place): the twelve edges of the room box in
@@ -20,5 +22,11 @@ namespace roombox {
 // A room box whose minimum exceeds its maximum is not drawn.
 void drawPanoramaOverlay(const std::vector<PreviewItem>& items, const RoomBox& room,
                          const PreviewStyle& style, cv::Mat& panorama);
+
+// Marks along the top of an equirectangular panorama the four directions of
+// the scene axes, as the plan shows them: +x at column 0, -y a quarter of
+// the width on, -x at the middle and +y at three quarters, each with a short
+// tick and its name.
+void drawDirectionMarks(cv::Mat& panorama, const PreviewStyle& style);
 
 }  // namespace roombox

@@ -1,6 +1,6 @@
-#include "preview/project_segment.h"
+#include "preview/edge_projection.h"
 
-#include "preview/project_point.h"
+#include "common/panorama_projection.h"
 
 #include <cmath>
 #include <utility>
@@ -68,6 +68,12 @@ void sampleBetween(const cv::Point3d& a, const cv::Point3d& b, cv::Size image, d
 }
 
 }  // namespace
+
+cv::Point2f projectPoint(const cv::Point3d& p, cv::Size image) {
+  if (image.width <= 0 || image.height <= 0) return cv::Point2f(0.0f, 0.0f);
+  const cv::Point2d at = panoramaPosition(p, image.width, image.height);
+  return cv::Point2f(static_cast<float>(at.x), static_cast<float>(at.y));
+}
 
 Polylines projectSegment(const cv::Point3d& a, const cv::Point3d& b, cv::Size image) {
   Polylines pieces;

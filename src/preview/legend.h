@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preview/preview_item.h"
+#include "preview/preview_items.h"
 #include "preview/preview_style.h"
 
 #include <opencv2/core.hpp>

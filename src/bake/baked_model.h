@@ -1,0 +1,39 @@
+#pragma once
+
+#include "roombox/bake_atlas.h"
+#include "roombox/mesh_store.h"
+
+#include <vector>
+
+namespace roombox {
+
+// What the writers of the baked model (GLB and baked OBJ) share: the atlas
+// as an image file, the normal of each rectangle, where its corners lie in
+// the atlas, and the order of the
+// entries, which is the scene description's.
+
+// The MIME type and the file name extension of encodeAtlas's bytes.
+constexpr const char* kAtlasMimeType = "image/jpeg";
+constexpr const char* kAtlasExtension = ".jpg";
+
+// The atlas image encoded as JPEG (quality 92): at the sizes of an atlas
+// (up to 8192 x 8192) PNG takes several times as long to encode and makes a
+// larger file of a photograph. Throws Error when encoding fails.
+std::vector<unsigned char> encodeAtlas(const BakedAtlas& atlas);
+
+// The unit normal of the rectangle with corners c (in winding order): the
+// direction of (c1 - c0) x (c2 - c0), seen counter-clockwise from its front.
+// A rectangle without area gets (0, 0, 1).
+void faceNormal(const double c[4][3], double normal[3]);
+
+// The atlas positions (in texels from its top left corner) of the four
+// corners of patch p, in the order of its rectangle's corners: u[k] across,
+// v[k] down the atlas.
+void patchCorners(const AtlasPatch& p, double u[4], double v[4]);
+
+// The indices of groups in the order the scene description lists them:
+// the groups of boxes, then those of walls, floors and ceilings, each in
+// group order.
+std::vector<int> sceneEntryOrder(const std::vector<RectangleGroup>& groups);
+
+}  // namespace roombox
