@@ -4,6 +4,7 @@
 #include "bake/face_normal.h"
 #include "bake/rectangle_corners.h"
 #include "bake/scene_entry_order.h"
+#include "common/output_file.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
@@ -14,7 +15,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
+#include <sstream>
 
 namespace roombox {
 
@@ -239,12 +241,16 @@ void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::st
   model.scenes.push_back(scene);
   model.defaultScene = 0;
 
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) throw Error("Cannot open " + path + "\n");
+  OutputFile file;
+  openOutputFile(path, file);
+  std::ostringstream bytes;
   tinygltf::TinyGLTF writer;
-  const bool written = writer.WriteGltfSceneToStream(&model, file, false, true);
-  file.close();
-  if (!written || file.fail()) throw Error("Cannot write " + path + "\n");
+  if (!writer.WriteGltfSceneToStream(&model, bytes, false, true) || bytes.fail()) {
+    throw Error("Cannot write " + path + "\n");
+  }
+  const std::string glb = bytes.str();
+  std::fwrite(glb.data(), 1, glb.size(), file.file);
+  closeOutputFile(file);
 }
 
 }  // namespace roombox

@@ -36,8 +36,8 @@ void saveTexture(const cv::Mat& image, const std::string& path) {
 // plain truecolour PNG of the panorama's size, whose bytes decode to exactly
 // the loaded panorama: the texture then needs no encoding. Returns false for
 // any other file, having written nothing, and also when the file changes
-// while it is copied, having written part of it; the caller then encodes the
-// texture, which replaces whatever was written. Throws Error when path
+// while it is copied, the partial copy discarded (a device written in place
+// keeps it); the caller then encodes the texture. Throws Error when path
 // cannot be written.
 bool copyPlainPng(const std::string& sourcePath, const std::string& path, int width, int height) {
   // Closed on every way out, also when a failure to write throws.
@@ -56,9 +56,12 @@ bool copyPlainPng(const std::string& sourcePath, const std::string& path, int wi
     std::fwrite(block.data(), 1, read, file.file);
     copied += static_cast<long long>(read);
   }
-  const bool intact = copied == size && std::ferror(source.get()) == 0;
+  if (copied != size || std::ferror(source.get()) != 0) {
+    discardOutputFile(file);
+    return false;
+  }
   closeOutputFile(file);
-  return intact;
+  return true;
 }
 
 }  // namespace
