@@ -28,6 +28,7 @@ if [ "$output" != "$expected" ]; then
   echo "$expected"
   exit 1
 fi
-# The installed command runs too.
+# The installed commands run too.
 "$work/prefix/bin/roombox" --version
+"$work/prefix/bin/roombox-batch" --version
 echo "the consumer example builds and runs against the installed package"
