@@ -157,7 +157,13 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int bakeT
       message = failureMessage();
       std::fwrite(message.data(), 1, message.size(), log.file);
     }
-    closeOutputFile(log);
+    try {
+      closeOutputFile(log);
+    } catch (...) {
+      // The run's own failure, when it had one, says more than its log's.
+      if (message.empty()) message = failureMessage();
+      counts[0] = counts[1] = counts[2] = -1;
+    }
     if (message.empty()) {
       record.done = true;
       record.planes = counts[0];
