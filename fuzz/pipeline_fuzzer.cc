@@ -7,8 +7,8 @@
 // as the command line "roombox <folder>/ planes.txt fuzz <option>" would. A
 // run must either complete (every output file written, a consistent mesh)
 // or throw roombox::Error with a message.
-#include "driver/parse_save_option.h"
-#include "driver/run_room.h"
+#include "driver/command_line.h"
+#include "driver/run_sequence.h"
 #include "roombox/error.h"
 #include "scratch_folder.h"
 
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.bakedObj = (flags & 2) != 0;
   settings.preview = (flags & 4) != 0;
   try {
-    const roombox::Reconstruction room = roombox::runRoom(settings);
+    const roombox::Reconstruction room = roombox::runRoom(settings, stdout);
     std::fflush(stdout);
     roombox::checkCompleteRun(settings, room);
   } catch (const roombox::Error& error) {

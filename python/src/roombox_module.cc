@@ -9,8 +9,8 @@
 // become roombox.Error with the message the command line prints, without its
 // trailing line feeds; running out of memory becomes MemoryError.
 
-#include "driver/run_command_line.h"
-#include "driver/run_room.h"
+#include "driver/command_line.h"
+#include "driver/run_sequence.h"
 #include "roombox/roombox.h"
 
 #include <locale.h>
@@ -483,7 +483,7 @@ std::vector<std::string> run(const py::handle& basePath, const py::handle& plane
     struct Flush {
       ~Flush() { std::fflush(stdout); }
     } flush;
-    roombox::runRoom(s);
+    roombox::runRoom(s, stdout);
   }
   return runFiles(s);
 }

@@ -1,6 +1,7 @@
 #include "roombox/write_glb.h"
 
 #include "bake/baked_model.h"
+#include "common/output_file.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
@@ -10,7 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
+#include <sstream>
 
 namespace roombox {
 
@@ -90,14 +92,18 @@ void checkGroup(const Reconstruction& room, std::size_t g) {
   }
 }
 
-// Writes model as binary glTF to path.
+// Writes model as binary glTF to path, whole or not at all (an output file).
 void writeModel(tinygltf::Model& model, const std::string& path) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) throw Error("Cannot open " + path + "\n");
+  OutputFile file;
+  openOutputFile(path, file);
+  std::ostringstream bytes;
   tinygltf::TinyGLTF writer;
-  const bool written = writer.WriteGltfSceneToStream(&model, file, false, true);
-  file.close();
-  if (!written || file.fail()) throw Error("Cannot write " + path + "\n");
+  if (!writer.WriteGltfSceneToStream(&model, bytes, false, true) || bytes.fail()) {
+    throw Error("Cannot write " + path + "\n");
+  }
+  const std::string glb = bytes.str();
+  std::fwrite(glb.data(), 1, glb.size(), file.file);
+  closeOutputFile(file);
 }
 
 }  // namespace

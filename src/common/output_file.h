@@ -7,10 +7,21 @@
 namespace roombox {
 
 // An output file open for writing in text mode, with a large buffer of its
-// own. Closed when it goes out of scope (also when an exception passes);
-// finish() closes it and reports whether everything reached the file.
+// own. A regular file (or a name not yet taken) is written under a temporary
+// name in the same folder, `.<name>.roombox-tmp-<12 hex digits>`, and renamed
+// onto its final name only when closeOutputFile finds every write and the
+// close successful: a run that fails or is killed never leaves a partial file
+// under the final name, and an earlier file of that name stays as it was
+// until the new one replaces it. A symbolic link keeps its link: the file it
+// points to is replaced, its temporary file beside it. Names that are no
+// regular file (a device such as /dev/null, a FIFO) are written in place, as
+// are files whose folder does not let a temporary file be made there.
+// Closed when it goes out of scope (also when an exception passes), and then
+// its temporary file is removed.
 struct OutputFile {
-  std::string path;
+  std::string path;           // the name the caller asked for, used in messages
+  std::string finalPath;      // the file the temporary file is renamed onto
+  std::string temporaryPath;  // empty when written in place
   FILE* file = nullptr;
   std::unique_ptr<char[]> buffer;
 
@@ -25,8 +36,18 @@ struct OutputFile {
 void openOutputFile(const std::string& path, OutputFile& out,
                     const char* openFailureFormat = "Cannot open %s\n");
 
-// Closes out. Throws Error("Cannot write %s\n") with its path when any write
-// to it failed or the close itself fails.
+// Closes out and puts the file under its final name. Throws
+// Error("Cannot write %s\n") with its path when any write to it failed, the
+// close itself fails or the rename fails; the temporary file is then removed
+// and whatever had the final name before is left as it was.
 void closeOutputFile(OutputFile& out);
+
+// Closes out without putting it under its final name: its temporary file is
+// removed (a file written in place keeps what was written).
+void discardOutputFile(OutputFile& out);
+
+// Whether fileName (a name without folder) has the form of the temporary
+// names above, as a run that was killed may leave behind.
+bool isTemporaryOutputName(const std::string& fileName);
 
 }  // namespace roombox

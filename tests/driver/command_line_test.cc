@@ -1,4 +1,6 @@
-// Runs the built binary to check the command line handling end to end.
+// The command line: the save option's conversion, and the handling of the
+// arguments end to end by running the built binary.
+#include "driver/command_line.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -9,6 +11,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
+#include <climits>
 #include <string>
 
 namespace {
@@ -124,3 +127,27 @@ TEST(CommandLineTest, TheExampleRoomRunsWithinALimitedAddressSpace) {
 }
 
 }  // namespace
+
+namespace roombox {
+namespace {
+
+TEST(ParseSaveOptionTest, ConvertsLikeAtoiAndClampsInsteadOfOverflowing) {
+  struct Case {
+    const char* text;
+    int expected;
+  };
+  const Case cases[] = {
+      {"2", 2},           {"2abc", 2},          {"abc", 0},          {"", 0},
+      {" \t\n3", 3},      {"+1", 1},            {"-1", -1},          {"- 1", 0},
+      {"007", 7},         {"3.9", 3},           {"2147483647", INT_MAX},
+      {"2147483648", INT_MAX},                  {"99999999999999999999999", INT_MAX},
+      {"-2147483648", INT_MIN},                 {"-2147483649", INT_MIN},
+      {"-99999999999999999999999", INT_MIN},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(parseSaveOption(c.text), c.expected) << '"' << c.text << '"';
+  }
+}
+
+}  // namespace
+}  // namespace roombox

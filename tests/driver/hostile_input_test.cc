@@ -542,18 +542,43 @@ TEST(HostileInputTest, AFullDiskStopsAtTheFirstOutputThatDoesNotFit) {
     GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error()
                  << "); write failures are covered by the /dev/full cases";
   }
-  std::uintmax_t fitting = 0;  // pages of the outputs written before output k
-  for (std::size_t k = 0; k <= kOption2Outputs.size(); ++k) {
-    disk.leaveFree(fitting);
+  // The outputs in the order they are written: the cuboid text a second
+  // time after the scene description. Each is written beside its final name
+  // and renamed when complete, so rewriting the cuboid text needs room for a
+  // second copy while the first one stands.
+  struct Step {
+    std::size_t output;  // index into kOption2Outputs
+    bool rewrite;
+  };
+  const std::vector<Step> steps = {{0, false}, {1, false}, {2, false}, {1, true},
+                                   {3, false}, {4, false}};
+  std::uintmax_t used = 0;    // pages of the outputs written before step k
+  std::uintmax_t needed = 0;  // free pages the steps before k need
+  for (std::size_t k = 0; k <= steps.size(); ++k) {
+    disk.leaveFree(needed);
     const ToolRun run = runIn(dir, "2", "full/room");
-    if (k == kOption2Outputs.size()) {
+    if (k == steps.size()) {
       expectComplete(run, "room for every output");
       break;
     }
-    const std::string name = kOption2Outputs[k].name;
+    const std::string name = kOption2Outputs[steps[k].output].name;
+    const std::uintmax_t size = pages[steps[k].output];
+    ASSERT_GT(used + size, needed) << name << " would fit: the step proves nothing";
     expectStopped(run, "Cannot write " + dir.path() + "full/" + name,
-                  std::to_string(fitting) + " pages free, " + name + " does not fit");
-    fitting += pages[k];
+                  std::to_string(needed) + " pages free, " + name + " does not fit");
+    // What did not fit is not under its name (or, rewritten, is still the
+    // complete earlier copy), and no temporary file is left.
+    const std::string path = dir.path() + "full/" + name;
+    if (steps[k].rewrite) {
+      EXPECT_EQ(readWholeFile(path), readWholeFile(dir.path() + "reference" + name.substr(4)));
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(path)) << name;
+    }
+    for (const std::string& file : filesIn(dir.path() + "full")) {
+      EXPECT_EQ(file.find(".roombox-tmp-"), std::string::npos) << file;
+    }
+    needed = std::max(needed, used + size);
+    if (!steps[k].rewrite) used += size;
   }
 }
 

@@ -49,6 +49,7 @@ cmake -S "$work/names" -B "$work/names-build" -DCMAKE_PREFIX_PATH="$work/prefix"
 # roombox/version.h holds the project's version, which the command prints.
 version="$(sed -n 's/.*kVersion = "\(.*\)";/\1/p' "$work/prefix/include/roombox/version.h")"
 test "$("$work/prefix/bin/roombox" --version)" = "roombox $version"
-# The installed command runs too.
+# The installed commands run too.
 "$work/prefix/bin/roombox" --version
+"$work/prefix/bin/roombox-batch" --version
 echo "the consumer example builds and runs against the installed package"

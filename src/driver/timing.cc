@@ -1,4 +1,4 @@
-#include "driver/stage_timer.h"
+#include "driver/timing.h"
 
 #include <cstdio>
 #include <cstdlib>

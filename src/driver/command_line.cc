@@ -1,10 +1,18 @@
-#include "driver/parse_command_line.h"
+#include "driver/command_line.h"
 
-#include "driver/parse_save_option.h"
+#include "roombox/error.h"
 #include "roombox/version.h"
 
 #include <CLI/CLI.hpp>
+#include <opencv2/core.hpp>
+#include <opencv2/core/utils/logger.hpp>
 
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
 #include <vector>
 
 namespace roombox {
@@ -59,7 +67,45 @@ bool isHelpOrVersion(const std::string& argument) {
   return argument == "--help" || argument == "-h" || argument == "--version";
 }
 
+constexpr int kCompleteStatus = 1;
+constexpr int kFailureStatus = 2;
+
+// Prints message on standard output as it stands.
+void printMessage(const std::string& message) {
+  std::fwrite(message.data(), 1, message.size(), stdout);
+}
+
+// The status to end with: a run whose console output did not reach standard
+// output completely has failed, whatever it did besides.
+int finish(int status) {
+  const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (written) return status;
+  std::fprintf(stderr, "Cannot write standard output\n");
+  return kFailureStatus;
+}
+
 }  // namespace
+
+int parseSaveOption(const char* text) {
+  const char* p = text;
+  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') {
+    negative = *p == '-';
+    ++p;
+  }
+  // Accumulate the magnitude, saturating one past INT_MAX so that the sign
+  // can still reach INT_MIN.
+  const long long limit = static_cast<long long>(INT_MAX) + 1;
+  long long magnitude = 0;
+  while (*p >= '0' && *p <= '9') {
+    magnitude = magnitude * 10 + (*p - '0');
+    if (magnitude > limit) magnitude = limit;
+    ++p;
+  }
+  if (negative) return static_cast<int>(-magnitude);
+  return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   const char* program = argc > 0 ? argv[0] : "roombox";
@@ -135,6 +181,48 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   settings.glb = glb;
   settings.bakedObj = bakedObj;
   return parsed;
+}
+
+int runCommandLine(int argc, const char* const* argv) {
+  // roombox reports every failure itself; OpenCV's own log lines (such as
+  // its warning about a file it cannot decode) would only repeat them.
+  cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+  try {
+    const ParsedCommandLine command = parseCommandLine(argc, argv);
+    switch (command.action) {
+      case CommandAction::kUsage:
+        printMessage(command.text);
+        return finish(kFailureStatus);
+      case CommandAction::kHelp:
+      case CommandAction::kVersion:
+        printMessage(command.text);
+        return finish(0);
+      case CommandAction::kRun:
+        break;
+    }
+    runRoom(command.settings, stdout);
+    return finish(kCompleteStatus);
+  } catch (...) {
+    printMessage(currentFailureMessage());
+  }
+  finish(kFailureStatus);
+  return kFailureStatus;
+}
+
+std::string currentFailureMessage() {
+  try {
+    throw;
+  } catch (const Error& error) {
+    return error.what();
+  } catch (const std::bad_alloc&) {
+    return "Out of memory\n";
+  } catch (const cv::Exception& error) {
+    // OpenCV reports its own allocations that fail as StsNoMem.
+    if (error.code == cv::Error::StsNoMem) return "Out of memory\n";
+    return std::string("Failure in OpenCV: ") + error.what() + "\n";
+  } catch (const std::exception& error) {
+    return std::string("Unexpected failure: ") + error.what() + "\n";
+  }
 }
 
 }  // namespace roombox

@@ -1,6 +1,6 @@
-#include "driver/run_room.h"
+#include "driver/run_sequence.h"
 
-#include "driver/stage_timer.h"
+#include "driver/timing.h"
 #include "input/view_transforms.h"
 #include "roombox/merge_textures.h"
 #include "roombox/read_plane_info.h"
@@ -23,49 +23,50 @@ namespace roombox {
 namespace {
 
 // Prints a view's transform as the tool reports it.
-void printTransform(const ViewTransform& transform) {
-  std::printf("Transform matrix\n");
+void printTransform(const ViewTransform& transform, FILE* console) {
+  std::fprintf(console, "Transform matrix\n");
   for (int row = 0; row < 3; ++row) {
-    std::printf("%f %f %f %f\n", static_cast<double>(transform.matrix[row][0]),
+    std::fprintf(console, "%f %f %f %f\n", static_cast<double>(transform.matrix[row][0]),
                 static_cast<double>(transform.matrix[row][1]),
                 static_cast<double>(transform.matrix[row][2]),
                 static_cast<double>(transform.matrix[row][3]));
   }
-  std::printf("\n");
+  std::fprintf(console, "\n");
 }
 
 // Prints the console line of each reconstruction step as it begins, with the
 // counts and the room box of the steps before it, and times the steps.
-void reportStep(ReconstructionStep step, const Reconstruction& soFar, StageTimer& timer) {
+void reportStep(ReconstructionStep step, const Reconstruction& soFar, StageTimer& timer,
+                FILE* console) {
   switch (step) {
     case ReconstructionStep::kPlaneConnection:
-      std::printf("Plane connection\n");
+      std::fprintf(console, "Plane connection\n");
       timeStage(timer, "plane connection");
       break;
     case ReconstructionStep::kPlaneRangeRefinement:
-      std::printf("Plane range refinement\n");
+      std::fprintf(console, "Plane range refinement\n");
       timeStage(timer, "plane range refinement");
       break;
     case ReconstructionStep::kRoomBoundary:
       timeStage(timer, "room boundary");
-      std::printf("Number of initial planes: %d \n",
+      std::fprintf(console, "Number of initial planes: %d \n",
                   static_cast<int>(soFar.planes.planes.size()));
       break;
     case ReconstructionStep::kCuboidGrowth: {
       const RoomBox& room = soFar.room;
-      std::printf("Room boundary min: %f %f %f  max: %f %f %f \n", room.roomMin[0],
+      std::fprintf(console, "Room boundary min: %f %f %f  max: %f %f %f \n", room.roomMin[0],
                   room.roomMin[1], room.roomMin[2], room.roomMax[0], room.roomMax[1],
                   room.roomMax[2]);
-      std::printf("Cube reconstruction\n");
+      std::fprintf(console, "Cube reconstruction\n");
       timeStage(timer, "cuboid growth");
       break;
     }
     case ReconstructionStep::kCuboidPostProcessing:
-      std::printf("Number of cube generated: %d \n", static_cast<int>(soFar.cuboids.size()));
+      std::fprintf(console, "Number of cube generated: %d \n", static_cast<int>(soFar.cuboids.size()));
       timeStage(timer, "cuboid post-processing");
       break;
     case ReconstructionStep::kMeshGeneration:
-      std::printf("Mesh generation\n");
+      std::fprintf(console, "Mesh generation\n");
       timeStage(timer, "mesh generation");
       break;
     case ReconstructionStep::kSceneDescription:
@@ -98,46 +99,46 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
 
 }  // namespace
 
-Reconstruction runRoom(const RunSettings& s) {
+Reconstruction runRoom(const RunSettings& s, FILE* console) {
   const ViewConfig views;
   StageTimer timer = makeStageTimer();
 
-  std::printf("Loading files\n");
+  std::fprintf(console, "Loading files\n");
   ViewTransform transforms[kViewSlots] = {};
   for (int k = 0; k < views.viewCount && k < kViewSlots; ++k) {
     transforms[k] = readAffineFile(s.basePath + views.affineFileNames[k]);
-    printTransform(transforms[k]);
+    printTransform(transforms[k], console);
   }
 
-  std::printf("Texture merge\n");
+  std::fprintf(console, "Texture merge\n");
   timeStage(timer, "texture merge");
   const cv::Mat panorama = mergeTextures(s.basePath, s.textureFileName, views);
 
-  std::printf("plane info\n");
+  std::fprintf(console, "plane info\n");
   timeStage(timer, "plane info");
   PlaneList planes = readPlaneInfo(s.basePath, s.planeInfoFile, views);
 
-  std::printf("Transform\n");
+  std::fprintf(console, "Transform\n");
   for (int k = 0; k < views.viewCount && k < kViewSlots; ++k) {
     transformViewPlanes(k, transforms[k], planes);
   }
 
   const Reconstruction r = reconstructRoom(
       std::move(planes), panorama, views,
-      [&timer](ReconstructionStep step, const Reconstruction& soFar) {
-        reportStep(step, soFar, timer);
+      [&timer, console](ReconstructionStep step, const Reconstruction& soFar) {
+        reportStep(step, soFar, timer, console);
       });
 
   const std::string prefix = s.basePath + s.outputPrefix;
   const float resolution = r.planes.cubeResolution;
-  std::printf("Saving\n");
-  std::printf("Total f: %d\n", r.rectangles.mesh.rectangleCount);
+  std::fprintf(console, "Saving\n");
+  std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
   timeStage(timer, "cuboid text and scene files");
   writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
   writeSceneFile(r.sceneText, prefix + ".JSON");
 
-  std::printf("Saving\n");
-  std::printf("Total f: %d\n", r.rectangles.mesh.rectangleCount);
+  std::fprintf(console, "Saving\n");
+  std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
   timeStage(timer, "cuboid text and mesh file");
   writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
   writeMeshFile(s, r);
@@ -152,7 +153,7 @@ Reconstruction runRoom(const RunSettings& s) {
   // The baked model, written after everything else and printing no line.
   if (s.glb || s.bakedObj) {
     timeStage(timer, "atlas baking");
-    const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama);
+    const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.bakeThreads);
     if (s.glb) {
       timeStage(timer, "glb file");
       writeGlb(r, atlas, prefix + ".glb");
@@ -164,8 +165,38 @@ Reconstruction runRoom(const RunSettings& s) {
   }
 
   timeStage(timer, nullptr);
-  std::printf("Done!!!\n");
+  std::fprintf(console, "Done!!!\n");
   return r;
+}
+
+std::vector<std::string> runOutputNames(const RunSettings& s) {
+  const std::string& prefix = s.outputPrefix;
+  std::vector<std::string> names = {s.textureFileName, prefix + "_cuboid.txt", prefix + ".JSON"};
+  switch (s.saveOption) {
+    case 0:
+      names.push_back(prefix + "-rect-Object.obj");
+      break;
+    case 1:
+      names.push_back(prefix + "-rect-Object-colour.obj");
+      break;
+    case 2:
+      names.push_back(prefix + "-rect.obj");
+      names.push_back(prefix + "-rect.obj.mtl");
+      break;
+    case 3:
+      names.push_back(prefix + "-rect-Object.off");
+      break;
+    default:
+      break;
+  }
+  if (s.preview) names.push_back(prefix + "-preview.png");
+  if (s.glb) names.push_back(prefix + ".glb");
+  if (s.bakedObj) {
+    names.push_back(prefix + "-baked.jpg");
+    names.push_back(prefix + "-baked.obj.mtl");
+    names.push_back(prefix + "-baked.obj");
+  }
+  return names;
 }
 
 }  // namespace roombox

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "driver/run_sequence.h"
+
+#include <string>
+
+namespace roombox {
+
+// Converts the save-option argument like the C atoi function: leading C white
+// space, an optional sign, then decimal digits up to the first other
+// character; text that is not a number gives 0. Values beyond the int range
+// clamp to INT_MIN or INT_MAX instead of overflowing.
+int parseSaveOption(const char* text);
+
+// What the command line asks for.
+enum class CommandAction {
+  kRun,      // settings hold the run's arguments
+  kUsage,    // fewer than four positional arguments: the short usage text
+  kHelp,     // --help or -h: the full help text
+  kVersion,  // --version
+};
+
+struct ParsedCommandLine {
+  CommandAction action = CommandAction::kUsage;
+  RunSettings settings;
+  std::string text;  // the text to print for kUsage, kHelp and kVersion
+};
+
+// Reads the command line: the first four arguments, whatever they look like,
+// are base path, plane info file, output prefix and save option (read like
+// C's atoi); named options (such as --preview) follow them. Arguments after
+// the fourth that are no option are ignored. With fewer than four arguments
+// the short usage text is asked for, unless an argument is --help, -h or
+// --version.
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The roombox command: reads the command line, runs the room (runRoom) and
+// returns the exit status: 1 after a complete run; 2 after the usage text,
+// after any failure (its message printed on standard output), and when
+// standard output cannot be written; 0 after --help and --version. Every
+// failure is caught here, running out of memory and OpenCV's own errors
+// included; nothing else in roombox prints a failure or ends the process.
+int runCommandLine(int argc, const char* const* argv);
+
+// The console message of a failure caught while running a room: the text
+// of an Error as it stands, and a line naming anything else that escaped.
+// Call it inside a catch block; it rethrows the current exception to look at
+// it.
+std::string currentFailureMessage();
+
+}  // namespace roombox

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "roombox/reconstruct_room.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace roombox {
+
+// The settings of one room's run: the four positional arguments of the
+// command line, the name of the texture image derived from the output
+// prefix, and the named options.
+struct RunSettings {
+  std::string basePath;         // glued in front of every file name
+  std::string planeInfoFile;    // plane info file name
+  std::string outputPrefix;     // start of every output file name
+  int saveOption = 0;           // which mesh file to write (0..3)
+  std::string textureFileName;  // outputPrefix + "-texture.png", no base path
+  bool preview = false;         // --preview: also write outputPrefix + "-preview.png"
+  bool glb = false;             // --glb: also write outputPrefix + ".glb"
+  bool bakedObj = false;        // --baked-obj: also write outputPrefix + "-baked.obj" and more
+  int bakeThreads = 0;          // threads of the atlas baking (0: one per core)
+};
+
+// Runs the command-line tool's sequence for settings: loads the panorama and
+// writes the texture, reads the plane info file, moves the extra views'
+// planes, reconstructs the room, writes the cuboid text and the scene
+// description, then the cuboid text again and the mesh file of the save
+// option, with settings.preview the preview image, and with settings.glb or
+// settings.bakedObj the baked model (neither prints a line of its own).
+// Prints each stage's line to console as it begins and "Done!!!" at the end,
+// and returns the reconstruction. A failure is thrown as Error (after the
+// lines of the stages that began), leaving on disk what earlier stages wrote.
+Reconstruction runRoom(const RunSettings& settings, FILE* console);
+
+// The names (under the base path, output prefix included) of the files a
+// complete run with settings writes, in the order it writes them.
+std::vector<std::string> runOutputNames(const RunSettings& settings);
+
+}  // namespace roombox
