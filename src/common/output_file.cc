@@ -2,11 +2,15 @@
 
 #include "roombox/error.h"
 
+#include <opencv2/imgcodecs.hpp>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <new>
 #include <random>
 #include <vector>
 
@@ -167,6 +171,23 @@ bool isTemporaryOutputName(const std::string& fileName) {
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   }
   return true;
+}
+
+void writeImageFile(const cv::Mat& image, const std::string& path, const std::string& extension,
+                    const std::vector<int>& parameters) {
+  std::vector<unsigned char> bytes;
+  bool encoded = false;
+  try {
+    encoded = cv::imencode(extension, image, bytes, parameters);
+  } catch (const cv::Exception& e) {
+    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
+    encoded = false;
+  }
+  if (!encoded) throw Error("Cannot write " + path + "\n");
+  OutputFile file;
+  openOutputFile(path, file, "Cannot write %s\n");
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
+  closeOutputFile(file);
 }
 
 }  // namespace roombox

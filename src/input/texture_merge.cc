@@ -1,7 +1,6 @@
 #include "roombox/merge_textures.h"
 
 #include "common/output_file.h"
-#include "common/write_image_file.h"
 #include "input/png_reader.h"
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"

@@ -1,6 +1,6 @@
 #include "preview/render_preview.h"
 
-#include "common/write_image_file.h"
+#include "common/output_file.h"
 #include "preview/legend.h"
 #include "preview/panorama_overlay.h"
 #include "preview/plan.h"
