@@ -10,3 +10,16 @@ if(NOT TARGET libdeflate)
     IMPORTED_LOCATION ${LIBDEFLATE_LIBRARY}
     INTERFACE_INCLUDE_DIRECTORIES ${LIBDEFLATE_INCLUDE_DIR})
 endif()
+
+# ISA-L's inflater from Debian's libisal-dev (header isa-l/igzip_lib.h, no
+# CMake package file), wrapped as the imported target libisal. The PNG fast
+# path streams its inflate into the image rows with it, in pieces, while a
+# second thread undoes the row filters.
+if(NOT TARGET libisal)
+  find_path(LIBISAL_INCLUDE_DIR isa-l/igzip_lib.h REQUIRED)
+  find_library(LIBISAL_LIBRARY isal REQUIRED)
+  add_library(libisal UNKNOWN IMPORTED)
+  set_target_properties(libisal PROPERTIES
+    IMPORTED_LOCATION ${LIBISAL_LIBRARY}
+    INTERFACE_INCLUDE_DIRECTORIES ${LIBISAL_INCLUDE_DIR})
+endif()

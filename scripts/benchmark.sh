@@ -2,7 +2,9 @@
 # Benchmark of roombox on large inputs, with the floor a run cannot beat.
 #
 # Builds an optimised roombox and the helpers in bench/, generates its inputs
-# into bench-data/ (an 8192 x 4096 panorama of the example room, and plane
+# into bench-data/ (an 8192 x 4096 panorama of the example room, flat colours
+# as rendered and again photo-like, with per-pixel noise of 3 levels, 40-60 MB
+# as OpenCV compresses it by default; and plane
 # lists of 1,000, 10,000 and 100,000 planes: furnished rooms tiled inside one
 # room boundary), runs each input several times and prints, as markdown
 # tables, the median of: the whole run (wall time), each stage (roombox's own
@@ -15,7 +17,9 @@
 # reported against its goal (run and peak memory at most 2.5 times the
 # decode floor's). It
 # also times the panorama decode as a run does it (bench/read_panorama.cc:
-# roombox's PNG fast path, cv::imread for other files) against cv::imread.
+# roombox's PNG fast path, cv::imread for other files) against cv::imread,
+# and the physical floor of a PNG decode: inflating the pixel stream alone
+# (bench/inflate_panorama.cc, ISA-L, its output memory taken beforehand).
 # Every timed run must print exactly what an untimed run prints and end with
 # status 1, or the benchmark stops.
 #
@@ -33,11 +37,13 @@ build="${BENCH_BUILD_DIR:-build-bench}"
 scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target roombox_cli make_example_room decode_panorama read_panorama measure_run > /dev/null
+  --target roombox_cli make_example_room decode_panorama read_panorama inflate_panorama \
+  measure_run > /dev/null
 roombox="$(realpath "${ROOMBOX:-$build/src/driver/roombox}")"
 generator="$build/tools/make_example_room"
 decoder="$(realpath "$build/bench/decode_panorama")"
 fastDecoder="$(realpath "$build/bench/read_panorama")"
+inflater="$(realpath "$build/bench/inflate_panorama")"
 measure="$(realpath "$build/bench/measure_run")"
 
 # Inputs, made again whenever the generator changes.
@@ -46,9 +52,10 @@ mkdir -p "$data"
 stamp="$(sha256sum "$generator" | cut -d' ' -f1)"
 if [ "$(cat "$data/generator.sha256" 2>/dev/null)" != "$stamp" ]; then
   echo "Generating inputs in $data/ ..." >&2
-  rm -rf "$data"/pano8k "$data"/planes-*
-  mkdir -p "$data/pano8k"
+  rm -rf "$data"/pano8k "$data"/pano8k-noise "$data"/planes-*
+  mkdir -p "$data/pano8k" "$data/pano8k-noise"
   "$generator" "$data/pano8k" --width 8192 --height 4096 > /dev/null
+  "$generator" "$data/pano8k-noise" --width 8192 --height 4096 --noise 3 > /dev/null
   for planes in 1000 10000 100000; do
     mkdir -p "$data/planes-$planes"
     "$generator" "$data/planes-$planes" > /dev/null  # the 2048 x 1024 panorama
@@ -107,6 +114,7 @@ benchInput() {
     measureInto "$work/$key.decode" "$decoder" "$panorama"
     measureInto "$work/$key.fast" "$fastDecoder" "$panorama"
     measureInto "$work/$key.copy" cp "$panorama" "$work/copy.png"
+    "$inflater" "$panorama" | awk '{ print $(NF - 1) }' >> "$work/$key.inflate"
     (cd "$dir" && export ROOMBOX_TIMING=1 &&
       measureInto "$work/$key.run" "$roombox" ./ planes.txt bench "$option" "${extra[@]}")
     if [ "$(tail -n 1 "$work/$key.run" | cut -d' ' -f3)" != 1 ]; then
@@ -156,6 +164,10 @@ addInput() {  # key, folder, option, runs, label, named options...
 }
 for option in 0 1 2 3; do
   addInput "pano-$option" "$data/pano8k" "$option" "$runs" "example room, 8192x4096 panorama"
+done
+for option in 0 1 2 3; do
+  addInput "noise-$option" "$data/pano8k-noise" "$option" "$runs" \
+    "example room, 8192x4096 photo-like panorama"
 done
 addInput pano-2-preview "$data/pano8k" 2 "$runs" "example room, 8192x4096 panorama, --preview" \
   --preview
@@ -213,6 +225,25 @@ for stage in "${stages[@]}"; do
     row+=" $(millis "$(grep -v -- - "$work/$key.stage.$stage" | median || true)") |"
   done
   echo "$row"
+done
+
+# The physical floor of the PNG decode, inflating the pixel stream alone,
+# against the decode floor and against what the whole run and the fast decode
+# reach.
+echo
+echo "Inflate alone (the physical floor of a PNG decode) against cv::imread, the fast decode and the whole run:"
+echo
+echo "| input | save option | inflate alone (s) | inflate / decode | fast / decode | run / decode |"
+echo "|---|---|---|---|---|---|"
+for key in pano-2 noise-0 noise-1 noise-2 noise-3; do
+  for entry in "${inputs[@]}"; do
+    IFS='|' read -r k label option count <<< "$entry"
+    [ "$k" = "$key" ] || continue
+    decode="$(column "$work/$key.decode" 1)"
+    inflate="$(median < "$work/$key.inflate")"
+    echo "| $label | $option | $(fixed "$inflate") | $(ratio "$inflate" "$decode") |" \
+      "$(ratio "$(column "$work/$key.fast" 1)" "$decode") | $(ratio "$(column "$work/$key.run" 1)" "$decode") |"
+  done
 done
 
 # What --preview adds: the whole run with it less the same run without it,

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ make cmake pkg-config
   libopencv-core-dev libopencv-imgcodecs-dev libopencv-imgproc-dev
-  libdeflate-dev
+  libdeflate-dev libisal-dev
   libgtest-dev
   clang libclang-rt-14-dev
   assimp-utils nlohmann-json3-dev

@@ -1,14 +1,23 @@
 #include "input/png_reader.h"
 
+#include <fcntl.h>
+#include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace roombox {
 
@@ -74,10 +83,14 @@ bool readPngStart(const unsigned char* bytes, PngImageHeader& header) {
 // the sequence is well formed: every chunk's length at most 2^31 - 1 (as no
 // PNG chunk may declare more) and inside the file, every CRC right, at least
 // one IDAT chunk, and an empty IEND chunk that ends the file exactly.
-bool walkPngChunks(const unsigned char* bytes, std::size_t size, PngChunks& chunks) {
+// When passed is given, it is called with the offset of each chunk reached,
+// before which no byte is read again.
+bool walkPngChunks(const unsigned char* bytes, std::size_t size, PngChunks& chunks,
+                   const std::function<void(std::size_t)>& passed = nullptr) {
   chunks = PngChunks{};
   std::size_t position = kPngStartSize;
   for (;;) {
+    if (passed) passed(position);
     if (size < position || size - position < 12) return false;
     const std::uint32_t length = readBigEndian32(bytes + position);
     if (length > 0x7fffffffu || length > size - position - 12) return false;
@@ -165,84 +178,70 @@ inline int paeth(int a, int b, int c) {
   return pb <= pc ? b : c;
 }
 
-// Undoes one row's filter. samples are the row's filtered samples (channels
-// per pixel), above the row before it already undone (BGR, 3 per pixel) or
-// null for the first row, out where the row's BGR pixels go. out may start
-// before samples in the same buffer but never overlaps the samples of a later
-// pixel: each pixel's samples are all read before any of its bytes is
-// written. Returns false for an unknown filter type.
+// Undoes one row's filter. samples are the row's filtered samples (Channels
+// per pixel: red, green, blue and, with 4, alpha, which is dropped), above
+// the row before it already undone (BGR, 3 per pixel) or null for the first
+// row, out where the row's BGR pixels go. out may start before samples in the
+// same buffer but never overlaps the samples of a later pixel: each pixel's
+// samples are all read before any of its bytes is written. Returns false for
+// an unknown filter type.
+template <int Channels>
 bool unfilterRow(int filter, const unsigned char* samples, const unsigned char* above,
-                 unsigned char* out, int width, int channels) {
+                 unsigned char* out, int width) {
   // Above the first row every sample counts as 0: Up then equals None and
   // Paeth equals Sub.
   if (above == nullptr && filter == 2) filter = 0;
   if (above == nullptr && filter == 4) filter = 1;
-  int red = 0;
-  int green = 0;
-  int blue = 0;
+  unsigned red = 0;
+  unsigned green = 0;
+  unsigned blue = 0;
+  const auto put = [](unsigned char* pixel, unsigned r, unsigned g, unsigned b) {
+    pixel[0] = static_cast<unsigned char>(b);
+    pixel[1] = static_cast<unsigned char>(g);
+    pixel[2] = static_cast<unsigned char>(r);
+  };
   switch (filter) {
     case 0:  // None
-      for (int x = 0; x < width; ++x) {
-        const unsigned char* in = samples + static_cast<std::ptrdiff_t>(x) * channels;
-        red = in[0];
-        green = in[1];
-        blue = in[2];
-        out[3 * x] = static_cast<unsigned char>(blue);
-        out[3 * x + 1] = static_cast<unsigned char>(green);
-        out[3 * x + 2] = static_cast<unsigned char>(red);
+      for (int x = 0; x < width; ++x, samples += Channels, out += 3) {
+        put(out, samples[0], samples[1], samples[2]);
       }
       return true;
     case 1:  // Sub: plus the sample to the left
-      for (int x = 0; x < width; ++x) {
-        const unsigned char* in = samples + static_cast<std::ptrdiff_t>(x) * channels;
-        red = (in[0] + red) & 0xff;
-        green = (in[1] + green) & 0xff;
-        blue = (in[2] + blue) & 0xff;
-        out[3 * x] = static_cast<unsigned char>(blue);
-        out[3 * x + 1] = static_cast<unsigned char>(green);
-        out[3 * x + 2] = static_cast<unsigned char>(red);
+      for (int x = 0; x < width; ++x, samples += Channels, out += 3) {
+        red = (samples[0] + red) & 0xff;
+        green = (samples[1] + green) & 0xff;
+        blue = (samples[2] + blue) & 0xff;
+        put(out, red, green, blue);
       }
       return true;
     case 2:  // Up: plus the sample above
-      for (int x = 0; x < width; ++x) {
-        const unsigned char* in = samples + static_cast<std::ptrdiff_t>(x) * channels;
-        red = (in[0] + above[3 * x + 2]) & 0xff;
-        green = (in[1] + above[3 * x + 1]) & 0xff;
-        blue = (in[2] + above[3 * x]) & 0xff;
-        out[3 * x] = static_cast<unsigned char>(blue);
-        out[3 * x + 1] = static_cast<unsigned char>(green);
-        out[3 * x + 2] = static_cast<unsigned char>(red);
+      for (int x = 0; x < width; ++x, samples += Channels, out += 3, above += 3) {
+        put(out, samples[0] + above[2], samples[1] + above[1], samples[2] + above[0]);
       }
       return true;
     case 3:  // Average: plus the floor of the mean of left and above
-      for (int x = 0; x < width; ++x) {
-        const unsigned char* in = samples + static_cast<std::ptrdiff_t>(x) * channels;
-        const int upRed = above == nullptr ? 0 : above[3 * x + 2];
-        const int upGreen = above == nullptr ? 0 : above[3 * x + 1];
-        const int upBlue = above == nullptr ? 0 : above[3 * x];
-        red = (in[0] + ((red + upRed) >> 1)) & 0xff;
-        green = (in[1] + ((green + upGreen) >> 1)) & 0xff;
-        blue = (in[2] + ((blue + upBlue) >> 1)) & 0xff;
-        out[3 * x] = static_cast<unsigned char>(blue);
-        out[3 * x + 1] = static_cast<unsigned char>(green);
-        out[3 * x + 2] = static_cast<unsigned char>(red);
+      for (int x = 0; x < width; ++x, samples += Channels, out += 3) {
+        const unsigned upRed = above == nullptr ? 0 : above[3 * x + 2];
+        const unsigned upGreen = above == nullptr ? 0 : above[3 * x + 1];
+        const unsigned upBlue = above == nullptr ? 0 : above[3 * x];
+        red = (samples[0] + ((red + upRed) >> 1)) & 0xff;
+        green = (samples[1] + ((green + upGreen) >> 1)) & 0xff;
+        blue = (samples[2] + ((blue + upBlue) >> 1)) & 0xff;
+        put(out, red, green, blue);
       }
       return true;
     case 4: {  // Paeth: plus the Paeth predictor of left, above and above left
       int upLeftRed = 0;
       int upLeftGreen = 0;
       int upLeftBlue = 0;
-      for (int x = 0; x < width; ++x) {
-        const unsigned char* in = samples + static_cast<std::ptrdiff_t>(x) * channels;
-        const int upRed = above[3 * x + 2];
-        const int upGreen = above[3 * x + 1];
-        const int upBlue = above[3 * x];
-        red = (in[0] + paeth(red, upRed, upLeftRed)) & 0xff;
-        green = (in[1] + paeth(green, upGreen, upLeftGreen)) & 0xff;
-        blue = (in[2] + paeth(blue, upBlue, upLeftBlue)) & 0xff;
-        out[3 * x] = static_cast<unsigned char>(blue);
-        out[3 * x + 1] = static_cast<unsigned char>(green);
-        out[3 * x + 2] = static_cast<unsigned char>(red);
+      for (int x = 0; x < width; ++x, samples += Channels, out += 3, above += 3) {
+        const int upRed = above[2];
+        const int upGreen = above[1];
+        const int upBlue = above[0];
+        red = (samples[0] + paeth(static_cast<int>(red), upRed, upLeftRed)) & 0xff;
+        green = (samples[1] + paeth(static_cast<int>(green), upGreen, upLeftGreen)) & 0xff;
+        blue = (samples[2] + paeth(static_cast<int>(blue), upBlue, upLeftBlue)) & 0xff;
+        put(out, red, green, blue);
         upLeftRed = upRed;
         upLeftGreen = upGreen;
         upLeftBlue = upBlue;
@@ -254,64 +253,263 @@ bool unfilterRow(int filter, const unsigned char* samples, const unsigned char* 
   }
 }
 
+// Where the decoder keeps an image while it inflates and unfilters it: one
+// buffer, the image's own memory, a few rows taller than the image. Row y's
+// inflated scanline (its filter-type byte, then width pixels of channels
+// bytes) lies at kScanlineLead + y * inStride, and its undone BGR pixels go
+// to y * outStride, so that the image's rows are undone in place, each at or
+// before its scanline, without a second copy of the image. The lead keeps
+// every byte a row's undoing writes more than a deflate window (32 KiB)
+// behind the inflater's output position, since the inflater reads its
+// history back from the output: inStride > outStride, so the last byte row y
+// writes, (y + 1) * outStride, lies before kScanlineLead + (y + 1) * inStride
+// - 32 KiB, and row y is undone only once that much has been inflated.
+constexpr std::size_t kScanlineLead = std::size_t{1} << 16;
 
-// Undoes the PNG row filters of an 8-bit truecolour image in place and
-// leaves its pixels in OpenCV's channel order. On entry buffer holds the
-// image's inflated scanlines: height rows, each one filter-type byte followed
-// by width pixels of channels bytes (3: red, green, blue; 4: the same and an
-// alpha sample, which is dropped). On return its first height * width * 3
-// bytes are the image's rows of blue, green, red pixels. Returns false when a
-// row names a filter type other than 0 to 4 (None, Sub, Up, Average, Paeth);
-// the buffer then holds partly undone rows.
-bool unfilterPngRows(unsigned char* buffer, int width, int height, int channels) {
-  const std::size_t inStride = 1 + static_cast<std::size_t>(width) * channels;
-  const std::size_t outStride = static_cast<std::size_t>(width) * 3;
-  const unsigned char* above = nullptr;
-  for (int y = 0; y < height; ++y) {
-    const unsigned char* in = buffer + y * inStride;
-    unsigned char* out = buffer + y * outStride;
-    if (!unfilterRow(in[0], in + 1, above, out, width, channels)) return false;
-    above = out;
-  }
-  return true;
+// The inflater hands out its output in pieces of this size, after each of
+// which the rows it completed can be undone. Images of at most two pieces
+// are inflated and then undone on the calling thread.
+constexpr std::size_t kInflatePiece = std::size_t{1} << 20;
+
+// The IDAT data is handed to the inflater in pieces of this size, gathered
+// from the chunks: the inflater works much faster on long input than across
+// the short chunks encoders write (8 KiB is common), at each end of which it
+// copies its whole window aside.
+constexpr std::size_t kInputPiece = std::size_t{1} << 20;
+
+// Asks the kernel to back the whole 2 MiB pages inside [data, data + size)
+// with huge pages where it can: a large image is written once from start to
+// end, and taking its memory 4 KiB page by page costs a page fault each, as
+// much as a third of the inflater's time. Only a hint; nothing changes where
+// the kernel declines.
+void adviseHugePages(unsigned char* data, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+  const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHugePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)size;
+#endif
 }
 
-// Decodes the image of a file held whole in bytes[0, size), whose start and
-// chunks the fast path takes: gathers the IDAT data at the start of bytes as
-// one zlib stream, inflates it and undoes the row filters. Returns an empty
-// image when the stream is not one the fast path is sure of.
-cv::Mat inflateImage(unsigned char* bytes, const PngImageHeader& header, const PngChunks& chunks) {
+// How far ahead of the inflater the unfiltering thread takes the memory the
+// inflater will write.
+constexpr std::size_t kPrepareAhead = std::size_t{16} << 20;
+
+// Makes the kernel back [data, data + size) with memory now, without
+// changing a byte of it (so it may run while another thread writes there).
+// Only a hint; nothing changes where the kernel declines.
+void prepareMemory(unsigned char* data, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) & ~(page - 1);
+  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(page - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
+// What the inflating thread and the unfiltering thread share. The inflater
+// raises `inflated` (bytes of scanlines available) and sets `finished` when
+// it stops, successful or not; the unfilterer sets `badFilter` when a row
+// names an unknown filter type, after which the inflater stops early.
+struct RowHandOver {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t inflated = 0;
+  bool finished = false;
+  bool badFilter = false;
+};
+
+// Undoes the rows of an image whose scanlines are inflated into buffer (laid
+// out as kScanlineLead describes), row by row as the inflater makes them
+// available through handOver, until every row is undone, a row names an
+// unknown filter type (badFilter is then set), or the inflater finishes
+// before a row is complete. Returns the number of rows undone. Never throws.
+template <int Channels>
+int unfilterRowsAsInflated(unsigned char* buffer, int width, int height, RowHandOver& handOver,
+                           std::size_t prepareUpTo) {
+  const std::size_t inStride = 1 + static_cast<std::size_t>(width) * Channels;
+  const std::size_t outStride = static_cast<std::size_t>(width) * 3;
+  const unsigned char* above = nullptr;
+  std::size_t prepared = 0;
+  std::size_t available = 0;
+  int y = 0;
+  while (y < height) {
+    // While the inflater works, the memory it is about to write is taken
+    // from the kernel here, on this thread, so that its page faults (and the
+    // zeroing of the pages) do not hold the inflater up.
+    const std::size_t prepareEnd =
+        std::min(prepareUpTo, kScanlineLead + available + kPrepareAhead);
+    if (prepareEnd > prepared) {
+      prepareMemory(buffer + prepared, prepareEnd - prepared);
+      prepared = prepareEnd;
+    }
+    {
+      std::unique_lock<std::mutex> lock(handOver.mutex);
+      const std::size_t rowEnd = (y + 1) * inStride;
+      handOver.changed.wait(lock,
+                            [&] { return handOver.finished || handOver.inflated >= rowEnd; });
+      available = handOver.inflated;
+    }
+    const int y0 = y;
+    for (; y < height && (y + 1) * inStride <= available; ++y) {
+      const unsigned char* in = buffer + kScanlineLead + y * inStride;
+      unsigned char* out = buffer + y * outStride;
+      if (!unfilterRow<Channels>(in[0], in + 1, above, out, width)) {
+        const std::lock_guard<std::mutex> lock(handOver.mutex);
+        handOver.badFilter = true;
+        return y;
+      }
+      above = out;
+    }
+    if (y == y0) break;  // finished with a row incomplete
+  }
+  return y;
+}
+
+int unfilterRowsAsInflated(unsigned char* buffer, int width, int height, int channels,
+                           RowHandOver& handOver, std::size_t prepareUpTo) {
+  return channels == 4 ? unfilterRowsAsInflated<4>(buffer, width, height, handOver, prepareUpTo)
+                       : unfilterRowsAsInflated<3>(buffer, width, height, handOver, prepareUpTo);
+}
+
+// Runs the unfiltering of an image on a thread of its own while the caller
+// inflates, and joins it however the caller leaves (an exception included):
+// the thread is told the inflater has finished first, so that it does not
+// wait for rows that will not come. When no thread can be started the rows
+// are undone on the caller's thread once the inflater has finished.
+class RowUnfilterer {
+ public:
+  // buffer holds bufferSize bytes, laid out as kScanlineLead describes.
+  RowUnfilterer(unsigned char* buffer, std::size_t bufferSize, int width, int height, int channels,
+                bool ownThread)
+      : buffer_(buffer), bufferSize_(bufferSize), width_(width), height_(height),
+        channels_(channels) {
+    if (!ownThread) return;
+    try {
+      thread_ = std::thread([this] {
+        undone_ =
+            unfilterRowsAsInflated(buffer_, width_, height_, channels_, handOver_, bufferSize_);
+      });
+    } catch (const std::system_error&) {
+      // Left to finish(), on this thread.
+    }
+  }
+  RowUnfilterer(const RowUnfilterer&) = delete;
+  RowUnfilterer& operator=(const RowUnfilterer&) = delete;
+  ~RowUnfilterer() { stopAndJoin(); }
+
+  // Makes the first `inflated` bytes of scanlines available for undoing.
+  // Returns false when a row already undone named an unknown filter type:
+  // the inflater need not go on.
+  bool publish(std::size_t inflated) {
+    if (!thread_.joinable()) return true;
+    bool badFilter = false;
+    {
+      const std::lock_guard<std::mutex> lock(handOver_.mutex);
+      handOver_.inflated = inflated;
+      badFilter = handOver_.badFilter;
+    }
+    handOver_.changed.notify_one();
+    return !badFilter;
+  }
+
+  // Called once the inflater has stopped with `inflated` bytes of scanlines:
+  // undoes what is left and returns whether every row was undone.
+  bool finish(std::size_t inflated) {
+    if (thread_.joinable()) {
+      {
+        const std::lock_guard<std::mutex> lock(handOver_.mutex);
+        handOver_.inflated = inflated;
+      }
+      stopAndJoin();
+    } else {
+      handOver_.inflated = inflated;
+      handOver_.finished = true;
+      undone_ = unfilterRowsAsInflated(buffer_, width_, height_, channels_, handOver_, 0);
+    }
+    return undone_ == height_ && !handOver_.badFilter;
+  }
+
+ private:
+  void stopAndJoin() {
+    if (!thread_.joinable()) return;
+    {
+      const std::lock_guard<std::mutex> lock(handOver_.mutex);
+      handOver_.finished = true;
+    }
+    handOver_.changed.notify_one();
+    thread_.join();
+  }
+
+  unsigned char* buffer_;
+  std::size_t bufferSize_;
+  int width_;
+  int height_;
+  int channels_;
+  RowHandOver handOver_;
+  int undone_ = 0;
+  std::thread thread_;
+};
+
+// The first two bytes of the zlib stream spread over the IDAT chunks of a
+// file, in header; false when the chunks hold fewer.
+bool zlibHeader(const unsigned char* bytes, const PngChunks& chunks, unsigned char header[2]) {
+  int found = 0;
+  for (const IdatSpan& span : chunks.idat) {
+    for (std::size_t i = 0; i < span.length && found < 2; ++i) {
+      header[found++] = bytes[span.offset + i];
+    }
+    if (found == 2) return true;
+  }
+  return false;
+}
+
+// Decodes the image of a file held whole in bytes, whose start and chunks
+// the fast path takes: inflates the zlib stream spread over its IDAT chunks
+// into the image's memory piece by piece while a second thread undoes the
+// row filters of the rows already inflated. When release is given, it is
+// called with the file offset before which no byte is read again, as the
+// data is gathered. Returns an empty image when the stream is not one the
+// fast path is sure of.
+cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
+                     const PngChunks& chunks,
+                     const std::function<void(std::size_t)>& release = nullptr) {
   const int width = static_cast<int>(header.width);
   const int height = static_cast<int>(header.height);
   const int channels = header.colourType == 6 ? 4 : 3;
   const std::size_t rawSize = filteredSize(header);
-  // Chunks follow one another, so every IDAT chunk's data lies after the
-  // data gathered before it.
-  std::size_t gathered = 0;
-  for (const IdatSpan& span : chunks.idat) {
-    std::memmove(bytes + gathered, bytes + span.offset, span.length);
-    gathered += span.length;
-  }
+  std::size_t streamSize = 0;
+  for (const IdatSpan& span : chunks.idat) streamSize += span.length;
 
-  // zlib (under libpng) refuses matches farther back than the window the
-  // stream's header declares (2^(8 + CINFO) bytes) and libdeflate does not:
-  // a smaller window than the full 32 KiB is taken only when it holds the
-  // whole image.
-  if (gathered < 2) return cv::Mat();
-  const int windowBits = bytes[0] >> 4;
+  // A zlib header of deflate without a preset dictionary, whose check bits
+  // are right. zlib (under libpng) refuses matches farther back than the
+  // window the header declares (2^(8 + CINFO) bytes) and the inflater here
+  // does not: a smaller window than the full 32 KiB is taken only when it
+  // holds the whole image.
+  unsigned char zlib[2];
+  if (!zlibHeader(bytes, chunks, zlib)) return cv::Mat();
+  if ((zlib[0] & 0x0f) != 8 || (zlib[1] & 0x20) != 0 || ((zlib[0] << 8) | zlib[1]) % 31 != 0) {
+    return cv::Mat();
+  }
+  const int windowBits = zlib[0] >> 4;
   if (windowBits > 7 || (windowBits < 7 && rawSize > (std::size_t{1} << (8 + windowBits)))) {
     return cv::Mat();
   }
   // Deflate makes at most 258 bytes of 2 bits: a stream far too short for
   // the image is left to cv::imread before any image memory is taken.
-  if (rawSize / 1032 > gathered) return cv::Mat();
+  if (rawSize / 1032 > streamSize) return cv::Mat();
 
-  // The image is made a few rows taller than it is, so that the scanlines
-  // (one byte per row, and an alpha sample per pixel, longer than its BGR
-  // rows) can be inflated straight into it; the rows are then undone in
-  // place and the spare rows dropped, without a second copy of the image.
+  // One spare byte past the scanlines tells a stream that inflates to more
+  // than the image from one that inflates to exactly its rows.
   const std::size_t outStride = static_cast<std::size_t>(width) * 3;
-  const int rows = static_cast<int>((rawSize + outStride - 1) / outStride);
+  const std::size_t bufferSize = kScanlineLead + rawSize + 1;
+  const int rows = static_cast<int>((bufferSize + outStride - 1) / outStride);
   cv::Mat image;
   try {
     image.create(rows, width, CV_8UC3);
@@ -319,56 +517,142 @@ cv::Mat inflateImage(unsigned char* bytes, const PngImageHeader& header, const P
     if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
     return cv::Mat();
   }
-  const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
-      libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
-  if (decompressor == nullptr) throw std::bad_alloc();
-  std::size_t consumed = 0;
-  // With no place for the inflated size, libdeflate fails unless the stream
-  // inflates to exactly rawSize bytes.
-  if (libdeflate_zlib_decompress_ex(decompressor.get(), bytes, gathered, image.data, rawSize,
-                                    &consumed, nullptr) != LIBDEFLATE_SUCCESS ||
-      consumed != gathered) {
-    return cv::Mat();
+  unsigned char* scanlines = image.data + kScanlineLead;
+  adviseHugePages(image.data, image.dataend - image.data);
+
+  // The inflater's state holds tables and a window copy (some 100 KiB): on
+  // the heap, not on a caller's stack.
+  const std::unique_ptr<inflate_state> inflaterState(new inflate_state);
+  inflate_state& inflater = *inflaterState;
+  isal_inflate_init(&inflater);
+  inflater.crc_flag = ISAL_ZLIB;  // the header and the Adler-32 checked too
+  inflater.next_out = scanlines;
+  inflater.avail_in = 0;
+  RowUnfilterer unfilterer(image.data, bufferSize, width, height, channels,
+                           rawSize > 2 * kInflatePiece);
+  const std::unique_ptr<unsigned char[]> input(
+      new unsigned char[std::min(kInputPiece, std::max<std::size_t>(streamSize, 1))]);
+  bool good = true;
+  std::size_t outLeft = rawSize + 1;
+  std::size_t span = 0;          // the next chunk to gather from
+  std::size_t spanGathered = 0;  // bytes of it gathered already
+  while (good && inflater.block_state != ISAL_BLOCK_FINISH) {
+    if (inflater.avail_in == 0) {
+      std::size_t filled = 0;
+      for (; span < chunks.idat.size() && filled < kInputPiece; spanGathered = 0, ++span) {
+        const IdatSpan& chunk = chunks.idat[span];
+        const std::size_t n = std::min(chunk.length - spanGathered, kInputPiece - filled);
+        std::memcpy(input.get() + filled, bytes + chunk.offset + spanGathered, n);
+        filled += n;
+        spanGathered += n;
+        if (spanGathered < chunk.length) break;
+      }
+      if (release != nullptr && filled > 0) {
+        release(span < chunks.idat.size() ? chunks.idat[span].offset + spanGathered
+                                          : chunks.idat.back().offset + chunks.idat.back().length);
+      }
+      inflater.next_in = input.get();
+      inflater.avail_in = static_cast<std::uint32_t>(filled);
+    }
+    const std::size_t piece = std::min(outLeft, kInflatePiece);
+    const std::uint32_t inBefore = inflater.avail_in;
+    inflater.avail_out = static_cast<std::uint32_t>(piece);
+    const int status = isal_inflate(&inflater);
+    const std::size_t made = piece - inflater.avail_out;
+    outLeft -= made;
+    if (status != ISAL_DECOMP_OK || outLeft == 0) good = false;
+    // No input taken and no output made: the stream ends before its end.
+    if (made == 0 && inflater.avail_in == inBefore &&
+        inflater.block_state != ISAL_BLOCK_FINISH) {
+      good = false;
+    }
+    if (!unfilterer.publish(static_cast<std::size_t>(inflater.next_out - scanlines))) {
+      good = false;
+    }
   }
-  if (!unfilterPngRows(image.data, width, height, channels)) return cv::Mat();
+  // The stream must end exactly where the IDAT data does, having made
+  // exactly the image's scanlines.
+  good = good && inflater.block_state == ISAL_BLOCK_FINISH && inflater.avail_in == 0 &&
+         outLeft == 1 && span == chunks.idat.size();
+  // The stream must end exactly where the IDAT data does, having made
+  // exactly the image's scanlines.
+  if (!unfilterer.finish(good ? rawSize : 0) || !good) return cv::Mat();
   image.resize(static_cast<std::size_t>(height));
   return image;
 }
 
-// Reads the regular file at path whole into bytes (its size set to the
-// file's), when its start is a PNG start whose header `takes` accepts and
-// the file is not far larger than its pixels; header gets the start's
-// fields. Returns false, having read no more than the start, for any other
-// file, and also when the file cannot be read or its length changes while
-// it is read.
+// A regular file mapped read-only into memory whole, unmapped when it goes
+// out of scope; bytes is null when it could not be mapped.
+struct MappedFile {
+  const unsigned char* bytes = nullptr;
+  std::size_t size = 0;
+  std::size_t released = 0;  // the pages before this offset are let go
+
+  // Lets go of the pages of the file before offset, which are not read
+  // again soon: the file's pages count to the process's resident memory
+  // while mapped, and the decoder keeps its memory to the image's. They are
+  // read again from the page cache should they be touched.
+  // Pages are let go 1 MiB at a time at least.
+  void releaseBefore(std::size_t offset) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t end = std::min(offset, size) / page * page;
+    if (end < released + (std::size_t{1} << 20) && end < size / page * page) return;
+    if (end <= released) return;
+    madvise(const_cast<unsigned char*>(bytes) + released, end - released, MADV_DONTNEED);
+    released = end;
+  }
+
+  MappedFile() = default;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile() {
+    if (bytes != nullptr) munmap(const_cast<unsigned char*>(bytes), size);
+  }
+};
+
+// Maps the regular file open at fd whole into mapped, when its start is a
+// PNG start whose header `takes` accepts and the file is not far larger than
+// its pixels; header gets the start's fields. Returns false, having read no
+// more than the start, for any other file, and also when the file cannot be
+// read or mapped.
 template <typename Takes>
-bool readPngFile(const std::string& path, Takes takes, PngImageHeader& header,
-                 std::vector<unsigned char>& bytes) {
-  const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (file == nullptr) return false;
+bool mapPngFile(int fd, Takes takes, PngImageHeader& header, MappedFile& mapped) {
   struct stat status {};
-  if (fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode) ||
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
       status.st_size < static_cast<off_t>(kPngStartSize)) {
     return false;
   }
   unsigned char start[kPngStartSize];
-  if (std::fread(start, 1, kPngStartSize, file.get()) != kPngStartSize ||
+  if (pread(fd, start, kPngStartSize, 0) != static_cast<ssize_t>(kPngStartSize) ||
       !readPngStart(start, header) || !takes(header)) {
     return false;
   }
   const std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
-  if (fileFarLargerThanPixels(size, header)) return false;
-  bytes.resize(static_cast<std::size_t>(size));
-  std::memcpy(bytes.data(), start, kPngStartSize);
-  const std::size_t rest = bytes.size() - kPngStartSize;
-  // The file must still be exactly as long as it was when measured.
-  return std::fread(bytes.data() + kPngStartSize, 1, rest, file.get()) == rest &&
-         std::fgetc(file.get()) == EOF;
+  if (fileFarLargerThanPixels(size, header) || size > SIZE_MAX) return false;
+  void* address = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+  if (address == MAP_FAILED) return false;
+  mapped.bytes = static_cast<const unsigned char*>(address);
+  mapped.size = static_cast<std::size_t>(size);
+  // The file is read once from start to end.
+  madvise(address, mapped.size, MADV_SEQUENTIAL);
+  // It must still start as it did when its header was read.
+  return std::memcmp(mapped.bytes, start, kPngStartSize) == 0;
 }
+
+// A file descriptor closed when it goes out of scope.
+struct FileDescriptor {
+  int fd;
+  explicit FileDescriptor(int descriptor) : fd(descriptor) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd >= 0) close(fd);
+  }
+};
 
 }  // namespace
 
-cv::Mat decodePlainPng(unsigned char* bytes, std::size_t size) {
+cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size) {
   PngImageHeader header;
   if (size < kPngStartSize || !readPngStart(bytes, header) || !fastPathTakesImage(header)) {
     return cv::Mat();
@@ -381,15 +665,21 @@ cv::Mat decodePlainPng(unsigned char* bytes, std::size_t size) {
 }
 
 cv::Mat readPlainPng(const std::string& path) {
+  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.fd < 0) return cv::Mat();
   PngImageHeader header;
-  std::vector<unsigned char> bytes;
-  if (!readPngFile(path, fastPathTakesImage, header, bytes)) return cv::Mat();
+  MappedFile mapped;
+  if (!mapPngFile(file.fd, fastPathTakesImage, header, mapped)) return cv::Mat();
   // The start is already checked: only the chunks after it are walked.
   PngChunks chunks;
-  if (!walkPngChunks(bytes.data(), bytes.size(), chunks) || !fastPathTakesChunks(header, chunks)) {
+  const auto release = [&](std::size_t offset) { mapped.releaseBefore(offset); };
+  if (!walkPngChunks(mapped.bytes, mapped.size, chunks, release) ||
+      !fastPathTakesChunks(header, chunks)) {
     return cv::Mat();
   }
-  return inflateImage(bytes.data(), header, chunks);
+  // The walk has read the whole file; the inflater reads it again in order.
+  mapped.released = 0;
+  return inflateImage(mapped.bytes, header, chunks, release);
 }
 
 bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height) {
@@ -400,13 +690,15 @@ bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int widt
          !chunks.altersPixels;
 }
 
-bool readPlainTruecolourPng(const std::string& path, int width, int height,
-                            std::vector<unsigned char>& bytes) {
+bool isPlainTruecolourPngFile(int fd, int width, int height) {
   PngImageHeader header;
+  MappedFile mapped;
   const auto takes = [&](const PngImageHeader& h) { return storesDecodedPixels(h, width, height); };
-  if (!readPngFile(path, takes, header, bytes)) return false;
+  if (!mapPngFile(fd, takes, header, mapped)) return false;
   PngChunks chunks;
-  return walkPngChunks(bytes.data(), bytes.size(), chunks) && !chunks.altersPixels;
+  return walkPngChunks(mapped.bytes, mapped.size, chunks,
+                       [&](std::size_t offset) { mapped.releaseBefore(offset); }) &&
+         !chunks.altersPixels;
 }
 
 }  // namespace roombox

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace roombox {
 
@@ -29,20 +28,23 @@ inline std::uint32_t readBigEndian32(const unsigned char* bytes) {
 // interlaced, 1 to 1,000,000 pixels a side and at most 2^30 pixels in all
 // (sizes libpng and cv::imread both accept under their default limits), and
 // no OpenCV image size limit set in the environment; the zlib stream
-// (inflated with libdeflate) exactly as long as the IDAT data, its Adler-32
-// right, its window large enough for the image, and inflating to exactly the
-// image's filtered rows. Returns an empty image for every other file: the
-// caller then decodes it with cv::imread, which also gives the verdict on
-// broken files. Overwrites bytes (the IDAT data is gathered at its start).
-// Throws std::bad_alloc when memory runs out.
-cv::Mat decodePlainPng(unsigned char* bytes, std::size_t size);
+// exactly as long as the IDAT data, with a right header and Adler-32, its
+// window large enough for the image, and inflating to exactly the image's
+// filtered rows. Returns an empty image for every other file: the caller then
+// decodes it with cv::imread, which also gives the verdict on broken files.
+// Large images are inflated on the calling thread while a second thread
+// undoes the row filters; it is joined before the function returns. The
+// decoded image is the only large allocation. Throws std::bad_alloc when
+// memory runs out.
+cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size);
 
-// Reads the regular file at path and decodes it as decodePlainPng does (the
-// fast path for the common panorama). Returns an empty image when the file
-// cannot be opened or read, or is not one that decodePlainPng takes; the
-// caller then reads it with cv::imread. A file whose start already shows
-// that it is not such a PNG, or that is far larger than its pixels, is not
-// read further. Throws std::bad_alloc when memory runs out.
+// Maps the regular file at path into memory (no copy of it is made) and
+// decodes it as decodePlainPng does (the fast path for the common panorama).
+// Returns an empty image when the file cannot be opened or mapped, or is not
+// one that decodePlainPng takes; the caller then reads it with cv::imread. A
+// file whose start already shows that it is not such a PNG, or that is far
+// larger than its pixels, is not read further. Throws std::bad_alloc when
+// memory runs out.
 cv::Mat readPlainPng(const std::string& path);
 
 // Whether the PNG file held whole in bytes[0, size) decodes to exactly its
@@ -54,12 +56,10 @@ cv::Mat readPlainPng(const std::string& path);
 // allowed: they do not change the decoded pixels.
 bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height);
 
-// Reads the regular file at path whole into bytes and returns true when it
-// is a file that isPlainTruecolourPng takes for a width x height image.
-// Returns false (bytes then hold nothing useful) when the file cannot be
-// opened or read, is not such a PNG, or is far larger than its pixels.
-// Throws std::bad_alloc when memory runs out.
-bool readPlainTruecolourPng(const std::string& path, int width, int height,
-                            std::vector<unsigned char>& bytes);
+// Whether the regular file open for reading at fd is one that
+// isPlainTruecolourPng takes for a width x height image. The file is mapped
+// into memory to be checked, not copied. Returns false when it cannot be
+// read or mapped, is not such a PNG, or is far larger than its pixels.
+bool isPlainTruecolourPngFile(int fd, int width, int height);
 
 }  // namespace roombox

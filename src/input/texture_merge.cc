@@ -5,8 +5,14 @@
 #include "roombox/error.h"
 #include "roombox/read_panorama.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,18 +36,76 @@ void saveTexture(const cv::Mat& image, const std::string& path) {
   writeImageFile(image, path, path.substr(dot));
 }
 
+// Whether two stats of one file show the same content: same file, size and
+// time of last change.
+bool sameFileState(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// Copies the whole regular file open at in (size bytes) to the start of out,
+// in the kernel (copy_file_range) where it can and by read and write where
+// it cannot. Returns false when a read or write fails or the file ends
+// early.
+bool copyWholeFile(int in, int out, off_t size) {
+  off_t done = 0;
+  bool inKernel = true;
+  std::vector<char> buffer;
+  while (done < size) {
+    const std::size_t want = static_cast<std::size_t>(std::min<off_t>(size - done, 1 << 30));
+    ssize_t n = -1;
+    if (inKernel) {
+      off_t inAt = done;
+      n = copy_file_range(in, &inAt, out, nullptr, want, 0);
+      if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                    errno == EOPNOTSUPP || errno == EBADF) && done == 0) {
+        inKernel = false;
+        continue;
+      }
+    } else {
+      buffer.resize(1 << 20);
+      n = pread(in, buffer.data(), std::min(want, buffer.size()), done);
+      if (n > 0 && write(out, buffer.data(), static_cast<std::size_t>(n)) != n) n = -1;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += n;
+  }
+  return true;
+}
+
 // Writes the panorama file at sourcePath unchanged to path when it is a
 // plain truecolour PNG of the panorama's size, whose bytes decode to exactly
-// the loaded panorama: the texture then needs no encoding. The bytes written
-// are the very bytes that were checked. Returns false for any other file,
-// having written nothing; the caller then encodes the texture. Throws Error
-// when path cannot be written.
+// the loaded panorama: the texture then needs no encoding. The bytes are
+// copied by the kernel; the file must be unchanged (same size and times)
+// from before it was checked until after it was copied, so that the bytes
+// written are the bytes checked. Returns false for any other file, having
+// written nothing, and when the copy fails or the file changed, having
+// written part of it; the caller then encodes the texture, which replaces
+// whatever was written. Throws Error when path cannot be written.
 bool copyPlainPng(const std::string& sourcePath, const std::string& path, int width, int height) {
-  std::vector<unsigned char> bytes;
-  if (!readPlainTruecolourPng(sourcePath, width, height, bytes)) return false;
+  const int source = open(sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return false;
+  const std::unique_ptr<int, void (*)(int*)> closeSource(new int(source), [](int* fd) {
+    close(*fd);
+    delete fd;
+  });
+  struct stat before {};
+  if (fstat(source, &before) != 0 || !isPlainTruecolourPngFile(source, width, height)) {
+    return false;
+  }
   OutputFile file;
   openOutputFile(path, file, "Cannot write %s\n");
-  std::fwrite(bytes.data(), 1, bytes.size(), file.file);
+  // Whatever the stream holds goes first; the copy then continues the file.
+  if (std::fflush(file.file) != 0) throw Error("Cannot write " + path + "\n");
+  const bool copied = copyWholeFile(source, fileno(file.file), before.st_size);
+  struct stat after {};
+  if (!copied || fstat(source, &after) != 0 || !sameFileState(before, after)) {
+    // The texture is encoded anew into the same file, from its start.
+    closeOutputFile(file);
+    return false;
+  }
   closeOutputFile(file);
   return true;
 }

@@ -97,6 +97,28 @@ TEST(PngFastPath, GathersTheStreamFromAnyIdatChunks) {
   }
 }
 
+// Images large enough to be undone on a second thread while they inflate:
+// every row exact, and a stream that breaks off, inflates too far or names
+// an unknown filter late in the image stops both threads and leaves the
+// file to cv::imread.
+TEST(PngFastPath, LargeImagesUndoneWhileInflatingStopCleanlyWhenBroken) {
+  TempDir dir;
+  for (const int channels : {3, 4}) {
+    SCOPED_TRACE(testing::Message() << channels << " channels");
+    const cv::Mat image = testImage(1101, 800, channels);
+    const std::string header = imageHeader(1101, 800, 8, channels == 4 ? 6 : 2);
+    const std::string rows = filteredRows(image, {4, 3, 2, 1, 0});
+    expectSameAsImread(dir, pngFile(header, storedZlib(rows), 8192), true);
+    expectSameAsImread(dir, encode(image), true);
+    std::string badFilter = rows;
+    badFilter[rows.size() / 800 * 700] = 7;
+    expectSameAsImread(dir, pngFile(header, storedZlib(badFilter)));
+    const std::string stream = storedZlib(rows);
+    expectSameAsImread(dir, pngFile(header, stream.substr(0, stream.size() - 200000)));
+    expectSameAsImread(dir, pngFile(header, storedZlib(rows + std::string(5000, '\0'))));
+  }
+}
+
 TEST(PngFastPath, TakesWhatOpenCvWritesExactly) {
   TempDir dir;
   for (const int channels : {3, 4}) {

@@ -4,6 +4,7 @@
 //
 // Usage: make_example_room <output folder> [--width W] [--height H]
 //                          [--rooms N] [--planes N] [--no-panorama] [--empty]
+//                          [--noise N]
 //
 // With no option it writes the bundled example room (2048 x 1024 panorama).
 // --width and --height set the panorama size. --rooms N tiles N copies of the
@@ -13,7 +14,10 @@
 // writes the plane info file only. The panorama is always ray cast from the
 // single room at the origin; with --empty it shows the room without its
 // furniture (the true colours of the walls and floor behind it), while the
-// plane info file still lists the furniture.
+// plane info file still lists the furniture. --noise N adds to every sample
+// of the panorama a deterministic pseudo-random offset of -N to N levels, as
+// sensor noise does to a camera's picture; its PNG is then about as large as
+// a photograph's (tens of MB at 8192 x 4096 for a few levels).
 //
 // The model is a set of axis-aligned boxes. The plane info file lists the
 // room's walls, floor and ceiling and, for every object, the box faces that a
@@ -28,6 +32,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -555,7 +560,21 @@ unsigned char toByte(double value) {
   return static_cast<unsigned char>(std::clamp(std::lround(value), 1L, 255L));
 }
 
-cv::Mat renderPanorama(const std::vector<Object>& objects, int width, int height) {
+// A deterministic pseudo-random offset of -amplitude to amplitude levels for
+// the sample at (row, col, channel): a hash of the three, so that the picture
+// does not depend on the order the samples are made in.
+int noiseAt(int row, int col, int channel, int amplitude) {
+  std::uint64_t h = (static_cast<std::uint64_t>(row) << 32) ^
+                    (static_cast<std::uint64_t>(col) << 2) ^ static_cast<std::uint64_t>(channel);
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
+  h ^= h >> 33;
+  return static_cast<int>(h % static_cast<std::uint64_t>(2 * amplitude + 1)) - amplitude;
+}
+
+cv::Mat renderPanorama(const std::vector<Object>& objects, int width, int height, int noise) {
   cv::Mat image(height, width, CV_8UC3, cv::Scalar(0, 0, 0));
   const int tripodRows = static_cast<int>(static_cast<long long>(height) * kTripodRowsPer1024 / 1024);
   for (int row = 0; row < height - tripodRows; ++row) {
@@ -598,9 +617,11 @@ cv::Mat renderPanorama(const std::vector<Object>& objects, int width, int height
       }
       const double light = shading(axis, distance);
       cv::Vec3b& pixel = image.at<cv::Vec3b>(row, col);
-      pixel[0] = toByte(colour.b * light);
-      pixel[1] = toByte(colour.g * light);
-      pixel[2] = toByte(colour.r * light);
+      const double samples[3] = {colour.b * light, colour.g * light, colour.r * light};
+      for (int c = 0; c < 3; ++c) {
+        const double offset = noise > 0 ? noiseAt(row, col, c, noise) : 0;
+        pixel[c] = toByte(std::lround(samples[c]) + offset);
+      }
     }
   }
   return image;
@@ -618,7 +639,7 @@ bool parseCount(const char* text, long long least, long long& value) {
 void printUsage(const char* program) {
   std::printf(
       "Usage: %s <output folder> [--width W] [--height H] [--rooms N] [--planes N] "
-      "[--no-panorama] [--empty]\n",
+      "[--no-panorama] [--empty] [--noise N]\n",
       program);
 }
 
@@ -638,6 +659,7 @@ int main(int argc, char** argv) {
   long long maxPlanes = -1;
   bool panorama = true;
   bool empty = false;
+  long long noise = 0;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
     bool valid = true;
@@ -655,6 +677,8 @@ int main(int argc, char** argv) {
       valid = parseCount(argv[++i], 1, rooms);
     } else if (option == "--planes") {
       valid = parseCount(argv[++i], 6, maxPlanes);
+    } else if (option == "--noise") {
+      valid = parseCount(argv[++i], 0, noise) && noise <= 64;
     } else {
       valid = false;
     }
@@ -684,7 +708,7 @@ int main(int argc, char** argv) {
   const std::string panoramaPath = folder + "shifted_t.png";
   if (!cv::imwrite(panoramaPath,
                    renderPanorama(empty ? std::vector<Object>{} : objects, static_cast<int>(width),
-                                  static_cast<int>(height)))) {
+                                  static_cast<int>(height), static_cast<int>(noise)))) {
     std::printf("Cannot write %s\n", panoramaPath.c_str());
     return 2;
   }
