@@ -22,6 +22,7 @@ import math
 import sys
 
 import bpy
+import mathutils
 import numpy as np
 
 # Blender 3.4's glTF importer still uses numpy's removed alias np.bool, which
@@ -123,6 +124,18 @@ def set_up_render(width, samples, out):
     camera = bpy.data.objects.new("Panorama", camera_data)
     scene.collection.objects.link(camera)
     camera.location = (0.0, 0.0, 0.0)
+    # Clip planes from the model's own size, so that a room in millimetres
+    # or in kilometres is rendered whole (Blender's defaults, 0.1 to 100,
+    # suit a room in metres only).
+    farthest = 0.0
+    for obj in scene.objects:
+        if obj.type == "MESH":
+            for corner in obj.bound_box:
+                point = obj.matrix_world @ mathutils.Vector(corner)
+                farthest = max(farthest, point.length)
+    if farthest > 0.0:
+        camera_data.clip_start = farthest * 1e-5
+        camera_data.clip_end = farthest * 10.0
     # Cycles' equirectangular camera puts its view direction (local -z) at
     # the image centre, local +y at the top and local +x to the right of the
     # centre. The panorama's centre looks along -x, its top along +z, and a
