@@ -81,9 +81,9 @@ bool copyWholeFile(int in, int out, off_t size) {
 // copied by the kernel; the file must be unchanged (same size and times)
 // from before it was checked until after it was copied, so that the bytes
 // written are the bytes checked. Returns false for any other file, having
-// written nothing, and when the copy fails or the file changed, having
-// written part of it; the caller then encodes the texture, which replaces
-// whatever was written. Throws Error when path cannot be written.
+// written nothing, and when the copy fails or the file changed, the part
+// written discarded; the caller then encodes the texture. Throws Error when
+// path cannot be written.
 bool copyPlainPng(const std::string& sourcePath, const std::string& path, int width, int height) {
   const int source = open(sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
   if (source < 0) return false;
@@ -102,8 +102,9 @@ bool copyPlainPng(const std::string& sourcePath, const std::string& path, int wi
   const bool copied = copyWholeFile(source, fileno(file.file), before.st_size);
   struct stat after {};
   if (!copied || fstat(source, &after) != 0 || !sameFileState(before, after)) {
-    // The texture is encoded anew into the same file, from its start.
-    closeOutputFile(file);
+    // The part copied is dropped, never renamed onto the texture's name (a
+    // device written in place keeps it); the caller encodes the texture.
+    discardOutputFile(file);
     return false;
   }
   closeOutputFile(file);
