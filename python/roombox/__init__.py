@@ -125,14 +125,18 @@ def process_rooms(rooms: Iterable["os.PathLike[str] | str"], jobs: Optional[int]
     if jobs is not None and jobs < 1:
         raise ValueError("jobs must be at least 1")
 
+    workers = jobs or os.cpu_count() or 1
+    # Rooms side by side each keep to one thread: the cores go to the rooms.
+    threads = 1 if workers > 1 else 0
+
     def one(folder: str) -> RoomResult:
         base = folder if folder.endswith("/") else folder + "/"
         try:
-            return RoomResult(folder, run(base, **settings), None)
+            return RoomResult(folder, run(base, threads=threads, **settings), None)
         except Error as error:
             return RoomResult(folder, [], str(error))
         except MemoryError:
             return RoomResult(folder, [], "Out of memory")
 
-    with ThreadPoolExecutor(max_workers=jobs or os.cpu_count() or 1) as pool:
+    with ThreadPoolExecutor(max_workers=workers) as pool:
         return list(pool.map(one, folders))

@@ -466,8 +466,9 @@ std::vector<std::string> runFiles(const roombox::RunSettings& s) {
 
 std::vector<std::string> run(const py::handle& basePath, const py::handle& planeFile,
                              const py::handle& prefix, int saveOption, bool glb, bool bakedObj,
-                             bool preview) {
+                             bool preview, int threads) {
   roombox::RunSettings s;
+  s.threads = threads;
   s.basePath = pathOf(basePath);
   s.planeInfoFile = pathOf(planeFile);
   s.outputPrefix = pathOf(prefix);
@@ -645,10 +646,12 @@ PYBIND11_MODULE(_roombox, m) {
         "the path of an image). Releases the GIL while it runs.");
   m.def("run", &run, py::arg("base_path"), py::arg("plane_file"), py::arg("prefix"),
         py::arg("save_option"), py::arg("glb") = false, py::arg("baked_obj") = false,
-        py::arg("preview") = false,
+        py::arg("preview") = false, py::arg("threads") = 0,
         "Does what the command line `roombox base_path plane_file prefix save_option`\n"
         "does (with --glb, --baked-obj, --preview as asked): the same console lines on\n"
         "standard output and the same files, and returns the paths of the files it\n"
-        "wrote. base_path is glued in front of every file name as it stands.");
+        "wrote. base_path is glued in front of every file name as it stands. threads:\n"
+        "how many threads the run may use for the panorama decode and the atlas\n"
+        "baking (0: as suits the machine; 1 when rooms run side by side).");
   m.def("_run_command_line", &runCommandLine, py::arg("argv"));
 }

@@ -82,7 +82,7 @@ std::string failureMessage() {
   }
 }
 
-RunSettings runSettingsFor(const BatchSettings& b, const std::string& room, int bakeThreads) {
+RunSettings runSettingsFor(const BatchSettings& b, const std::string& room, int roomThreads) {
   RunSettings s;
   s.basePath = basePathOf(room);
   s.planeInfoFile = b.planeFile;
@@ -92,7 +92,7 @@ RunSettings runSettingsFor(const BatchSettings& b, const std::string& room, int 
   s.preview = b.preview;
   s.glb = b.glb;
   s.bakedObj = b.bakedObj;
-  s.bakeThreads = bakeThreads;
+  s.threads = roomThreads;
   return s;
 }
 
@@ -136,10 +136,10 @@ bool doneBefore(const BatchSettings& b, const std::string& room, const RoomRecor
 
 // Runs one room as the roombox command would, its console lines (and the
 // failure's message) written to its log file, and returns its record.
-RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int bakeThreads) {
+RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomThreads) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point started = Clock::now();
-  const RunSettings s = runSettingsFor(b, room, bakeThreads);
+  const RunSettings s = runSettingsFor(b, room, roomThreads);
   RoomRecord record;
   record.room = room;
   record.inputs = inputStamps(b, room);
@@ -236,13 +236,13 @@ void showRoomEnd(BatchProgress& p, const RoomRecord& record) {
 void runRooms(const BatchSettings& b, const std::vector<std::string>& rooms, int jobs,
               BatchProgress& progress) {
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const int bakeThreads = std::max(1, cores / jobs);
+  const int roomThreads = std::max(1, cores / jobs);
   std::atomic<std::size_t> next{0};
   const auto work = [&]() {
     for (;;) {
       const std::size_t k = next.fetch_add(1);
       if (k >= rooms.size()) return;
-      const RoomRecord record = runOneRoom(b, rooms[k], bakeThreads);
+      const RoomRecord record = runOneRoom(b, rooms[k], roomThreads);
       const std::string line = formatReportLine(record);
       const std::lock_guard<std::mutex> lock(progress.mutex);
       appendRecord(progress, line);

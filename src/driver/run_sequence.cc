@@ -112,7 +112,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console) {
 
   std::fprintf(console, "Texture merge\n");
   timeStage(timer, "texture merge");
-  const cv::Mat panorama = mergeTextures(s.basePath, s.textureFileName, views);
+  const cv::Mat panorama = mergeTextures(s.basePath, s.textureFileName, views, s.threads);
 
   std::fprintf(console, "plane info\n");
   timeStage(timer, "plane info");
@@ -153,7 +153,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console) {
   // The baked model, written after everything else and printing no line.
   if (s.glb || s.bakedObj) {
     timeStage(timer, "atlas baking");
-    const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.bakeThreads);
+    const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.threads);
     if (s.glb) {
       timeStage(timer, "glb file");
       writeGlb(r, atlas, prefix + ".glb");

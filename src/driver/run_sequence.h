@@ -20,7 +20,8 @@ struct RunSettings {
   bool preview = false;         // --preview: also write outputPrefix + "-preview.png"
   bool glb = false;             // --glb: also write outputPrefix + ".glb"
   bool bakedObj = false;        // --baked-obj: also write outputPrefix + "-baked.obj" and more
-  int bakeThreads = 0;          // threads of the atlas baking (0: one per core)
+  int threads = 0;              // threads of the panorama decode and the atlas baking
+                                // (0: as suits the machine; 1 when rooms run side by side)
 };
 
 // Runs the command-line tool's sequence for settings: loads the panorama and

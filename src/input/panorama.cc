@@ -9,12 +9,12 @@
 
 namespace roombox {
 
-cv::Mat readPanorama(const std::string& path) {
+cv::Mat readPanorama(const std::string& path, int threads) {
   // The common panorama, a plain 8-bit truecolour PNG, is decoded by the fast
   // path to exactly the pixels cv::imread gives; every other file, and every
   // file the fast path is unsure of (broken ones too), is read by cv::imread,
   // whose verdict stands.
-  cv::Mat fast = readPlainPng(path);
+  cv::Mat fast = readPlainPng(path, threads);
   if (!fast.empty()) return fast;
   // OpenCV throws instead of returning an empty image for some files (one
   // declaring more pixels than it accepts): those are unreadable too. Running

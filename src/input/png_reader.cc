@@ -473,12 +473,13 @@ bool zlibHeader(const unsigned char* bytes, const PngChunks& chunks, unsigned ch
 // Decodes the image of a file held whole in bytes, whose start and chunks
 // the fast path takes: inflates the zlib stream spread over its IDAT chunks
 // into the image's memory piece by piece while a second thread undoes the
-// row filters of the rows already inflated. When release is given, it is
+// row filters of the rows already inflated (unless threads is 1: then the
+// calling thread does both). When release is given, it is
 // called with the file offset before which no byte is read again, as the
 // data is gathered. Returns an empty image when the stream is not one the
 // fast path is sure of.
 cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
-                     const PngChunks& chunks,
+                     const PngChunks& chunks, int threads,
                      const std::function<void(std::size_t)>& release = nullptr) {
   const int width = static_cast<int>(header.width);
   const int height = static_cast<int>(header.height);
@@ -529,7 +530,7 @@ cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
   inflater.next_out = scanlines;
   inflater.avail_in = 0;
   RowUnfilterer unfilterer(image.data, bufferSize, width, height, channels,
-                           rawSize > 2 * kInflatePiece);
+                           threads != 1 && rawSize > 2 * kInflatePiece);
   const std::unique_ptr<unsigned char[]> input(
       new unsigned char[std::min(kInputPiece, std::max<std::size_t>(streamSize, 1))]);
   bool good = true;
@@ -652,7 +653,7 @@ struct FileDescriptor {
 
 }  // namespace
 
-cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size) {
+cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads) {
   PngImageHeader header;
   if (size < kPngStartSize || !readPngStart(bytes, header) || !fastPathTakesImage(header)) {
     return cv::Mat();
@@ -661,10 +662,10 @@ cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size) {
   if (!walkPngChunks(bytes, size, chunks) || !fastPathTakesChunks(header, chunks)) {
     return cv::Mat();
   }
-  return inflateImage(bytes, header, chunks);
+  return inflateImage(bytes, header, chunks, threads);
 }
 
-cv::Mat readPlainPng(const std::string& path) {
+cv::Mat readPlainPng(const std::string& path, int threads) {
   const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.fd < 0) return cv::Mat();
   PngImageHeader header;
@@ -679,7 +680,7 @@ cv::Mat readPlainPng(const std::string& path) {
   }
   // The walk has read the whole file; the inflater reads it again in order.
   mapped.released = 0;
-  return inflateImage(mapped.bytes, header, chunks, release);
+  return inflateImage(mapped.bytes, header, chunks, threads, release);
 }
 
 bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height) {

@@ -33,10 +33,12 @@ inline std::uint32_t readBigEndian32(const unsigned char* bytes) {
 // filtered rows. Returns an empty image for every other file: the caller then
 // decodes it with cv::imread, which also gives the verdict on broken files.
 // Large images are inflated on the calling thread while a second thread
-// undoes the row filters; it is joined before the function returns. The
+// undoes the row filters (threads 0: as suits the image; 1: the calling
+// thread only, for callers that decode several images at once); the second
+// thread is joined before the function returns. The
 // decoded image is the only large allocation. Throws std::bad_alloc when
 // memory runs out.
-cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size);
+cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads = 0);
 
 // Maps the regular file at path into memory (no copy of it is made) and
 // decodes it as decodePlainPng does (the fast path for the common panorama).
@@ -44,8 +46,8 @@ cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size);
 // one that decodePlainPng takes; the caller then reads it with cv::imread. A
 // file whose start already shows that it is not such a PNG, or that is far
 // larger than its pixels, is not read further. Throws std::bad_alloc when
-// memory runs out.
-cv::Mat readPlainPng(const std::string& path);
+// memory runs out. threads as for decodePlainPng.
+cv::Mat readPlainPng(const std::string& path, int threads = 0);
 
 // Whether the PNG file held whole in bytes[0, size) decodes to exactly its
 // stored samples, so that a copy of its bytes is a lossless copy of the

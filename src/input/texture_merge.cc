@@ -114,9 +114,9 @@ bool copyPlainPng(const std::string& sourcePath, const std::string& path, int wi
 }  // namespace
 
 cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
-                      const ViewConfig& views) {
+                      const ViewConfig& views, int threads) {
   const std::string panoramaPath = basePath + views.textureNames[kViewTextureSlots];
-  const cv::Mat panorama = readPanorama(panoramaPath);
+  const cv::Mat panorama = readPanorama(panoramaPath, threads);
   const int width = panorama.cols;
   const int height = panorama.rows;
 
@@ -135,7 +135,7 @@ cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFil
   cv::Mat merged(height * (viewCount + 1), width, CV_8UC3);
   panorama.copyTo(merged(cv::Rect(0, 0, width, height)));
   for (int i = 0; i < viewCount; ++i) {
-    const cv::Mat view = readPanorama(basePath + views.textureNames[i]);
+    const cv::Mat view = readPanorama(basePath + views.textureNames[i], threads);
     if (view.cols != width || view.rows != height) {
       throw Error("Texture image sizes are different \n");
     }
