@@ -432,35 +432,11 @@ void flushPythonStdout() {
   if (!out.is_none() && py::hasattr(out, "flush")) out.attr("flush")();
 }
 
-// The files a complete run writes for settings, in the order it writes them.
+// The paths of the files a complete run writes for settings, in the order
+// it writes them.
 std::vector<std::string> runFiles(const roombox::RunSettings& s) {
-  const std::string prefix = s.basePath + s.outputPrefix;
-  std::vector<std::string> files = {s.basePath + s.textureFileName, prefix + "_cuboid.txt",
-                                    prefix + ".JSON"};
-  switch (s.saveOption) {
-    case 0:
-      files.push_back(prefix + "-rect-Object.obj");
-      break;
-    case 1:
-      files.push_back(prefix + "-rect-Object-colour.obj");
-      break;
-    case 2:
-      files.push_back(prefix + "-rect.obj");
-      files.push_back(prefix + "-rect.obj.mtl");
-      break;
-    case 3:
-      files.push_back(prefix + "-rect-Object.off");
-      break;
-    default:
-      break;
-  }
-  if (s.preview) files.push_back(prefix + "-preview.png");
-  if (s.glb) files.push_back(prefix + ".glb");
-  if (s.bakedObj) {
-    files.push_back(prefix + "-baked.jpg");
-    files.push_back(prefix + "-baked.obj.mtl");
-    files.push_back(prefix + "-baked.obj");
-  }
+  std::vector<std::string> files = roombox::runOutputNames(s);
+  for (std::string& file : files) file = s.basePath + file;
   return files;
 }
 
