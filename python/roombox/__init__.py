@@ -104,6 +104,15 @@ class RoomResult(NamedTuple):
 _RUN_OPTIONS = {"plane_file", "prefix", "save_option", "glb", "baked_obj", "preview"}
 
 
+def _usable_cores() -> int:
+    # The CPUs this process may run on (a batch scheduler's or container's
+    # share), as the C++ library counts them.
+    try:
+        return max(1, len(os.sched_getaffinity(0)))
+    except (AttributeError, OSError):
+        return os.cpu_count() or 1
+
+
 def process_rooms(rooms: Iterable["os.PathLike[str] | str"], jobs: Optional[int] = None,
                   **options: Any) -> List[RoomResult]:
     """Runs every room folder as the command line would, on a pool of `jobs`
@@ -125,7 +134,7 @@ def process_rooms(rooms: Iterable["os.PathLike[str] | str"], jobs: Optional[int]
     if jobs is not None and jobs < 1:
         raise ValueError("jobs must be at least 1")
 
-    workers = jobs or os.cpu_count() or 1
+    workers = jobs or _usable_cores()
     # Rooms side by side each keep to one thread: the cores go to the rooms.
     threads = 1 if workers > 1 else 0
 

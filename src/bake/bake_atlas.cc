@@ -1,5 +1,6 @@
 #include "roombox/bake_atlas.h"
 
+#include "common/cores.h"
 #include "common/pi.h"
 
 #include "bake/atlas_fill.h"
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace roombox {
@@ -252,7 +252,7 @@ BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>&
   atlas.patches = std::move(layout.patches);
   atlas.texelSize = layout.texelScale;
   const int patchCount = static_cast<int>(atlas.patches.size());
-  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  if (threads <= 0) threads = usableCores();
   {
     // The occluder maps, made before the atlas so that the occluder map's
     // depths are gone by then, and dropped before the filling below needs

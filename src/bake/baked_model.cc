@@ -1,5 +1,6 @@
 #include "bake/baked_model.h"
 
+#include "common/image_codecs.h"
 #include "roombox/error.h"
 
 #include <opencv2/imgcodecs.hpp>
@@ -11,7 +12,7 @@ namespace roombox {
 std::vector<unsigned char> encodeAtlas(const BakedAtlas& atlas) {
   std::vector<unsigned char> bytes;
   const std::vector<int> parameters = {cv::IMWRITE_JPEG_QUALITY, 92};
-  if (atlas.image.empty() || !cv::imencode(kAtlasExtension, atlas.image, bytes, parameters)) {
+  if (atlas.image.empty() || !encodeImage(kAtlasExtension, atlas.image, bytes, parameters)) {
     throw Error("Cannot encode the texture atlas\n");
   }
   return bytes;

@@ -1,8 +1,8 @@
 #include "common/output_file.h"
 
+#include "common/image_codecs.h"
 #include "roombox/error.h"
 
-#include <opencv2/imgcodecs.hpp>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -178,7 +178,7 @@ void writeImageFile(const cv::Mat& image, const std::string& path, const std::st
   std::vector<unsigned char> bytes;
   bool encoded = false;
   try {
-    encoded = cv::imencode(extension, image, bytes, parameters);
+    encoded = encodeImage(extension, image, bytes, parameters);
   } catch (const cv::Exception& e) {
     if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
     encoded = false;

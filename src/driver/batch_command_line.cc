@@ -1,5 +1,6 @@
 #include "driver/batch_command_line.h"
 
+#include "common/cores.h"
 #include "common/output_file.h"
 #include "driver/batch_report.h"
 #include "driver/command_line.h"
@@ -235,7 +236,7 @@ void showRoomEnd(BatchProgress& p, const RoomRecord& record) {
 // Runs rooms on `jobs` threads, each room's record reported as it ends.
 void runRooms(const BatchSettings& b, const std::vector<std::string>& rooms, int jobs,
               BatchProgress& progress) {
-  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int cores = usableCores();
   const int roomThreads = std::max(1, cores / jobs);
   std::atomic<std::size_t> next{0};
   const auto work = [&]() {

@@ -1,5 +1,6 @@
 #include "driver/dataset.h"
 
+#include "common/cores.h"
 #include "common/output_file.h"
 #include "input/png_reader.h"
 #include "roombox/error.h"
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 namespace roombox {
 
@@ -31,20 +31,47 @@ std::string joinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
+// Bytes the memory limit of this process's control group (cgroup v2, as
+// batch schedulers and containers set it) still allows; 0 when there is no
+// limit or it cannot be read.
+double controlGroupMemory() {
+  std::ifstream membership("/proc/self/cgroup");
+  std::string line;
+  while (std::getline(membership, line)) {
+    if (line.compare(0, 3, "0::") != 0) continue;
+    const std::string folder = "/sys/fs/cgroup" + line.substr(3);
+    std::ifstream maxFile(folder + "/memory.max");
+    std::ifstream currentFile(folder + "/memory.current");
+    long long limit = 0, current = 0;
+    if (!(maxFile >> limit) || !(currentFile >> current)) return 0.0;  // "max": no limit
+    return limit > current ? static_cast<double>(limit - current) : 1.0;
+  }
+  return 0.0;
+}
+
 // Bytes of memory the machine can give: what the kernel reports as
-// available, else all physical memory; 0 when neither is known.
+// available, else all physical memory, and no more than the control group's
+// limit allows; 0 when none of them is known.
 double machineMemory() {
+  double memory = 0.0;
   std::ifstream meminfo("/proc/meminfo");
   std::string key;
   long long kib = 0;
   std::string unit;
   while (meminfo >> key >> kib >> unit) {
-    if (key == "MemAvailable:") return static_cast<double>(kib) * 1024.0;
+    if (key == "MemAvailable:") {
+      memory = static_cast<double>(kib) * 1024.0;
+      break;
+    }
   }
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || pageSize <= 0) return 0.0;
-  return static_cast<double>(pages) * static_cast<double>(pageSize);
+  if (memory <= 0.0) {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && pageSize > 0) memory = static_cast<double>(pages) * static_cast<double>(pageSize);
+  }
+  const double group = controlGroupMemory();
+  if (group > 0.0 && (memory <= 0.0 || group < memory)) memory = group;
+  return memory;
 }
 
 // Bytes of the decoded image of the PNG file at path, from its header (8 bits
@@ -159,7 +186,7 @@ int removeStrayTemporaryFiles(const std::string& folder) {
 }
 
 int defaultJobCount(const std::vector<std::string>& panoramaPaths) {
-  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int cores = usableCores();
   const long long rooms = std::max<long long>(1, static_cast<long long>(panoramaPaths.size()));
   int jobs = static_cast<int>(std::min<long long>(cores, rooms));
   double largest = 0.0;

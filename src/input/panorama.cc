@@ -1,5 +1,6 @@
 #include "roombox/read_panorama.h"
 
+#include "common/image_codecs.h"
 #include "input/png_reader.h"
 #include "roombox/error.h"
 
@@ -21,7 +22,7 @@ cv::Mat readPanorama(const std::string& path, int threads) {
   // out of memory is not a fault of the file and is passed on as such.
   cv::Mat image;
   try {
-    image = cv::imread(path, cv::IMREAD_COLOR);
+    image = decodeImageFile(path, cv::IMREAD_COLOR);
   } catch (const cv::Exception& e) {
     if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
     image.release();

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <string>
+#include <vector>
+
+namespace roombox {
+
+// OpenCV's image codecs, cv::imread and cv::imencode, called through their
+// shared library loaded when first needed instead of at the program's start.
+// That library brings some 140 others with it (GDAL, DICOM, HEIF, video
+// codecs), whose loading and symbol binding cost every process about 0.15 s,
+// while a run on a plain PNG panorama without a preview or a baked model
+// never decodes or encodes through it. Once loaded the library stays (the
+// dynamic loader keeps it; nothing here holds state), and behaves exactly as
+// when linked. Both functions throw Error("Cannot load OpenCV's image codecs
+// (<library>): <reason>\n") when the library cannot be loaded,
+// std::bad_alloc when there is not the memory to map it, and pass on what
+// OpenCV throws.
+
+// cv::imread(path, flags): the decoded image, empty when the file cannot be
+// read or decoded.
+cv::Mat decodeImageFile(const std::string& path, int flags);
+
+// cv::imencode(extension, image, bytes, parameters): encodes image in the
+// format of extension (".png", ".jpg") into bytes; false when it cannot.
+bool encodeImage(const std::string& extension, const cv::Mat& image,
+                 std::vector<unsigned char>& bytes, const std::vector<int>& parameters);
+
+}  // namespace roombox
