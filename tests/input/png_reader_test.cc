@@ -71,7 +71,7 @@ TEST(PngFastPath, UndoesEveryRowFilterExactly) {
   TempDir dir;
   const std::vector<std::vector<int>> filterSets = {{0}, {1}, {2}, {3}, {4}, {4, 3, 2, 1, 0}};
   for (const int channels : {3, 4}) {
-    for (const int width : {1, 2, 5, 31}) {
+    for (const int width : {1, 2, 5, 6, 11, 31}) {
       for (const int height : {1, 3, 6}) {
         for (const std::vector<int>& filters : filterSets) {
           SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << channels
