@@ -1,11 +1,16 @@
 #pragma once
 
 #include "roombox/cuboid.h"
+#include "roombox/reconstruction.h"
 
 #include <string>
 #include <vector>
 
 namespace roombox {
+
+// Writes the cuboid text file of room at path: room.room, room.cuboids and
+// the cube resolution room.planes.cubeResolution, as the form below.
+void writeCuboidText(const Reconstruction& room, const std::string& path);
 
 // Writes the cuboid text file at path: the number of boxes (cuboids + 1)
 // and the cube resolution, the room box as kind 2 with category 5 (Floor)

@@ -363,15 +363,22 @@ std::shared_ptr<const roombox::BakedAtlas> atlasOf(PyRoom& self, const cv::Mat& 
   return self.atlas;
 }
 
-// Splits path into the base path and output prefix of a writer that names
-// its files prefix + ending: path must end with ending.
-std::string prefixOf(const std::string& path, const std::string& ending, const char* what) {
-  if (path.size() <= ending.size() ||
-      path.compare(path.size() - ending.size(), ending.size(), ending) != 0) {
-    throw py::value_error(std::string("the path of ") + what + " must end with \"" + ending +
-                          "\": " + path);
+// The texture image a textured mesh at path names when the caller names
+// none: <prefix>-texture.png for a path <prefix>-rect.obj, as a run names it;
+// otherwise the path without the extension of its file name, followed by
+// "-texture.png" ("out/scene.obj" names "out/scene-texture.png").
+std::string defaultTextureName(const std::string& path) {
+  const std::string rectEnding = "-rect.obj";
+  if (path.size() >= rectEnding.size() &&
+      path.compare(path.size() - rectEnding.size(), rectEnding.size(), rectEnding) == 0) {
+    return path.substr(0, path.size() - rectEnding.size()) + "-texture.png";
   }
-  return path.substr(0, path.size() - ending.size());
+  const std::string::size_type slash = path.find_last_of('/');
+  const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string::size_type dot = path.find_last_of('.');
+  // A leading dot starts a hidden file's name, not an extension.
+  const bool extension = dot != std::string::npos && dot > nameStart;
+  return (extension ? path.substr(0, dot) : path) + "-texture.png";
 }
 
 void writeMesh(const PyRoom& self, const py::handle& pathArgument, int saveOption,
@@ -390,10 +397,10 @@ void writeMesh(const PyRoom& self, const py::handle& pathArgument, int saveOptio
       return;
     }
     case 2: {
-      const std::string prefix = prefixOf(path, "-rect.obj", "a textured mesh");
-      const std::string textureName = texture.is_none() ? prefix + "-texture.png" : pathOf(texture);
+      const std::string textureName =
+          texture.is_none() ? defaultTextureName(path) : pathOf(texture);
       py::gil_scoped_release release;
-      roombox::writeTexturedObj(r.rectangles.mesh, "", prefix, textureName);
+      roombox::writeTexturedObj(r.rectangles.mesh, path, textureName);
       return;
     }
     case 3: {
@@ -417,12 +424,11 @@ void writeGlb(PyRoom& self, const py::handle& pathArgument, const py::object& pa
 
 void writeBakedObj(PyRoom& self, const py::handle& pathArgument, const py::object& panorama) {
   const std::string path = pathOf(pathArgument);
-  const std::string prefix = prefixOf(path, "-baked.obj", "a baked model");
   py::object keep;
   const cv::Mat image = writerPanorama(self, panorama, keep);
   py::gil_scoped_release release;
   const auto atlas = atlasOf(self, image, panorama.is_none());
-  roombox::writeBakedObj(*self.room, *atlas, "", prefix);
+  roombox::writeBakedObj(*self.room, *atlas, path);
 }
 
 // Flushes Python's sys.stdout, so that what Python printed comes before the
@@ -557,9 +563,8 @@ PYBIND11_MODULE(_roombox, m) {
           "write_cuboid_text",
           [](const PyRoom& self, const py::handle& path) {
             const std::string file = pathOf(path);
-            const roombox::Reconstruction& r = *self.room;
             py::gil_scoped_release release;
-            roombox::writeCuboidText(r.room, r.cuboids, r.planes.cubeResolution, file);
+            roombox::writeCuboidText(*self.room, file);
           },
           py::arg("path"),
           "Writes the cuboid text file: the room box, then one row per box.")
@@ -574,18 +579,19 @@ PYBIND11_MODULE(_roombox, m) {
       .def("write_mesh", &writeMesh, py::arg("path"), py::arg("save_option"),
            py::arg("texture") = py::none(),
            "Writes the mesh file of a save option: 0 an OBJ with one group per object,\n"
-           "1 an OBJ with vertex colours, 2 a textured OBJ (path must end with\n"
-           "'-rect.obj'; its material file is path + '.mtl' and names the texture image\n"
-           "`texture`, by default the prefix's '-texture.png' as the command line\n"
-           "names it), 3 a coloured OFF.")
+           "1 an OBJ with vertex colours, 2 a textured OBJ (its material file is\n"
+           "path + '.mtl' and names the texture image `texture` by its file name; by\n"
+           "default '<prefix>-texture.png' for a path '<prefix>-rect.obj', as the command\n"
+           "line names it, otherwise the path without its extension + '-texture.png'),\n"
+           "3 a coloured OFF.")
       .def("write_glb", &writeGlb, py::arg("path"), py::arg("panorama") = py::none(),
            "Writes the room as binary glTF with a texture atlas baked from the panorama\n"
            "(by default the one it was reconstructed from; the atlas is then baked once\n"
            "and shared with write_baked_obj).")
       .def("write_baked_obj", &writeBakedObj, py::arg("path"), py::arg("panorama") = py::none(),
-           "Writes the model of write_glb as OBJ: path must end with '-baked.obj'; the\n"
-           "material file and the atlas image are written beside it ('-baked.obj.mtl',\n"
-           "'-baked.jpg').")
+           "Writes the model of write_glb as OBJ at path, with its material file\n"
+           "path + '.mtl' and the atlas image beside it: path without a trailing '.obj'\n"
+           "+ '.jpg' ('room-baked.obj' goes with 'room-baked.jpg').")
       .def(
           "write_preview",
           [](const PyRoom& self, const py::handle& path, const py::object& panorama) {

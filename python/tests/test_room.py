@@ -99,9 +99,18 @@ def test_writers_write_the_files_of_a_run(tmp_path, example_run):
         roombox.run(run_dir, "planes.txt", "room", option)
         assert (out / name).read_bytes() == (tmp_path / "run" / name).read_bytes()
     with pytest.raises(ValueError):
-        room.write_mesh(out / "room.obj", 2)  # a textured mesh is named <prefix>-rect.obj
-    with pytest.raises(ValueError):
         room.write_mesh(out / "room.obj", 4)
+
+
+def test_a_textured_mesh_of_any_name_finds_its_material_file(tmp_path, example_run):
+    _, room = example_run
+    out = tmp_path / "models" / "a"
+    out.mkdir(parents=True)
+    room.write_mesh(out / "scene.obj", 2)
+    obj = (out / "scene.obj").read_text()
+    mtllib = [line.split(" ", 1)[1] for line in obj.splitlines() if line.startswith("mtllib ")]
+    assert mtllib == ["scene.obj.mtl"] and (out / mtllib[0]).is_file()
+    assert "map_Kd scene-texture.png\n" in (out / mtllib[0]).read_text()
 
 
 def test_plane_list_from_array_is_the_list_the_reader_gives():

@@ -11,23 +11,36 @@
 
 namespace roombox {
 
-void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
-                   const std::string& basePath, const std::string& outputPrefix) {
+namespace {
+
+// Where the baked OBJ, its material file and its atlas image go, and the
+// names by which the files refer to one another.
+struct BakedObjFiles {
+  std::string objPath;
+  std::string mtlPath;
+  std::string imagePath;
+  std::string mtlName;    // the OBJ's mtllib
+  std::string imageName;  // the material's map_Kd and the OBJ's header line
+};
+
+// Writes the atlas image, the material file and the OBJ of room, in that
+// order, at the paths of files.
+void writeBakedObjFiles(const Reconstruction& room, const BakedAtlas& atlas,
+                        const BakedObjFiles& files) {
   const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   const RectangleMesh& rectangles = room.rectangles;
   const MeshStore& mesh = rectangles.mesh;
   const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));
-  const std::string name = fileNamePart(outputPrefix);
-  const std::string imageName = name + "-baked" + kAtlasExtension;
+  const std::string& imageName = files.imageName;
 
   OutputFile image;
-  openOutputFile(basePath + outputPrefix + "-baked" + kAtlasExtension, image);
+  openOutputFile(files.imagePath, image);
   const std::vector<unsigned char> encoded = encodeAtlas(atlas);
   std::fwrite(encoded.data(), 1, encoded.size(), image.file);
   closeOutputFile(image);
 
   OutputFile mtlFile;
-  openOutputFile(basePath + outputPrefix + "-baked.obj.mtl", mtlFile);
+  openOutputFile(files.mtlPath, mtlFile);
   // The atlas holds the captured light: full diffuse colour, no highlight.
   std::fprintf(mtlFile.file,
                "newmtl baked\nKa 0.000000 0.000000 0.000000\nKd 1.000000 1.000000 1.000000\n"
@@ -36,11 +49,11 @@ void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
   closeOutputFile(mtlFile);
 
   OutputFile objFile;
-  openOutputFile(basePath + outputPrefix + "-baked.obj", objFile);
+  openOutputFile(files.objPath, objFile);
   FILE* obj = objFile.file;
   std::fprintf(obj, "# roombox baked model: %d rectangles, texture atlas %s (%d x %d)\n",
                rectangleCount, imageName.c_str(), atlas.image.cols, atlas.image.rows);
-  std::fprintf(obj, "mtllib %s-baked.obj.mtl\n", name.c_str());
+  std::fprintf(obj, "mtllib %s\n", files.mtlName.c_str());
   const double width = atlas.image.cols;
   const double height = atlas.image.rows;
   for (int r = 0; r < rectangleCount; ++r) {
@@ -70,6 +83,38 @@ void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
     }
   }
   closeOutputFile(objFile);
+}
+
+}  // namespace
+
+void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path) {
+  // The image takes the place of a trailing ".obj": room-baked.obj goes with
+  // room-baked.jpg, as the files of a run do.
+  const std::string objEnding = ".obj";
+  const bool endsInObj =
+      path.size() >= objEnding.size() &&
+      path.compare(path.size() - objEnding.size(), objEnding.size(), objEnding) == 0;
+  BakedObjFiles files;
+  files.objPath = path;
+  files.mtlPath = path + ".mtl";
+  files.imagePath =
+      (endsInObj ? path.substr(0, path.size() - objEnding.size()) : path) + kAtlasExtension;
+  files.mtlName = fileNamePart(files.mtlPath);
+  files.imageName = fileNamePart(files.imagePath);
+  writeBakedObjFiles(room, atlas, files);
+}
+
+void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
+                   const std::string& basePath, const std::string& outputPrefix) {
+  const std::string prefix = basePath + outputPrefix;
+  const std::string name = fileNamePart(outputPrefix);
+  BakedObjFiles files;
+  files.objPath = prefix + "-baked.obj";
+  files.mtlPath = prefix + "-baked.obj.mtl";
+  files.imagePath = prefix + "-baked" + kAtlasExtension;
+  files.mtlName = name + "-baked.obj.mtl";
+  files.imageName = name + "-baked" + kAtlasExtension;
+  writeBakedObjFiles(room, atlas, files);
 }
 
 }  // namespace roombox

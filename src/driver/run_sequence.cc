@@ -130,17 +130,16 @@ Reconstruction runRoom(const RunSettings& s, FILE* console) {
       });
 
   const std::string prefix = s.basePath + s.outputPrefix;
-  const float resolution = r.planes.cubeResolution;
   std::fprintf(console, "Saving\n");
   std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
   timeStage(timer, "cuboid text and scene files");
-  writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
+  writeCuboidText(r, prefix + "_cuboid.txt");
   writeSceneFile(r.sceneText, prefix + ".JSON");
 
   std::fprintf(console, "Saving\n");
   std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
   timeStage(timer, "cuboid text and mesh file");
-  writeCuboidText(r.room, r.cuboids, resolution, prefix + "_cuboid.txt");
+  writeCuboidText(r, prefix + "_cuboid.txt");
   writeMeshFile(s, r);
 
   // The preview prints no line, so that the console output is the same with

@@ -168,6 +168,36 @@ TEST(MeshWriters, PrefixWithFolderNamesFilesByTheirOwnName) {
   }
 }
 
+// The word after `key ` on the line that starts with it in text; empty when
+// there is no such line.
+std::string referenceIn(const std::string& text, const std::string& key) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.compare(0, key.size() + 1, key + " ") == 0) return line.substr(key.size() + 1);
+  }
+  return "";
+}
+
+TEST(MeshWriters, TexturedObjAtAPathNamesItsMaterialFileBesideIt) {
+  TempDir dir;
+  const RectangleMesh scene = buildScene();
+  ASSERT_EQ(mkdir((dir.path() + "out").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((dir.path() + "out/model").c_str(), 0755), 0);
+  writeTexturedObj(scene.mesh, dir.path() + "out/model/scene.obj", "textures/scene.png");
+  const std::string mtllib = referenceIn(dir.read("out/model/scene.obj"), "mtllib");
+  EXPECT_EQ(mtllib, "scene.obj.mtl");
+  EXPECT_EQ(referenceIn(dir.read("out/model/" + mtllib), "map_Kd"), "scene.png");
+
+  // With a base path that ends in '/', the run's form writes the same bytes.
+  TempDir other;
+  writeTexturedObj(scene.mesh, other.path() + "room-rect.obj", "room-texture.png");
+  outputsIn(dir).texturedObj(scene.mesh);
+  for (const char* name : {"room-rect.obj", "room-rect.obj.mtl"}) {
+    EXPECT_EQ(other.read(name), dir.read(name)) << name;
+    EXPECT_FALSE(dir.read(name).empty()) << name;
+  }
+}
+
 TEST(MeshWriters, CuboidTextListsRoomThenCuboids) {
   TempDir dir;
   const std::string path = outputsIn(dir).cuboidText();
