@@ -319,7 +319,8 @@ constexpr std::size_t kScanlineLead = std::size_t{1} << 16;
 
 // The inflater hands out its output in pieces of this size, after each of
 // which the rows it completed can be undone. Images of at most two pieces
-// are inflated and then undone on the calling thread.
+// are undone on the calling thread, as are all images when the caller asks
+// for one thread.
 constexpr std::size_t kInflatePiece = std::size_t{1} << 20;
 
 // The IDAT data is handed to the inflater in pieces of this size, gathered
@@ -376,17 +377,38 @@ struct RowHandOver {
   bool badFilter = false;
 };
 
+// Undoes the rows from row y on whose scanlines lie whole within the first
+// `available` bytes of scanlines in buffer (laid out as kScanlineLead
+// describes), advancing y past them. Returns false, y at the row, when a row
+// names an unknown filter type.
+template <int Channels>
+bool undoAvailableRows(unsigned char* buffer, int width, int height, std::size_t available,
+                       int& y) {
+  const std::size_t inStride = 1 + static_cast<std::size_t>(width) * Channels;
+  const std::size_t outStride = static_cast<std::size_t>(width) * 3;
+  for (; y < height && (y + 1) * inStride <= available; ++y) {
+    const unsigned char* in = buffer + kScanlineLead + y * inStride;
+    unsigned char* out = buffer + y * outStride;
+    const unsigned char* above = y == 0 ? nullptr : out - outStride;
+    if (!unfilterRow<Channels>(in[0], in + 1, above, out, width)) return false;
+  }
+  return true;
+}
+
+bool undoAvailableRows(unsigned char* buffer, int width, int height, int channels,
+                       std::size_t available, int& y) {
+  return channels == 4 ? undoAvailableRows<4>(buffer, width, height, available, y)
+                       : undoAvailableRows<3>(buffer, width, height, available, y);
+}
+
 // Undoes the rows of an image whose scanlines are inflated into buffer (laid
 // out as kScanlineLead describes), row by row as the inflater makes them
 // available through handOver, until every row is undone, a row names an
 // unknown filter type (badFilter is then set), or the inflater finishes
 // before a row is complete. Returns the number of rows undone. Never throws.
-template <int Channels>
-int unfilterRowsAsInflated(unsigned char* buffer, int width, int height, RowHandOver& handOver,
-                           std::size_t prepareUpTo) {
-  const std::size_t inStride = 1 + static_cast<std::size_t>(width) * Channels;
-  const std::size_t outStride = static_cast<std::size_t>(width) * 3;
-  const unsigned char* above = nullptr;
+int unfilterRowsAsInflated(unsigned char* buffer, int width, int height, int channels,
+                           RowHandOver& handOver, std::size_t prepareUpTo) {
+  const std::size_t inStride = 1 + static_cast<std::size_t>(width) * channels;
   std::size_t prepared = 0;
   std::size_t available = 0;
   int y = 0;
@@ -408,32 +430,22 @@ int unfilterRowsAsInflated(unsigned char* buffer, int width, int height, RowHand
       available = handOver.inflated;
     }
     const int y0 = y;
-    for (; y < height && (y + 1) * inStride <= available; ++y) {
-      const unsigned char* in = buffer + kScanlineLead + y * inStride;
-      unsigned char* out = buffer + y * outStride;
-      if (!unfilterRow<Channels>(in[0], in + 1, above, out, width)) {
-        const std::lock_guard<std::mutex> lock(handOver.mutex);
-        handOver.badFilter = true;
-        return y;
-      }
-      above = out;
+    if (!undoAvailableRows(buffer, width, height, channels, available, y)) {
+      const std::lock_guard<std::mutex> lock(handOver.mutex);
+      handOver.badFilter = true;
+      return y;
     }
     if (y == y0) break;  // finished with a row incomplete
   }
   return y;
 }
 
-int unfilterRowsAsInflated(unsigned char* buffer, int width, int height, int channels,
-                           RowHandOver& handOver, std::size_t prepareUpTo) {
-  return channels == 4 ? unfilterRowsAsInflated<4>(buffer, width, height, handOver, prepareUpTo)
-                       : unfilterRowsAsInflated<3>(buffer, width, height, handOver, prepareUpTo);
-}
-
 // Runs the unfiltering of an image on a thread of its own while the caller
 // inflates, and joins it however the caller leaves (an exception included):
 // the thread is told the inflater has finished first, so that it does not
-// wait for rows that will not come. When no thread can be started the rows
-// are undone on the caller's thread once the inflater has finished.
+// wait for rows that will not come. Without a thread of its own (none asked
+// for, or none could be started) the rows are undone on the caller's thread
+// as each inflated piece is published.
 class RowUnfilterer {
  public:
   // buffer holds bufferSize bytes, laid out as kScanlineLead describes.
@@ -459,7 +471,14 @@ class RowUnfilterer {
   // Returns false when a row already undone named an unknown filter type:
   // the inflater need not go on.
   bool publish(std::size_t inflated) {
-    if (!thread_.joinable()) return true;
+    if (!thread_.joinable()) {
+      // Without a thread of its own the rows are undone here, piece by
+      // piece, while the piece just inflated is still in the cache.
+      if (!undoAvailableRows(buffer_, width_, height_, channels_, inflated, undone_)) {
+        handOver_.badFilter = true;
+      }
+      return !handOver_.badFilter;
+    }
     bool badFilter = false;
     {
       const std::lock_guard<std::mutex> lock(handOver_.mutex);
@@ -479,10 +498,9 @@ class RowUnfilterer {
         handOver_.inflated = inflated;
       }
       stopAndJoin();
-    } else {
-      handOver_.inflated = inflated;
-      handOver_.finished = true;
-      undone_ = unfilterRowsAsInflated(buffer_, width_, height_, channels_, handOver_, 0);
+    } else if (!handOver_.badFilter &&
+               !undoAvailableRows(buffer_, width_, height_, channels_, inflated, undone_)) {
+      handOver_.badFilter = true;
     }
     return undone_ == height_ && !handOver_.badFilter;
   }
