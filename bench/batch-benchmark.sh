@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Benchmark of roombox-batch: 16 rooms with 4096 x 2048 panoramas, run with
 # --jobs 1 and --jobs 2, against xargs -P 2 starting one roombox process per
-# room. Prints a markdown table of the median wall time of each, and the
-# ratios the README quotes.
+# room, and --jobs 1 held to one core with taskset (each room then decodes on
+# one thread), which shows what the second core brings. Prints a markdown
+# table of the median wall time of each, and the ratios the README quotes.
 #
 # Environment: BENCH_RUNS (runs per row, default 3), BENCH_BUILD_DIR (default
 # build-bench), BENCH_ROOMS (default 16).
@@ -63,13 +64,18 @@ xargsRun() {
     xargs -P 2 -I{} sh -c "'$roombox' {} planes.txt room 2 > {}room-log.txt; [ \$? -eq 1 ]"
 }
 
+oneCore=$(timeRow taskset -c 0 "$batch" --jobs 1 "$work/data")
 one=$(timeRow "$batch" --jobs 1 "$work/data")
 two=$(timeRow "$batch" --jobs 2 "$work/data")
 parallel=$(timeRow xargsRun)
 
-echo "| $rooms rooms, 4096 x 2048 panoramas | seconds | vs --jobs 1 |"
-echo "|---|---|---|"
-printf '| roombox-batch --jobs 1 | %.2f | 1.00 |\n' "$one"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf '| roombox-batch --jobs 2 | %.2f | %s |\n' "$two" "$(ratio "$two" "$one")"
-printf '| xargs -P 2 roombox | %.2f | %s |\n' "$parallel" "$(ratio "$parallel" "$one")"
+echo "| $rooms rooms, 4096 x 2048 panoramas | seconds | vs --jobs 1 | vs one core |"
+echo "|---|---|---|---|"
+printf '| roombox-batch --jobs 1 on one core (taskset -c 0) | %.2f | %s | 1.00 |\n' "$oneCore" \
+  "$(ratio "$oneCore" "$one")"
+printf '| roombox-batch --jobs 1 | %.2f | 1.00 | %s |\n' "$one" "$(ratio "$one" "$oneCore")"
+printf '| roombox-batch --jobs 2 | %.2f | %s | %s |\n' "$two" "$(ratio "$two" "$one")" \
+  "$(ratio "$two" "$oneCore")"
+printf '| xargs -P 2 roombox | %.2f | %s | %s |\n' "$parallel" "$(ratio "$parallel" "$one")" \
+  "$(ratio "$parallel" "$oneCore")"

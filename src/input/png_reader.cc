@@ -184,13 +184,15 @@ inline int paeth(int a, int b, int c) {
 
 #if defined(__x86_64__)
 // Undoes the Sub filter of a row of RGB samples five pixels at a time with
-// SSSE3, writing BGR pixels to out, for as long as a whole 16-byte load and
+// 16-byte vectors, writing BGR pixels to out, for as long as a whole 16-byte load and
 // store stay inside the row; returns the number of pixels undone and leaves
 // the last one's samples in red, green and blue. Each block is a prefix sum
 // of its samples at a stride of 3 bytes (shifted adds by 3, 6 and 12 bytes),
 // plus the block before's last pixel; the 16th byte stored is overwritten by
-// the next block or the caller. out must not lie after samples.
-__attribute__((target("ssse3"))) int unfilterSubRgbBlocks(const unsigned char* samples,
+// the next block or the caller. out must not lie after samples. Compiled
+// for AVX2 so that the instructions are VEX-encoded: the inflater runs AVX2
+// and AVX-512 code, and legacy SSE instructions after it run much slower.
+__attribute__((target("avx2"))) int unfilterSubRgbBlocks(const unsigned char* samples,
                                                           unsigned char* out, int width,
                                                           unsigned& red, unsigned& green,
                                                           unsigned& blue) {
@@ -251,7 +253,7 @@ bool unfilterRow(int filter, const unsigned char* samples, const unsigned char* 
       int x = 0;
 #if defined(__x86_64__)
       // The filter OpenCV writes every row with: worth a vector loop.
-      if (Channels == 3 && __builtin_cpu_supports("ssse3")) {
+      if (Channels == 3 && __builtin_cpu_supports("avx2")) {
         x = unfilterSubRgbBlocks(samples, out, width, red, green, blue);
         samples += 3 * x;
         out += 3 * x;
