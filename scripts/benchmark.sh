@@ -46,6 +46,15 @@ fastDecoder="$(realpath "$build/bench/read_panorama")"
 inflater="$(realpath "$build/bench/inflate_panorama")"
 measure="$(realpath "$build/bench/measure_run")"
 
+# roombox loads OpenCV's image codec library (and the some 140 libraries it
+# brings) only when a run needs it; linked at start it would cost every run
+# about 0.15 s. A build that links it again is a regression of every row
+# (another binary given in ROOMBOX, e.g. an older build, is measured as it is).
+if [ -z "${ROOMBOX:-}" ] && readelf -d "$roombox" | grep -q 'NEEDED.*libopencv_imgcodecs'; then
+  echo "$roombox links libopencv_imgcodecs at start; it should load it when needed" >&2
+  exit 1
+fi
+
 # Inputs, made again whenever the generator changes.
 data=bench-data
 mkdir -p "$data"
