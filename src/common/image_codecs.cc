@@ -68,12 +68,24 @@ Function* codecFunction(const char* symbol) {
 }  // namespace
 
 cv::Mat decodeImageFile(const std::string& path, int flags) {
-  return codecFunction<ImreadFunction>(kImreadSymbol)(path, flags);
+  ImreadFunction* const imread = codecFunction<ImreadFunction>(kImreadSymbol);
+  try {
+    return imread(path, flags);
+  } catch (const cv::Exception& e) {
+    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
+    return cv::Mat();
+  }
 }
 
 bool encodeImage(const std::string& extension, const cv::Mat& image,
                  std::vector<unsigned char>& bytes, const std::vector<int>& parameters) {
-  return codecFunction<ImencodeFunction>(kImencodeSymbol)(extension, image, bytes, parameters);
+  ImencodeFunction* const imencode = codecFunction<ImencodeFunction>(kImencodeSymbol);
+  try {
+    return imencode(extension, image, bytes, parameters);
+  } catch (const cv::Exception& e) {
+    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
+    return false;
+  }
 }
 
 }  // namespace roombox

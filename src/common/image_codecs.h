@@ -15,9 +15,11 @@ namespace roombox {
 // never decodes or encodes through it. Once loaded the library stays (the
 // dynamic loader keeps it; nothing here holds state), and behaves exactly as
 // when linked. Both functions throw Error("Cannot load OpenCV's image codecs
-// (<library>): <reason>\n") when the library cannot be loaded,
-// std::bad_alloc when there is not the memory to map it, and pass on what
-// OpenCV throws.
+// (<library>): <reason>\n") when the library cannot be loaded, and
+// std::bad_alloc when there is not the memory to map it or OpenCV runs out
+// of memory. Any other exception of OpenCV's is a failure of the image: some
+// files make cv::imread throw instead of returning an empty image (one
+// declaring more pixels than it accepts).
 
 // cv::imread(path, flags): the decoded image, empty when the file cannot be
 // read or decoded.

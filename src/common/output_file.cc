@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <new>
 #include <random>
 #include <vector>
 
@@ -176,14 +175,7 @@ bool isTemporaryOutputName(const std::string& fileName) {
 void writeImageFile(const cv::Mat& image, const std::string& path, const std::string& extension,
                     const std::vector<int>& parameters) {
   std::vector<unsigned char> bytes;
-  bool encoded = false;
-  try {
-    encoded = encodeImage(extension, image, bytes, parameters);
-  } catch (const cv::Exception& e) {
-    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
-    encoded = false;
-  }
-  if (!encoded) throw Error("Cannot write " + path + "\n");
+  if (!encodeImage(extension, image, bytes, parameters)) throw Error("Cannot write " + path + "\n");
   OutputFile file;
   openOutputFile(path, file, "Cannot write %s\n");
   if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);

@@ -6,8 +6,6 @@
 
 #include <opencv2/imgcodecs.hpp>
 
-#include <new>
-
 namespace roombox {
 
 cv::Mat readPanorama(const std::string& path, int threads) {
@@ -17,16 +15,9 @@ cv::Mat readPanorama(const std::string& path, int threads) {
   // whose verdict stands.
   cv::Mat fast = readPlainPng(path, threads);
   if (!fast.empty()) return fast;
-  // OpenCV throws instead of returning an empty image for some files (one
-  // declaring more pixels than it accepts): those are unreadable too. Running
-  // out of memory is not a fault of the file and is passed on as such.
-  cv::Mat image;
-  try {
-    image = decodeImageFile(path, cv::IMREAD_COLOR);
-  } catch (const cv::Exception& e) {
-    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
-    image.release();
-  }
+  // Running out of memory is not a fault of the file and is passed on as
+  // such (std::bad_alloc); any other failure leaves the image empty.
+  const cv::Mat image = decodeImageFile(path, cv::IMREAD_COLOR);
   if (image.empty()) throw Error("Cannot open the texture image - " + path + "\n");
   return image;
 }
