@@ -1,7 +1,8 @@
 # libdeflate from Debian's libdeflate-dev, which ships a header and libraries
 # but no CMake package file: found directly and wrapped as the imported
-# target libdeflate. The PNG fast path of the panorama reader inflates with
-# it. Used by the build and by the installed roombox package alike.
+# target libdeflate. The PNG fast path of the panorama reader checks chunk
+# CRCs with it, and inflates with it the streams that are mostly long
+# matches. Used by the build and by the installed roombox package alike.
 if(NOT TARGET libdeflate)
   find_path(LIBDEFLATE_INCLUDE_DIR libdeflate.h REQUIRED)
   find_library(LIBDEFLATE_LIBRARY deflate REQUIRED)
@@ -13,8 +14,8 @@ endif()
 
 # ISA-L's inflater from Debian's libisal-dev (header isa-l/igzip_lib.h, no
 # CMake package file), wrapped as the imported target libisal. The PNG fast
-# path streams its inflate into the image rows with it, in pieces, while a
-# second thread undoes the row filters.
+# path streams its inflate of photograph-like streams into the image rows
+# with it, in pieces, while a second thread undoes the row filters.
 if(NOT TARGET libisal)
   find_path(LIBISAL_INCLUDE_DIR isa-l/igzip_lib.h REQUIRED)
   find_library(LIBISAL_LIBRARY isal REQUIRED)

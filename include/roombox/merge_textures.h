@@ -23,4 +23,10 @@ namespace roombox {
 cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
                       const ViewConfig& views = ViewConfig{}, int threads = 0);
 
+// As above, decoding the panorama into the memory of an image the caller no
+// longer uses, as readPanorama(path, threads, memory) does; memory is empty
+// on return.
+cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
+                      const ViewConfig& views, int threads, cv::Mat& memory);
+
 }  // namespace roombox

@@ -14,4 +14,13 @@ namespace roombox {
 // several panoramas at once on their own threads).
 cv::Mat readPanorama(const std::string& path, int threads = 0);
 
+// Reads the panorama as above, into the memory of an image the caller no
+// longer uses (typically the panorama of the room before): a caller reading
+// many panoramas of one size one after another then takes image memory, and
+// has the kernel hand over and clear its pages, only once. memory is used
+// when nothing else shares it and it is an 8-bit BGR image of the new
+// panorama's width with enough rows behind it; otherwise it is let go before
+// new memory is taken. memory is empty on return.
+cv::Mat readPanorama(const std::string& path, int threads, cv::Mat& memory);
+
 }  // namespace roombox

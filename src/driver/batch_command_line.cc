@@ -11,6 +11,7 @@
 #include "roombox/view_config.h"
 
 #include <CLI/CLI.hpp>
+#include <opencv2/core.hpp>
 #include <opencv2/core/utils/logger.hpp>
 
 #include <fcntl.h>
@@ -137,7 +138,9 @@ bool doneBefore(const BatchSettings& b, const std::string& room, const RoomRecor
 
 // Runs one room as the roombox command would, its console lines (and the
 // failure's message) written to its log file, and returns its record.
-RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomThreads) {
+// panoramaMemory is the worker's panorama memory, kept between its rooms.
+RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomThreads,
+                      cv::Mat& panoramaMemory) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point started = Clock::now();
   const RunSettings s = runSettingsFor(b, room, roomThreads);
@@ -150,7 +153,7 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
     std::string message;
     int counts[3] = {-1, -1, -1};
     try {
-      const Reconstruction r = runRoom(s, log.file);
+      const Reconstruction r = runRoom(s, log.file, &panoramaMemory);
       counts[0] = static_cast<int>(r.planes.planes.size());
       counts[1] = static_cast<int>(r.cuboids.size());
       counts[2] = r.rectangles.mesh.rectangleCount;
@@ -240,10 +243,14 @@ void runRooms(const BatchSettings& b, const std::vector<std::string>& rooms, int
   const int roomThreads = std::max(1, cores / jobs);
   std::atomic<std::size_t> next{0};
   const auto work = [&]() {
+    // The panorama memory of the worker's last room: the rooms of a dataset
+    // mostly share one panorama size, and memory taken once saves the kernel
+    // handing over and clearing fresh pages for every room.
+    cv::Mat panoramaMemory;
     for (;;) {
       const std::size_t k = next.fetch_add(1);
       if (k >= rooms.size()) return;
-      const RoomRecord record = runOneRoom(b, rooms[k], roomThreads);
+      const RoomRecord record = runOneRoom(b, rooms[k], roomThreads, panoramaMemory);
       const std::string line = formatReportLine(record);
       const std::lock_guard<std::mutex> lock(progress.mutex);
       appendRecord(progress, line);

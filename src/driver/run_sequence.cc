@@ -99,7 +99,7 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
 
 }  // namespace
 
-Reconstruction runRoom(const RunSettings& s, FILE* console) {
+Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory) {
   const ViewConfig views;
   StageTimer timer = makeStageTimer();
 
@@ -112,7 +112,10 @@ Reconstruction runRoom(const RunSettings& s, FILE* console) {
 
   std::fprintf(console, "Texture merge\n");
   timeStage(timer, "texture merge");
-  const cv::Mat panorama = mergeTextures(s.basePath, s.textureFileName, views, s.threads);
+  const cv::Mat panorama =
+      panoramaMemory != nullptr
+          ? mergeTextures(s.basePath, s.textureFileName, views, s.threads, *panoramaMemory)
+          : mergeTextures(s.basePath, s.textureFileName, views, s.threads);
 
   std::fprintf(console, "plane info\n");
   timeStage(timer, "plane info");
@@ -165,6 +168,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console) {
 
   timeStage(timer, nullptr);
   std::fprintf(console, "Done!!!\n");
+  if (panoramaMemory != nullptr) *panoramaMemory = panorama;
   return r;
 }
 

@@ -33,7 +33,12 @@ struct RunSettings {
 // Prints each stage's line to console as it begins and "Done!!!" at the end,
 // and returns the reconstruction. A failure is thrown as Error (after the
 // lines of the stages that began), leaving on disk what earlier stages wrote.
-Reconstruction runRoom(const RunSettings& settings, FILE* console);
+// panoramaMemory, when given, is an image the caller no longer uses: the
+// panorama is decoded into its memory where it can (see readPanorama), and
+// a run that completes leaves the panorama there, so that a caller running
+// rooms one after another takes image memory once.
+Reconstruction runRoom(const RunSettings& settings, FILE* console,
+                       cv::Mat* panoramaMemory = nullptr);
 
 // The names (under the base path, output prefix included) of the files a
 // complete run with settings writes, in the order it writes them.

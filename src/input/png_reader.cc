@@ -541,16 +541,156 @@ bool zlibHeader(const unsigned char* bytes, const PngChunks& chunks, unsigned ch
   return false;
 }
 
+// Whether the memory of image, an image the caller no longer uses, can hold
+// an 8-bit BGR image of rows x width in place: nothing else shares it, and it
+// is one whole continuous block of at least that many rows of that width.
+bool holdsRows(const cv::Mat& image, int rows, int width) {
+  return image.u != nullptr && image.u->refcount == 1 && image.dims == 2 &&
+         image.type() == CV_8UC3 && image.cols == width && image.isContinuous() &&
+         !image.isSubmatrix() && image.data == image.datastart &&
+         static_cast<std::size_t>(image.datalimit - image.datastart) / image.step[0] >=
+             static_cast<std::size_t>(rows);
+}
+
+// What inflateImage's two inflaters share: the file, its IDAT chunks, the
+// image memory with its scanlines laid out as kScanlineLead describes
+// (bufferSize bytes from buffer, rawSize of them scanlines), and the image's
+// size.
+struct InflateJob {
+  const unsigned char* bytes;
+  const PngChunks& chunks;
+  std::size_t streamSize;  // bytes of zlib stream over all IDAT chunks
+  std::size_t rawSize;     // bytes of the image's filtered rows
+  std::size_t bufferSize;
+  unsigned char* buffer;   // the image's memory
+  unsigned char* spare;    // after the buffer: room for inflateWhole to gather
+                           // a stream of several chunks
+  int width;
+  int height;
+  int channels;
+  const std::function<void(std::size_t)>& release;
+};
+
+// Inflates the stream piece by piece into the scanlines while a second
+// thread undoes the row filters of the rows already inflated (unless threads
+// is 1: then the calling thread undoes each piece's rows). Returns whether
+// the stream made exactly the image's scanlines and every row was undone.
+bool inflateStreaming(const InflateJob& job, int threads) {
+  const unsigned char* bytes = job.bytes;
+  const PngChunks& chunks = job.chunks;
+  unsigned char* scanlines = job.buffer + kScanlineLead;
+  // The inflater's state holds tables and a window copy (some 100 KiB): on
+  // the heap, not on a caller's stack.
+  const std::unique_ptr<inflate_state> inflaterState(new inflate_state);
+  inflate_state& inflater = *inflaterState;
+  isal_inflate_init(&inflater);
+  inflater.crc_flag = ISAL_ZLIB;  // the header and the Adler-32 checked too
+  inflater.next_out = scanlines;
+  inflater.avail_in = 0;
+  RowUnfilterer unfilterer(job.buffer, job.bufferSize, job.width, job.height, job.channels,
+                           threads != 1 && job.rawSize > 2 * kInflatePiece);
+  const std::unique_ptr<unsigned char[]> input(
+      new unsigned char[std::min(kInputPiece, std::max<std::size_t>(job.streamSize, 1))]);
+  bool good = true;
+  std::size_t outLeft = job.rawSize + 1;
+  std::size_t span = 0;          // the next chunk to gather from
+  std::size_t spanGathered = 0;  // bytes of it gathered already
+  while (good && inflater.block_state != ISAL_BLOCK_FINISH) {
+    if (inflater.avail_in == 0) {
+      std::size_t filled = 0;
+      for (; span < chunks.idat.size() && filled < kInputPiece; spanGathered = 0, ++span) {
+        const IdatSpan& chunk = chunks.idat[span];
+        const std::size_t n = std::min(chunk.length - spanGathered, kInputPiece - filled);
+        std::memcpy(input.get() + filled, bytes + chunk.offset + spanGathered, n);
+        filled += n;
+        spanGathered += n;
+        if (spanGathered < chunk.length) break;
+      }
+      if (job.release != nullptr && filled > 0) {
+        job.release(span < chunks.idat.size()
+                        ? chunks.idat[span].offset + spanGathered
+                        : chunks.idat.back().offset + chunks.idat.back().length);
+      }
+      inflater.next_in = input.get();
+      inflater.avail_in = static_cast<std::uint32_t>(filled);
+    }
+    const std::size_t piece = std::min(outLeft, kInflatePiece);
+    const std::uint32_t inBefore = inflater.avail_in;
+    inflater.avail_out = static_cast<std::uint32_t>(piece);
+    const int status = isal_inflate(&inflater);
+    const std::size_t made = piece - inflater.avail_out;
+    outLeft -= made;
+    if (status != ISAL_DECOMP_OK || outLeft == 0) good = false;
+    // No input taken and no output made: the stream ends before its end.
+    if (made == 0 && inflater.avail_in == inBefore &&
+        inflater.block_state != ISAL_BLOCK_FINISH) {
+      good = false;
+    }
+    if (!unfilterer.publish(static_cast<std::size_t>(inflater.next_out - scanlines))) {
+      good = false;
+    }
+  }
+  // The stream must end exactly where the IDAT data does, having made
+  // exactly the image's scanlines.
+  good = good && inflater.block_state == ISAL_BLOCK_FINISH && inflater.avail_in == 0 &&
+         outLeft == 1 && span == chunks.idat.size();
+  return unfilterer.finish(good ? job.rawSize : 0) && good;
+}
+
+// Inflates the whole stream at once with libdeflate, then undoes every row's
+// filter on the calling thread. Returns whether the stream made exactly the
+// image's scanlines and every row was undone.
+bool inflateWhole(const InflateJob& job) {
+  // libdeflate takes the stream in one piece: a single chunk's data is read
+  // where it lies, more chunks are gathered first into the spare memory
+  // after the image's (which a reused image brings along).
+  const unsigned char* stream = job.bytes + job.chunks.idat.front().offset;
+  if (job.chunks.idat.size() > 1) {
+    std::size_t filled = 0;
+    for (const IdatSpan& chunk : job.chunks.idat) {
+      std::memcpy(job.spare + filled, job.bytes + chunk.offset, chunk.length);
+      filled += chunk.length;
+    }
+    stream = job.spare;
+    if (job.release != nullptr) {
+      job.release(job.chunks.idat.back().offset + job.chunks.idat.back().length);
+    }
+  }
+  const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> inflater(
+      libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+  if (inflater == nullptr) throw std::bad_alloc();
+  // The stream must be used up exactly, and make exactly the scanlines: the
+  // spare byte of room shows a stream that makes more.
+  std::size_t used = 0;
+  std::size_t made = 0;
+  const libdeflate_result result = libdeflate_zlib_decompress_ex(
+      inflater.get(), stream, job.streamSize, job.buffer + kScanlineLead, job.rawSize + 1, &used,
+      &made);
+  if (result != LIBDEFLATE_SUCCESS || used != job.streamSize || made != job.rawSize) return false;
+  int y = 0;
+  return undoAvailableRows(job.buffer, job.width, job.height, job.channels, job.rawSize, y) &&
+         y == job.height;
+}
+
+// Streams that inflate to at least this many times their size are mostly
+// long matches, which libdeflate copies about three times as fast as ISA-L;
+// streams of mostly literals (photographs inflate to 2 to 3 times their
+// size) are half again as fast with ISA-L, which also lets the row filters
+// be undone as the rows come. The two are about even near ratio 10.
+constexpr std::size_t kWholeInflateRatio = 16;
+
 // Decodes the image of a file held whole in bytes, whose start and chunks
 // the fast path takes: inflates the zlib stream spread over its IDAT chunks
-// into the image's memory piece by piece while a second thread undoes the
-// row filters of the rows already inflated (unless threads is 1: then the
-// calling thread does both). When release is given, it is
+// into the image's memory and undoes the row filters, streaming (see
+// inflateStreaming; threads as there) or, for a stream that inflates to many
+// times its size, at once (see inflateWhole). When memory is given, the
+// image is decoded into its memory where holdsRows allows, and memory is
+// left empty. When release is given, it is
 // called with the file offset before which no byte is read again, as the
 // data is gathered. Returns an empty image when the stream is not one the
 // fast path is sure of.
 cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
-                     const PngChunks& chunks, int threads,
+                     const PngChunks& chunks, int threads, cv::Mat* memory = nullptr,
                      const std::function<void(std::size_t)>& release = nullptr) {
   const int width = static_cast<int>(header.width);
   const int height = static_cast<int>(header.height);
@@ -578,77 +718,34 @@ cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
   if (rawSize / 1032 > streamSize) return cv::Mat();
 
   // One spare byte past the scanlines tells a stream that inflates to more
-  // than the image from one that inflates to exactly its rows.
+  // than the image from one that inflates to exactly its rows. A stream
+  // inflated at once is gathered after them.
+  const bool atOnce = rawSize / kWholeInflateRatio >= streamSize;
   const std::size_t outStride = static_cast<std::size_t>(width) * 3;
   const std::size_t bufferSize = kScanlineLead + rawSize + 1;
-  const int rows = static_cast<int>((bufferSize + outStride - 1) / outStride);
+  const std::size_t spareSize = atOnce && chunks.idat.size() > 1 ? streamSize : 0;
+  const int rows = static_cast<int>((bufferSize + spareSize + outStride - 1) / outStride);
   cv::Mat image;
+  if (memory != nullptr) {
+    if (holdsRows(*memory, rows, width)) {
+      image = std::move(*memory);
+      image.resize(static_cast<std::size_t>(rows));
+    }
+    // Memory too small is let go before new memory is taken.
+    memory->release();
+  }
   try {
-    image.create(rows, width, CV_8UC3);
+    if (image.empty()) image.create(rows, width, CV_8UC3);
   } catch (const cv::Exception& e) {
     if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
     return cv::Mat();
   }
-  unsigned char* scanlines = image.data + kScanlineLead;
   adviseHugePages(image.data, image.dataend - image.data);
 
-  // The inflater's state holds tables and a window copy (some 100 KiB): on
-  // the heap, not on a caller's stack.
-  const std::unique_ptr<inflate_state> inflaterState(new inflate_state);
-  inflate_state& inflater = *inflaterState;
-  isal_inflate_init(&inflater);
-  inflater.crc_flag = ISAL_ZLIB;  // the header and the Adler-32 checked too
-  inflater.next_out = scanlines;
-  inflater.avail_in = 0;
-  RowUnfilterer unfilterer(image.data, bufferSize, width, height, channels,
-                           threads != 1 && rawSize > 2 * kInflatePiece);
-  const std::unique_ptr<unsigned char[]> input(
-      new unsigned char[std::min(kInputPiece, std::max<std::size_t>(streamSize, 1))]);
-  bool good = true;
-  std::size_t outLeft = rawSize + 1;
-  std::size_t span = 0;          // the next chunk to gather from
-  std::size_t spanGathered = 0;  // bytes of it gathered already
-  while (good && inflater.block_state != ISAL_BLOCK_FINISH) {
-    if (inflater.avail_in == 0) {
-      std::size_t filled = 0;
-      for (; span < chunks.idat.size() && filled < kInputPiece; spanGathered = 0, ++span) {
-        const IdatSpan& chunk = chunks.idat[span];
-        const std::size_t n = std::min(chunk.length - spanGathered, kInputPiece - filled);
-        std::memcpy(input.get() + filled, bytes + chunk.offset + spanGathered, n);
-        filled += n;
-        spanGathered += n;
-        if (spanGathered < chunk.length) break;
-      }
-      if (release != nullptr && filled > 0) {
-        release(span < chunks.idat.size() ? chunks.idat[span].offset + spanGathered
-                                          : chunks.idat.back().offset + chunks.idat.back().length);
-      }
-      inflater.next_in = input.get();
-      inflater.avail_in = static_cast<std::uint32_t>(filled);
-    }
-    const std::size_t piece = std::min(outLeft, kInflatePiece);
-    const std::uint32_t inBefore = inflater.avail_in;
-    inflater.avail_out = static_cast<std::uint32_t>(piece);
-    const int status = isal_inflate(&inflater);
-    const std::size_t made = piece - inflater.avail_out;
-    outLeft -= made;
-    if (status != ISAL_DECOMP_OK || outLeft == 0) good = false;
-    // No input taken and no output made: the stream ends before its end.
-    if (made == 0 && inflater.avail_in == inBefore &&
-        inflater.block_state != ISAL_BLOCK_FINISH) {
-      good = false;
-    }
-    if (!unfilterer.publish(static_cast<std::size_t>(inflater.next_out - scanlines))) {
-      good = false;
-    }
-  }
-  // The stream must end exactly where the IDAT data does, having made
-  // exactly the image's scanlines.
-  good = good && inflater.block_state == ISAL_BLOCK_FINISH && inflater.avail_in == 0 &&
-         outLeft == 1 && span == chunks.idat.size();
-  // The stream must end exactly where the IDAT data does, having made
-  // exactly the image's scanlines.
-  if (!unfilterer.finish(good ? rawSize : 0) || !good) return cv::Mat();
+  const InflateJob job{bytes,      chunks,     streamSize, rawSize, bufferSize, image.data,
+                       image.data + bufferSize, width,  height,  channels,   release};
+  const bool good = atOnce ? inflateWhole(job) : inflateStreaming(job, threads);
+  if (!good) return cv::Mat();
   image.resize(static_cast<std::size_t>(height));
   return image;
 }
@@ -736,7 +833,7 @@ cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads
   return inflateImage(bytes, header, chunks, threads);
 }
 
-cv::Mat readPlainPng(const std::string& path, int threads) {
+cv::Mat readPlainPng(const std::string& path, int threads, cv::Mat* memory) {
   const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.fd < 0) return cv::Mat();
   PngImageHeader header;
@@ -751,7 +848,7 @@ cv::Mat readPlainPng(const std::string& path, int threads) {
   }
   // The walk has read the whole file; the inflater reads it again in order.
   mapped.released = 0;
-  return inflateImage(mapped.bytes, header, chunks, threads, release);
+  return inflateImage(mapped.bytes, header, chunks, threads, memory, release);
 }
 
 bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height) {

@@ -32,12 +32,14 @@ inline std::uint32_t readBigEndian32(const unsigned char* bytes) {
 // window large enough for the image, and inflating to exactly the image's
 // filtered rows. Returns an empty image for every other file: the caller then
 // decodes it with cv::imread, which also gives the verdict on broken files.
-// Large images are inflated on the calling thread while a second thread
-// undoes the row filters (threads 0: as suits the image; 1: the calling
-// thread only, for callers that decode several images at once); the second
-// thread is joined before the function returns. The
-// decoded image is the only large allocation. Throws std::bad_alloc when
-// memory runs out.
+// A stream that inflates to many times its size (long matches: rendered or
+// flat images) is inflated at once, then its rows undone, on the calling
+// thread. Other streams (photographs) are inflated piece by piece; for a
+// large image the calling thread inflates while a second thread undoes the
+// row filters (threads 0: as suits the image; 1: the calling thread only,
+// for callers that decode several images at once); the second thread is
+// joined before the function returns. The decoded image is the only large
+// allocation. Throws std::bad_alloc when memory runs out.
 cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads = 0);
 
 // Maps the regular file at path into memory (no copy of it is made) and
@@ -46,8 +48,13 @@ cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads
 // one that decodePlainPng takes; the caller then reads it with cv::imread. A
 // file whose start already shows that it is not such a PNG, or that is far
 // larger than its pixels, is not read further. Throws std::bad_alloc when
-// memory runs out. threads as for decodePlainPng.
-cv::Mat readPlainPng(const std::string& path, int threads = 0);
+// memory runs out. threads as for decodePlainPng. memory, when given, is
+// an image the caller no longer uses (an earlier result, typically): when
+// nothing else shares it and it is a continuous 8-bit BGR image of the same
+// width with at least the rows the decode needs, the image is decoded into
+// its memory, which is then neither taken nor faulted in anew; it is left
+// empty once decoding begins.
+cv::Mat readPlainPng(const std::string& path, int threads = 0, cv::Mat* memory = nullptr);
 
 // Whether the PNG file held whole in bytes[0, size) decodes to exactly its
 // stored samples, so that a copy of its bytes is a lossless copy of the

@@ -5,6 +5,7 @@
 // each row's filter) can be chosen, and broken, on purpose; and the
 // comparison with cv::imread both use.
 
+#include <libdeflate.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
@@ -54,6 +55,16 @@ inline std::string storedZlib(const std::string& raw, std::size_t blockSize = 65
     b = (b + a) % 65521;
   }
   return out + bigEndian32(b << 16 | a);
+}
+
+// A zlib stream of raw compressed by libdeflate at level 6 (the caller
+// links libdeflate).
+inline std::string deflatedZlib(const std::string& raw) {
+  libdeflate_compressor* compressor = libdeflate_alloc_compressor(6);
+  std::string out(libdeflate_zlib_compress_bound(compressor, raw.size()), '\0');
+  out.resize(libdeflate_zlib_compress(compressor, raw.data(), raw.size(), &out[0], out.size()));
+  libdeflate_free_compressor(compressor);
+  return out;
 }
 
 // The scanlines of an 8-bit BGR or BGRA image as an encoder writes them (RGB

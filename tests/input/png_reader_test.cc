@@ -119,6 +119,48 @@ TEST(PngFastPath, LargeImagesUndoneWhileInflatingStopCleanlyWhenBroken) {
   }
 }
 
+// Streams that inflate to many times their size are inflated at once rather
+// than streamed: every filter, one chunk or many, exact; broken ones (cut
+// short, inflating too far, an unknown filter late, a wrong Adler-32 or
+// bytes after the stream, which libpng warns about) left to cv::imread.
+TEST(PngFastPath, HighlyCompressedStreamsInflatedAtOnceExactly) {
+  TempDir dir;
+  for (const int channels : {3, 4}) {
+    cv::Mat image(300, 257, CV_8UC(channels));
+    for (int y = 0; y < image.rows; ++y) {
+      for (int i = 0; i < image.cols * channels; ++i) {
+        image.ptr<unsigned char>(y)[i] = static_cast<unsigned char>(i / 40 * 7 + y / 30 * 11);
+      }
+    }
+    const std::string header = imageHeader(257, 300, 8, channels == 4 ? 6 : 2);
+    const std::vector<std::vector<int>> filterSets = {{0}, {1}, {2}, {3}, {4}, {4, 3, 2, 1, 0}};
+    for (const std::vector<int>& filters : filterSets) {
+      SCOPED_TRACE(testing::Message() << channels << " channels, first filter " << filters[0]);
+      const std::string rows = filteredRows(image, filters);
+      const std::string stream = deflatedZlib(rows);
+      ASSERT_GE(rows.size() / stream.size(), 16u) << "not compressed enough to be inflated at once";
+      for (const std::size_t idatSize : {std::size_t{1} << 20, std::size_t{8192}, std::size_t{7}}) {
+        expectSameAsImread(dir, pngFile(header, stream, idatSize), true);
+      }
+    }
+    const std::string rows = filteredRows(image, {1});
+    const std::string stream = deflatedZlib(rows);
+    std::string badFilter = rows;
+    badFilter[rows.size() / 300 * 290] = 7;
+    std::string wrongAdler = stream;
+    wrongAdler.back() = static_cast<char>(wrongAdler.back() ^ 1);
+    for (const std::string& png :
+         {pngFile(header, deflatedZlib(badFilter)), pngFile(header, stream.substr(0, stream.size() / 2)),
+          pngFile(header, deflatedZlib(rows + std::string(5000, '\0'))),
+          pngFile(header, deflatedZlib(rows.substr(0, rows.size() - 1))), pngFile(header, wrongAdler),
+          pngFile(header, stream + "xy")}) {
+      std::string copy = png;
+      EXPECT_TRUE(decodePlainPng(reinterpret_cast<unsigned char*>(&copy[0]), copy.size()).empty());
+      expectSameAsImread(dir, png);
+    }
+  }
+}
+
 TEST(PngFastPath, TakesWhatOpenCvWritesExactly) {
   TempDir dir;
   for (const int channels : {3, 4}) {

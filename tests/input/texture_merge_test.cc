@@ -57,6 +57,41 @@ TEST(MergeTextures, PanoramaIsKeptAndStackedAboveTheViews) {
   }
 }
 
+// Panoramas read into the memory of the one before: the same pixels as a
+// fresh read, that memory taken again when it fits, and memory another image
+// still shares, or that is too small, never written over.
+TEST(ReadPanorama, ReadsIntoTheMemoryOfAnEarlierPanoramaOnlyWhenItIsFree) {
+  TempDir dir;
+  const cv::Mat first = patternImage(300, 200, 1), second = patternImage(300, 200, 90);
+  ASSERT_TRUE(cv::imwrite(dir.path() + "a.png", first));
+  ASSERT_TRUE(cv::imwrite(dir.path() + "b.png", second));
+  ASSERT_TRUE(cv::imwrite(dir.path() + "wide.png", patternImage(301, 200, 5)));
+  cv::Mat memory;
+  cv::Mat image = readPanorama(dir.path() + "a.png", 1, memory);
+  EXPECT_TRUE(memory.empty());
+  EXPECT_TRUE(sameImage(image, first));
+  const unsigned char* const taken = image.data;
+  memory = image;
+  image.release();
+  image = readPanorama(dir.path() + "b.png", 1, memory);
+  EXPECT_TRUE(memory.empty());
+  EXPECT_TRUE(sameImage(image, second));
+  EXPECT_EQ(image.data, taken);
+
+  // Still shared: a new image, the shared one unchanged.
+  memory = image;
+  const cv::Mat third = readPanorama(dir.path() + "a.png", 1, memory);
+  EXPECT_TRUE(memory.empty());
+  EXPECT_TRUE(sameImage(third, first));
+  EXPECT_TRUE(sameImage(image, second));
+  // Another width, or too few rows: not taken.
+  image.release();
+  memory = third;
+  EXPECT_EQ(readPanorama(dir.path() + "wide.png", 1, memory).cols, 301);
+  memory = cv::Mat(2, 300, CV_8UC3, cv::Scalar::all(7));
+  EXPECT_TRUE(sameImage(readPanorama(dir.path() + "a.png", 1, memory), first));
+}
+
 TEST(MergeTextures, FailuresThrowWithTheConsoleMessage) {
   TempDir dir;
   const std::string base = dir.path();
