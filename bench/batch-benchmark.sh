@@ -3,7 +3,10 @@
 # --jobs 1 and --jobs 2, against xargs -P 2 starting one roombox process per
 # room, and --jobs 1 held to one core with taskset (each room then decodes on
 # one thread), which shows what the second core brings. Prints a markdown
-# table of the median wall time of each, and the ratios the README quotes.
+# table of the median wall time of each, and the ratios the README quotes;
+# then the same panorama decoded on two threads at once against one after
+# another (bench/parallel_decode.cc), the best two rooms side by side can do
+# on this machine.
 #
 # Environment: BENCH_RUNS (runs per row, default 3), BENCH_BUILD_DIR (default
 # build-bench), BENCH_ROOMS (default 16).
@@ -19,6 +22,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
 fi
 cmake --build "$build" -j"$(nproc)" --target roombox_cli roombox_batch_cli make_example_room \
+  parallel_decode \
   > /dev/null
 roombox="$(realpath "$build/src/driver/roombox")"
 batch="$(realpath "$build/src/driver/roombox-batch")"
@@ -79,3 +83,7 @@ printf '| roombox-batch --jobs 2 | %.2f | %s | %s |\n' "$two" "$(ratio "$two" "$
   "$(ratio "$two" "$oneCore")"
 printf '| xargs -P 2 roombox | %.2f | %s | %s |\n' "$parallel" "$(ratio "$parallel" "$one")" \
   "$(ratio "$parallel" "$oneCore")"
+# What two rooms side by side can reach here at best: the panorama decoded
+# on two threads at once against one after another, nothing written.
+echo
+"$build/bench/parallel_decode" "$work/source/shifted_t.png" "$rooms"

@@ -19,7 +19,8 @@
 # also times the panorama decode as a run does it (bench/read_panorama.cc:
 # roombox's PNG fast path, cv::imread for other files) against cv::imread,
 # and the physical floor of a PNG decode: inflating the pixel stream alone
-# (bench/inflate_panorama.cc, ISA-L, its output memory taken beforehand).
+# (bench/inflate_panorama.cc, the faster of ISA-L and libdeflate, its output
+# memory taken beforehand).
 # Every timed run must print exactly what an untimed run prints and end with
 # status 1, or the benchmark stops.
 #
@@ -123,7 +124,7 @@ benchInput() {
     measureInto "$work/$key.decode" "$decoder" "$panorama"
     measureInto "$work/$key.fast" "$fastDecoder" "$panorama"
     measureInto "$work/$key.copy" cp "$panorama" "$work/copy.png"
-    "$inflater" "$panorama" | awk '{ print $(NF - 1) }' >> "$work/$key.inflate"
+    "$inflater" "$panorama" 2>/dev/null | awk '{ print $(NF - 1) }' >> "$work/$key.inflate"
     (cd "$dir" && export ROOMBOX_TIMING=1 &&
       measureInto "$work/$key.run" "$roombox" ./ planes.txt bench "$option" "${extra[@]}")
     if [ "$(tail -n 1 "$work/$key.run" | cut -d' ' -f3)" != 1 ]; then

@@ -552,6 +552,46 @@ bool holdsRows(const cv::Mat& image, int rows, int width) {
              static_cast<std::size_t>(rows);
 }
 
+// Whether the page holding byte is in memory: memory a process took from the
+// kernel, wrote and freed to its allocator stays so, and is not taken anew.
+bool residentAt(const unsigned char* byte) {
+  const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  unsigned char state = 0;
+  void* start = reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(byte) & ~(page - 1));
+  return mincore(start, 1, &state) == 0 && (state & 1) != 0;
+}
+
+// Takes [data, data + size) from the kernel (see prepareMemory) on a thread
+// of its own, from the end backwards a few MiB at a time, so that it meets
+// an inflater writing the same memory from the start rather than racing it
+// over the same pages; joined however the caller leaves. When no thread can
+// be started nothing is done: the memory is then taken as it is written.
+class BackwardMemoryPreparer {
+ public:
+  BackwardMemoryPreparer(unsigned char* data, std::size_t size) {
+    try {
+      thread_ = std::thread([data, size] {
+        constexpr std::size_t kStep = std::size_t{4} << 20;
+        for (std::size_t end = size; end > 0;) {
+          const std::size_t begin = end > kStep ? end - kStep : 0;
+          prepareMemory(data + begin, end - begin);
+          end = begin;
+        }
+      });
+    } catch (const std::system_error&) {
+      // The inflater takes the memory itself.
+    }
+  }
+  BackwardMemoryPreparer(const BackwardMemoryPreparer&) = delete;
+  BackwardMemoryPreparer& operator=(const BackwardMemoryPreparer&) = delete;
+  ~BackwardMemoryPreparer() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+};
+
 // What inflateImage's two inflaters share: the file, its IDAT chunks, the
 // image memory with its scanlines laid out as kScanlineLead describes
 // (bufferSize bytes from buffer, rawSize of them scanlines), and the image's
@@ -565,6 +605,8 @@ struct InflateJob {
   unsigned char* buffer;   // the image's memory
   unsigned char* spare;    // after the buffer: room for inflateWhole to gather
                            // a stream of several chunks
+  bool freshMemory;        // the buffer's memory (its end at least) not yet
+                           // taken from the kernel
   int width;
   int height;
   int channels;
@@ -638,9 +680,19 @@ bool inflateStreaming(const InflateJob& job, int threads) {
 }
 
 // Inflates the whole stream at once with libdeflate, then undoes every row's
-// filter on the calling thread. Returns whether the stream made exactly the
-// image's scanlines and every row was undone.
-bool inflateWhole(const InflateJob& job) {
+// filter on the calling thread (threads as for inflateStreaming: unless it
+// is 1, a second thread takes fresh memory from the kernel meanwhile).
+// Returns whether the stream made exactly the image's scanlines and every
+// row was undone.
+bool inflateWhole(const InflateJob& job, int threads) {
+  // Fresh memory is taken from the kernel page by page as it is first
+  // written, which can cost more than inflating into it (on a virtual
+  // machine whose host hands memory back, several times more): a second
+  // thread takes it from the end while the inflater writes from the start.
+  std::unique_ptr<BackwardMemoryPreparer> preparer;
+  if (threads != 1 && job.freshMemory && job.rawSize > 2 * kInflatePiece) {
+    preparer.reset(new BackwardMemoryPreparer(job.buffer, job.bufferSize));
+  }
   // libdeflate takes the stream in one piece: a single chunk's data is read
   // where it lies, more chunks are gathered first into the spare memory
   // after the image's (which a reused image brings along).
@@ -742,9 +794,10 @@ cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
   }
   adviseHugePages(image.data, image.dataend - image.data);
 
-  const InflateJob job{bytes,      chunks,     streamSize, rawSize, bufferSize, image.data,
-                       image.data + bufferSize, width,  height,  channels,   release};
-  const bool good = atOnce ? inflateWhole(job) : inflateStreaming(job, threads);
+  const InflateJob job{bytes,      chunks,      streamSize, rawSize, bufferSize,
+                       image.data, image.data + bufferSize,   !residentAt(image.data + bufferSize - 1),
+                       width,      height,      channels,   release};
+  const bool good = atOnce ? inflateWhole(job, threads) : inflateStreaming(job, threads);
   if (!good) return cv::Mat();
   image.resize(static_cast<std::size_t>(height));
   return image;

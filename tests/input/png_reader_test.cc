@@ -125,13 +125,18 @@ TEST(PngFastPath, LargeImagesUndoneWhileInflatingStopCleanlyWhenBroken) {
 // bytes after the stream, which libpng warns about) left to cv::imread.
 TEST(PngFastPath, HighlyCompressedStreamsInflatedAtOnceExactly) {
   TempDir dir;
-  for (const int channels : {3, 4}) {
-    cv::Mat image(300, 257, CV_8UC(channels));
-    for (int y = 0; y < image.rows; ++y) {
-      for (int i = 0; i < image.cols * channels; ++i) {
+  // Bands of flat colour: long matches.
+  const auto bands = [](int width, int height, int channels) {
+    cv::Mat image(height, width, CV_8UC(channels));
+    for (int y = 0; y < height; ++y) {
+      for (int i = 0; i < width * channels; ++i) {
         image.ptr<unsigned char>(y)[i] = static_cast<unsigned char>(i / 40 * 7 + y / 30 * 11);
       }
     }
+    return image;
+  };
+  for (const int channels : {3, 4}) {
+    const cv::Mat image = bands(257, 300, channels);
     const std::string header = imageHeader(257, 300, 8, channels == 4 ? 6 : 2);
     const std::vector<std::vector<int>> filterSets = {{0}, {1}, {2}, {3}, {4}, {4, 3, 2, 1, 0}};
     for (const std::vector<int>& filters : filterSets) {
@@ -143,6 +148,8 @@ TEST(PngFastPath, HighlyCompressedStreamsInflatedAtOnceExactly) {
         expectSameAsImread(dir, pngFile(header, stream, idatSize), true);
       }
     }
+    // Large enough for a second thread to take the memory meanwhile.
+    expectSameAsImread(dir, encode(bands(1285, 1500, channels)), true);
     const std::string rows = filteredRows(image, {1});
     const std::string stream = deflatedZlib(rows);
     std::string badFilter = rows;
