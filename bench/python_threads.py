@@ -5,7 +5,11 @@ ratio, as a markdown table row.
     python3 bench/python_threads.py [--rooms 8] [--jobs 2] [--repeats 3]
 
 The rooms are copies of the example room (examples/) in a temporary folder,
-each run as the command line runs it with save option 2. The roombox
+each run as the command line runs it with save option 2; every timed run
+gets fresh copies (made before the clock starts), so that it writes every
+output anew, as bench/batch-benchmark.sh does: replacing an earlier run's
+files frees their blocks, which on a filesystem mounted with `discard` waits
+for the disk. The roombox
 package must be importable (installed with pip, or PYTHONPATH=<build>/python
 for a build made with -DROOMBOX_PYTHON=ON). The console lines of the runs are
 dropped."""
@@ -31,13 +35,19 @@ def main():
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as work:
-        rooms = []
-        for i in range(args.rooms):
-            folder = os.path.join(work, "room%d" % i)
-            os.makedirs(folder)
-            for name in ("planes.txt", "shifted_t.png"):
-                shutil.copyfile(os.path.join(EXAMPLES, name), os.path.join(folder, name))
-            rooms.append(folder)
+
+        def fresh_rooms():
+            """Fresh copies of the example room, in place of the last ones."""
+            rooms = []
+            for i in range(args.rooms):
+                folder = os.path.join(work, "room%d" % i)
+                shutil.rmtree(folder, ignore_errors=True)
+                os.makedirs(folder)
+                for name in ("planes.txt", "shifted_t.png"):
+                    shutil.copyfile(os.path.join(EXAMPLES, name), os.path.join(folder, name))
+                rooms.append(folder)
+            os.sync()
+            return rooms
 
         # The runs print their console lines with printf: standard output goes
         # to /dev/null while they run.
@@ -47,10 +57,12 @@ def main():
         try:
             one_by_one, threaded = [], []
             for _ in range(args.repeats):
+                rooms = fresh_rooms()
                 start = time.perf_counter()
                 for folder in rooms:
                     roombox.run(folder + "/", "planes.txt", "room", 2)
                 one_by_one.append(time.perf_counter() - start)
+                rooms = fresh_rooms()
                 start = time.perf_counter()
                 results = roombox.process_rooms(rooms, jobs=args.jobs)
                 threaded.append(time.perf_counter() - start)
