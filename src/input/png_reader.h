@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/png_chunks.h"
+
 #include <opencv2/core.hpp>
 
 #include <cstddef>
@@ -7,17 +9,6 @@
 #include <string>
 
 namespace roombox {
-
-// The eight bytes every PNG file starts with.
-constexpr unsigned char kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-
-// Reads a 4-byte big-endian unsigned number, the byte order of every number
-// in a PNG file.
-inline std::uint32_t readBigEndian32(const unsigned char* bytes) {
-  return (static_cast<std::uint32_t>(bytes[0]) << 24) |
-         (static_cast<std::uint32_t>(bytes[1]) << 16) |
-         (static_cast<std::uint32_t>(bytes[2]) << 8) | static_cast<std::uint32_t>(bytes[3]);
-}
 
 // Decodes the PNG file held whole in bytes[0, size) to the 8-bit BGR image
 // that cv::imread(path, cv::IMREAD_COLOR) gives for it, when the file is one
