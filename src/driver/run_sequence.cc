@@ -112,10 +112,9 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
 
   std::fprintf(console, "Texture merge\n");
   timeStage(timer, "texture merge");
-  const cv::Mat panorama =
-      panoramaMemory != nullptr
-          ? mergeTextures(s.basePath, s.textureFileName, views, s.threads, *panoramaMemory)
-          : mergeTextures(s.basePath, s.textureFileName, views, s.threads);
+  cv::Mat noMemory;
+  cv::Mat& memory = panoramaMemory != nullptr ? *panoramaMemory : noMemory;
+  const cv::Mat panorama = mergeTextures(s.basePath, s.textureFileName, views, s.threads, memory);
 
   std::fprintf(console, "plane info\n");
   timeStage(timer, "plane info");
@@ -168,7 +167,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
 
   timeStage(timer, nullptr);
   std::fprintf(console, "Done!!!\n");
-  if (panoramaMemory != nullptr) *panoramaMemory = panorama;
+  memory = panorama;
   return r;
 }
 

@@ -111,13 +111,18 @@ bool copyPlainPng(const std::string& sourcePath, const std::string& path, int wi
   return true;
 }
 
-// Loads, stacks and saves the textures as mergeTextures does, the panorama
-// decoded into *memory when memory is not null.
-cv::Mat mergeTexturesInto(const std::string& basePath, const std::string& textureFileName,
-                          const ViewConfig& views, int threads, cv::Mat* memory) {
+}  // namespace
+
+cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
+                      const ViewConfig& views, int threads) {
+  cv::Mat none;
+  return mergeTextures(basePath, textureFileName, views, threads, none);
+}
+
+cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
+                      const ViewConfig& views, int threads, cv::Mat& memory) {
   const std::string panoramaPath = basePath + views.textureNames[kViewTextureSlots];
-  const cv::Mat panorama = memory != nullptr ? readPanorama(panoramaPath, threads, *memory)
-                                             : readPanorama(panoramaPath, threads);
+  const cv::Mat panorama = readPanorama(panoramaPath, threads, memory);
   const int width = panorama.cols;
   const int height = panorama.rows;
 
@@ -144,18 +149,6 @@ cv::Mat mergeTexturesInto(const std::string& basePath, const std::string& textur
   }
   saveTexture(merged, texturePath);
   return panorama;
-}
-
-}  // namespace
-
-cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
-                      const ViewConfig& views, int threads) {
-  return mergeTexturesInto(basePath, textureFileName, views, threads, nullptr);
-}
-
-cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
-                      const ViewConfig& views, int threads, cv::Mat& memory) {
-  return mergeTexturesInto(basePath, textureFileName, views, threads, &memory);
 }
 
 }  // namespace roombox

@@ -46,6 +46,13 @@ void writeAuthorBanner(const char* fileKind, FILE* file) {
   std::fprintf(file, "###################\n#\n# %s file created by roombox\n#\n", fileKind);
 }
 
+// Writes the line of mesh's vertex and rectangle counts that follows an OBJ
+// file's banner (or opens the object OBJ), and a "#" line.
+void writeMeshCounts(const MeshStore& mesh, FILE* file) {
+  std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
+               mesh.rectangleCount);
+}
+
 // Writes the first `count` rectangles of mesh (rows of mesh.faces), one line
 // each in the given style (formatFaceRow), in order.
 // Precondition: mesh.faces has at least count rows.
@@ -90,8 +97,7 @@ void writeTexturedObjFiles(const MeshStore& mesh, const std::string& objPath,
   openOutputFile(objPath, objFile);
   FILE* obj = objFile.file;
   writeAuthorBanner("obj", obj);
-  std::fprintf(obj, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
-               mesh.rectangleCount);
+  writeMeshCounts(mesh, obj);
   std::fprintf(obj,
                "###################\n#\n#vertex with (x,y,z) coordinates, texture with (u,v) "
                "coordinates\n\n");
@@ -142,8 +148,7 @@ void writeColourObj(const MeshStore& mesh, const std::string& path) {
   openOutputFile(path, out);
   FILE* file = out.file;
   writeAuthorBanner("obj", file);
-  std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
-               mesh.rectangleCount);
+  writeMeshCounts(mesh, file);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z,r,g,b) coordinates\n\n");
   // Vertex lines are formatted as the "%f" conversion would and written one
   // at a time.
@@ -207,8 +212,7 @@ void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
   OutputFile out;
   openOutputFile(path, out);
   FILE* file = out.file;
-  std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
-               mesh.rectangleCount);
+  writeMeshCounts(mesh, file);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z) coordinates\n\n");
   writeVertexLines(mesh, extent.vertices, file);
   // Face lines are formatted as the "%lld" conversion would and written one
