@@ -3,6 +3,7 @@
 #include "roombox/cuboid.h"
 #include "roombox/mesh_store.h"
 #include "roombox/plane.h"
+#include "roombox/scene_model.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct Reconstruction {
   std::vector<Cuboid> cuboids;          // clamped to the room
   std::vector<CuboidFaces> cuboidFaces;  // one per cuboid
   RectangleMesh rectangles;             // mesh, groups and group labels
+  SceneModel scene;                     // the named entries, in the scene description's order
   std::string sceneText;                // the JSON scene description
 };
 

@@ -21,6 +21,7 @@
 #include "roombox/read_plane_info.h"
 #include "roombox/reconstruct_room.h"
 #include "roombox/reconstruction.h"
+#include "roombox/scene_model.h"
 #include "roombox/version.h"
 #include "roombox/view_config.h"
 #include "roombox/write_baked_obj.h"

@@ -7,6 +7,7 @@
 #include "planes/range_refinement.h"
 #include "planes/room_boundary.h"
 #include "roombox/error.h"
+#include "roombox/scene_model.h"
 #include "scene/scene_description.h"
 
 #include <algorithm>
@@ -56,6 +57,7 @@ Reconstruction reconstructRoom(PlaneList planes, const cv::Mat& panorama,
   r.rectangles = generateRectangleMesh(list, r.cuboids, r.cuboidFaces, panorama, bands);
 
   begin(ReconstructionStep::kSceneDescription);
+  r.scene = buildSceneModel(list, r.cuboids, r.rectangles);
   r.sceneText = writeSceneDescription(list, r.cuboids, r.rectangles.groups,
                                       r.rectangles.groupLabels);
   return r;
