@@ -2,6 +2,8 @@
 cluster, the results are those of running the rooms one by one."""
 
 import os
+import subprocess
+import sys
 import threading
 
 import pytest
@@ -39,6 +41,38 @@ def test_reconstructions_on_threads_equal_sequential_ones(generated_rooms):
         thread.join()
     assert failures == []
     assert results == sequential + sequential
+
+
+def test_other_python_threads_run_while_reconstruct_works(tmp_path, make_example_room):
+    """Told apart without timing: with a switch interval far longer than the
+    test, the interpreter never takes the GIL from the thread that holds it,
+    so a thread woken just before the call runs during it only when the
+    call lets the GIL go. A room of 2000 planes keeps the call busy long
+    enough for the woken thread to be scheduled."""
+    subprocess.run([make_example_room, str(tmp_path), "--planes", "2000", "--no-panorama"],
+                   check=True, stdout=subprocess.DEVNULL)
+    planes = roombox.read_plane_info(tmp_path / "planes.txt")
+    panorama = roombox.read_panorama(EXAMPLES + "/shifted_t.png")
+    go = threading.Event()
+    state = {"in_call": False, "seen": None}
+
+    def watch():
+        go.wait()
+        state["seen"] = state["in_call"]
+
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(1000.0)
+    try:
+        watcher = threading.Thread(target=watch)
+        watcher.start()
+        go.set()
+        state["in_call"] = True
+        roombox.reconstruct(planes, panorama)
+        state["in_call"] = False
+        watcher.join()
+    finally:
+        sys.setswitchinterval(interval)
+    assert state["seen"] is True
 
 
 def test_process_rooms_returns_one_result_per_room_and_goes_on_after_a_failure(tmp_path):

@@ -62,7 +62,7 @@ def test_groups_and_scene_follow_the_scene_description(example_run):
     assert sorted(faces_seen) == list(range(len(room.faces)))
 
 
-def test_mesh_arrays_match_the_mesh_file(example_run):
+def test_mesh_arrays_match_the_mesh_file(tmp_path, example_run):
     room_dir, room = example_run
     vertices, faces = [], []
     with open(room_dir + "room-rect-Object.obj") as f:
@@ -74,8 +74,13 @@ def test_mesh_arrays_match_the_mesh_file(example_run):
     assert room.vertices.dtype == np.float64 and room.faces.dtype == np.int32
     np.testing.assert_allclose(room.vertices, np.array(vertices), atol=5e-7)
     np.testing.assert_array_equal(room.faces, np.array(faces))
-    assert room.uv.shape == (len(room.vertices), 2)
-    assert 0 <= room.uv.min() and room.uv.max() <= 1
+    # The textured mesh has one texture coordinate per vertex, in the same
+    # order, and one more after them.
+    room.write_mesh(tmp_path / "room.obj", 2)
+    uv = [[float(v) for v in line.split()[1:3]]
+          for line in (tmp_path / "room.obj").read_text().splitlines() if line.startswith("vt ")]
+    assert room.uv.dtype == np.float64 and len(uv) == len(room.vertices) + 1
+    np.testing.assert_allclose(room.uv, np.array(uv[:-1]), atol=5e-7)
 
 
 def test_writers_write_the_files_of_a_run(tmp_path, example_run):

@@ -46,6 +46,16 @@ bool bytesOf(const std::string& hex, std::string& bytes) {
 // A count as JSON: null for -1, a count the room never got.
 std::string countJson(int value) { return value < 0 ? "null" : std::to_string(value); }
 
+// Whether the file at path ends inside a line: a run was killed, or the
+// disk filled, while writing it. False for a missing or empty file.
+bool endsMidLine(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in || in.tellg() <= 0) return false;
+  in.seekg(-1, std::ios::end);
+  char last = '\n';
+  return in.get(last) && last != '\n';
+}
+
 }  // namespace
 
 std::string secondsText(double seconds) {
@@ -90,6 +100,12 @@ int openReport(const std::string& path, bool keep) {
       ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (keep ? 0 : O_TRUNC), 0666);
   if (report < 0) {
     throw Error("Cannot write the report " + path + ": " + std::strerror(errno));
+  }
+  // A line cut short stays a line of its own, passed over when read.
+  if (keep && endsMidLine(path) && !appendReportLine(report, "\n")) {
+    const int error = errno;
+    ::close(report);
+    throw Error("Cannot write the report " + path + ": " + std::strerror(error));
   }
   return report;
 }

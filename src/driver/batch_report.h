@@ -41,7 +41,9 @@ std::string secondsText(double seconds);
 std::string formatReportLine(const RoomRecord& record);
 
 // The report file at path opened for appending records: emptied first
-// unless keep (--resume). Throws Error when it cannot be opened.
+// unless keep (--resume). A kept report whose last line was cut short gets
+// a line feed, so that the records appended start lines of their own.
+// Throws Error when it cannot be opened or that line feed not written.
 int openReport(const std::string& path, bool keep);
 
 // Appends one record's line to the report in a single write, so that lines

@@ -34,12 +34,12 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 // Bytes the memory limit of this process's control group (cgroup v2, as
 // batch schedulers and containers set it) still allows; 0 when there is no
 // limit or it cannot be read.
-double controlGroupMemory() {
-  std::ifstream membership("/proc/self/cgroup");
+double controlGroupMemory(const MemorySources& sources) {
+  std::ifstream membership(sources.cgroupMembership);
   std::string line;
   while (std::getline(membership, line)) {
     if (line.compare(0, 3, "0::") != 0) continue;
-    const std::string folder = "/sys/fs/cgroup" + line.substr(3);
+    const std::string folder = sources.cgroupRoot + line.substr(3);
     std::ifstream maxFile(folder + "/memory.max");
     std::ifstream currentFile(folder + "/memory.current");
     long long limit = 0, current = 0;
@@ -47,31 +47,6 @@ double controlGroupMemory() {
     return limit > current ? static_cast<double>(limit - current) : 1.0;
   }
   return 0.0;
-}
-
-// Bytes of memory the machine can give: what the kernel reports as
-// available, else all physical memory, and no more than the control group's
-// limit allows; 0 when none of them is known.
-double machineMemory() {
-  double memory = 0.0;
-  std::ifstream meminfo("/proc/meminfo");
-  std::string key;
-  long long kib = 0;
-  std::string unit;
-  while (meminfo >> key >> kib >> unit) {
-    if (key == "MemAvailable:") {
-      memory = static_cast<double>(kib) * 1024.0;
-      break;
-    }
-  }
-  if (memory <= 0.0) {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    if (pages > 0 && pageSize > 0) memory = static_cast<double>(pages) * static_cast<double>(pageSize);
-  }
-  const double group = controlGroupMemory();
-  if (group > 0.0 && (memory <= 0.0 || group < memory)) memory = group;
-  return memory;
 }
 
 // Bytes of the decoded image of the PNG file at path, from its header (8 bits
@@ -98,6 +73,28 @@ double decodedPanoramaBytes(const std::string& path) {
 }
 
 }  // namespace
+
+double availableMemory(const MemorySources& sources) {
+  double memory = 0.0;
+  std::ifstream meminfo(sources.meminfo);
+  std::string key;
+  long long kib = 0;
+  std::string unit;
+  while (meminfo >> key >> kib >> unit) {
+    if (key == "MemAvailable:") {
+      memory = static_cast<double>(kib) * 1024.0;
+      break;
+    }
+  }
+  if (memory <= 0.0) {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && pageSize > 0) memory = static_cast<double>(pages) * static_cast<double>(pageSize);
+  }
+  const double group = controlGroupMemory(sources);
+  if (group > 0.0 && (memory <= 0.0 || group < memory)) memory = group;
+  return memory;
+}
 
 std::vector<std::string> listDatasetRooms(const std::string& dataset) {
   DIR* folder = ::opendir(dataset.c_str());
@@ -185,7 +182,8 @@ int removeStrayTemporaryFiles(const std::string& folder) {
   return removed;
 }
 
-int defaultJobCount(const std::vector<std::string>& panoramaPaths) {
+int defaultJobCount(const std::vector<std::string>& panoramaPaths,
+                    const MemorySources& sources) {
   const int cores = usableCores();
   const long long rooms = std::max<long long>(1, static_cast<long long>(panoramaPaths.size()));
   int jobs = static_cast<int>(std::min<long long>(cores, rooms));
@@ -193,7 +191,7 @@ int defaultJobCount(const std::vector<std::string>& panoramaPaths) {
   for (const std::string& path : panoramaPaths) {
     largest = std::max(largest, decodedPanoramaBytes(path));
   }
-  const double memory = machineMemory() * kUsableMemoryShare;
+  const double memory = availableMemory(sources) * kUsableMemoryShare;
   if (largest > 0.0 && memory > 0.0) {
     const double fit = std::floor(memory / (largest * kRoomMemoryPerPanoramaByte));
     if (fit < jobs) jobs = static_cast<int>(std::max(1.0, fit));

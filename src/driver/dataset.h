@@ -42,11 +42,26 @@ bool isRegularFile(const std::string& path);
 // of the form isTemporaryOutputName accepts); returns how many it removed.
 int removeStrayTemporaryFiles(const std::string& folder);
 
+// The files the memory a batch may take is read from; the defaults are
+// this process's own (a test points them at files of its own).
+struct MemorySources {
+  std::string meminfo = "/proc/meminfo";             // the kernel's MemAvailable
+  std::string cgroupMembership = "/proc/self/cgroup";  // the "0::/path" line (cgroup v2)
+  std::string cgroupRoot = "/sys/fs/cgroup";           // where that path's memory.max is
+};
+
+// Bytes of memory the machine can give: what the kernel reports as
+// available, else all physical memory, and no more than the limit of this
+// process's control group leaves above what the group already uses; 0 when
+// none of them is known.
+double availableMemory(const MemorySources& sources = MemorySources());
+
 // The number of rooms to run at once when none is asked for: one per core,
 // lowered so that every room in flight, each taking memory in proportion to
 // the largest of the panoramas (judged from their PNG headers; files that
-// are no PNG count for nothing), fits in the memory the machine has. At
-// least 1, at most the number of rooms.
-int defaultJobCount(const std::vector<std::string>& panoramaPaths);
+// are no PNG count for nothing), fits in availableMemory(sources). At least
+// 1, at most the number of rooms.
+int defaultJobCount(const std::vector<std::string>& panoramaPaths,
+                    const MemorySources& sources = MemorySources());
 
 }  // namespace roombox

@@ -1,12 +1,9 @@
-// The pieces the baker runs for every texel: the approximate angles, the
-// panorama positions and samples of a row of points, the box test of a
-// texel's segment, the occluder candidates around a direction, and the
-// packing of the patches into the atlas.
+// The pieces the baker runs for every texel: the panorama samples of a row
+// of points, the box test of a texel's segment, the occluder candidates
+// around a direction, and the packing of the patches into the atlas.
 #include "bake/atlas_layout.h"
 #include "bake/occlusion.h"
 #include "bake/sample_bilinear.h"
-#include "common/panorama_projection.h"
-#include "common/parallel.h"
 #include "roombox/bake_atlas.h"
 #include "roombox/error.h"
 
@@ -14,85 +11,14 @@
 #include <opencv2/core.hpp>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <random>
-#include <thread>
 #include <vector>
 
 namespace roombox {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-
-// Difference of two angles, taken around the circle.
-double angleGap(double a, double b) {
-  double d = std::fabs(a - b);
-  while (d > kPi) d = std::fabs(d - 2 * kPi);
-  return d;
-}
-
-TEST(ApproxAtan2, StaysWithinTwoMicroradiansInEveryQuadrant) {
-  double worst = 0;
-  for (const double radius : {1e-6, 0.37, 1.0, 2.5, 1e4}) {
-    for (int k = 0; k < 100000; ++k) {
-      const double angle = -kPi + 2 * kPi * (k + 0.5) / 100000;
-      const float x = static_cast<float>(radius * std::cos(angle));
-      const float y = static_cast<float>(radius * std::sin(angle));
-      worst = std::max(worst, angleGap(approxAtan2(y, x), std::atan2(double{y}, double{x})));
-    }
-  }
-  EXPECT_LT(worst, 2.5e-6);
-  // The axes, the diagonals and the origin.
-  const float cases[][2] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}, {1, 1}, {-1, -1}, {1, -1}, {-1, 1}};
-  for (const auto& c : cases) {
-    EXPECT_LT(angleGap(approxAtan2(c[0], c[1]), std::atan2(c[0], c[1])), 2.5e-6)
-        << c[0] << ", " << c[1];
-  }
-  EXPECT_EQ(approxAtan2(0.0f, 0.0f), 0.0f);
-}
-
-TEST(PanoramaPositions, MatchTheExactAnglesAlongARowOfPoints) {
-  const int width = 8192;
-  const int height = 4096;
-  struct Row {
-    const char* name;
-    float start[3];
-    float step[3];
-  };
-  // Across the seam at azimuth 0, a few millimetres past the point straight
-  // below (where the azimuth turns half a circle), and from the point
-  // straight above.
-  const Row rows[] = {{"seam", {2, -1, 0.3f}, {0, 0.01f, 0}},
-                      {"nadir", {-1, 0.003f, -1.4f}, {0.01f, 0, 0}},
-                      {"zenith", {0, 0, 1}, {0.001f, 0.001f, 0}}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const int count = 200;
-    std::vector<float> px(count), py(count);
-    panoramaPositions(row.start, row.step, count, width, height, px.data(), py.data());
-    for (int k = 0; k < count; ++k) {
-      const double x = row.start[0] + row.step[0] * static_cast<double>(k);
-      const double y = row.start[1] + row.step[1] * static_cast<double>(k);
-      const double z = row.start[2] + row.step[2] * static_cast<double>(k);
-      double phi = std::atan2(-y, x);
-      if (phi < 0) phi += 2 * kPi;
-      const double theta = std::atan2(std::hypot(x, y), z);
-      // Columns compared around the seam.
-      double columnGap = std::fabs(px[k] - (phi / (2 * kPi) * width - 0.5));
-      columnGap = std::min(columnGap, std::fabs(columnGap - width));
-      EXPECT_LT(columnGap, 0.02) << k;
-      EXPECT_NEAR(py[k], theta / kPi * height - 0.5, 0.02) << k;
-      EXPECT_GE(px[k], -0.5f - 0.01f);
-      EXPECT_LE(px[k], width - 0.5f + 0.01f);
-    }
-  }
-  // The origin gives the top row.
-  const float origin[3] = {0, 0, 0};
-  float px = 0, py = 0;
-  panoramaPositions(origin, origin, 1, width, height, &px, &py);
-  EXPECT_FLOAT_EQ(py, -0.5f);
-}
 
 TEST(SampleBilinear, MatchesPlainInterpolationWrappingColumnsAndHoldingRows) {
   cv::Mat panorama(7, 11, CV_8UC3);
@@ -311,52 +237,6 @@ TEST(BakeAtlas, GivesTheSameAtlasOnAnyNumberOfThreads) {
     ASSERT_EQ(many.image.size(), one.image.size());
     EXPECT_EQ(cv::norm(many.image, one.image, cv::NORM_INF), 0);
     EXPECT_EQ(cv::norm(many.filled, one.filled, cv::NORM_INF), 0);
-  }
-}
-
-// A failure on a worker thread reaches the caller as it was thrown, after
-// every thread has been joined, and the items not yet begun are skipped.
-TEST(RunParallel, RethrowsTheFirstFailureOfAnyThreadInTheCaller) {
-  for (const int threads : {1, 2, 4}) {
-    SCOPED_TRACE(threads);
-    std::atomic<int> done{0};
-    EXPECT_THROW(runParallel(threads, 100000,
-                             [&done](int item) {
-                               if (item == 37) throw Error("item 37\n");
-                               ++done;
-                             }),
-                 Error);
-    EXPECT_LT(done.load(), 100000 - 1);
-    EXPECT_THROW(runParallel(threads, 8, [](int item) {
-                   if (item % 2 == 1) throw std::bad_alloc();
-                 }),
-                 std::bad_alloc);
-  }
-}
-
-// Every item runs once, and the worker an item is given names a thread of
-// its own: no two items of one worker overlap, so a worker's slot of state
-// needs no lock.
-TEST(RunParallel, GivesEachItemOnceAndEachWorkerItsOwnSlot) {
-  for (const int threads : {1, 3}) {
-    SCOPED_TRACE(threads);
-    std::vector<std::atomic<int>> runs(200);
-    std::vector<std::atomic<int>> busy(static_cast<std::size_t>(threads));
-    std::atomic<bool> overlap{false};
-    std::atomic<bool> outside{false};
-    runParallelWorkers(threads, 200, [&](int worker, int item) {
-      if (worker < 0 || worker >= threads) {
-        outside = true;
-        return;
-      }
-      if (busy[static_cast<std::size_t>(worker)]++ != 0) overlap = true;
-      ++runs[static_cast<std::size_t>(item)];
-      std::this_thread::yield();
-      --busy[static_cast<std::size_t>(worker)];
-    });
-    EXPECT_FALSE(outside);
-    EXPECT_FALSE(overlap);
-    for (const std::atomic<int>& count : runs) EXPECT_EQ(count.load(), 1);
   }
 }
 

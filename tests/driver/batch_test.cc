@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,16 +47,32 @@ void copyExampleInto(const std::string& folder) {
   }
 }
 
-// The report's lines, by room.
-std::map<std::string, nlohmann::json> reportLines(const std::string& path) {
+// The report's lines, by room; lines that are no JSON are counted in
+// *broken when it is given, else they fail the test.
+std::map<std::string, nlohmann::json> reportLines(const std::string& path,
+                                                  int* broken = nullptr) {
   std::map<std::string, nlohmann::json> lines;
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
-    const nlohmann::json value = nlohmann::json::parse(line);
+    const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
+    if (value.is_discarded()) {
+      if (broken != nullptr) {
+        ++*broken;
+      } else {
+        ADD_FAILURE() << "a report line that is no JSON: " << line;
+      }
+      continue;
+    }
     lines[value.at("room").get<std::string>()] = value;
   }
   return lines;
+}
+
+// Sets the modification time of the file at path to a fixed one, long past.
+void setOldModificationTime(const std::string& path) {
+  const struct timespec times[2] = {{978307200, 0}, {978307200, 0}};  // 2001-01-01
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
 
 // Every file of folder by name, with its bytes.
@@ -83,7 +100,14 @@ void expectSameAsSingleRun(const std::string& room, const std::string& options) 
                                     " planes.txt room " + options + " 2>/dev/null");
   std::map<std::string, std::string> expected = folderContents(single.path());
   expected["room-log.txt"] = run.output;
-  EXPECT_EQ(folderContents(room), expected) << room;
+  const std::map<std::string, std::string> written = folderContents(room);
+  std::set<std::string> expectedNames, writtenNames;
+  for (const auto& file : expected) expectedNames.insert(file.first);
+  for (const auto& file : written) writtenNames.insert(file.first);
+  ASSERT_EQ(writtenNames, expectedNames) << room;
+  for (const auto& [name, contents] : expected) {
+    EXPECT_TRUE(written.at(name) == contents) << room << "/" << name << " differs";
+  }
 }
 
 TEST(BatchTest, ADatasetOfGoodAndBrokenRoomsMatchesSingleRunsAndIsReported) {
@@ -178,29 +202,54 @@ TEST(BatchTest, ResumeAfterAKillCompletesTheDatasetAsAnUninterruptedRun) {
   ::kill(child, SIGKILL);
   int status = 0;
   ::waitpid(child, &status, 0);
-  const std::size_t reported = reportLines(report).size();
-  ASSERT_GE(reported, 1u);
-  ASSERT_LT(reported, 6u) << "the batch ended before it was killed";
+  const std::map<std::string, nlohmann::json> reported = reportLines(report);
+  ASSERT_GE(reported.size(), 1u);
+  ASSERT_LT(reported.size(), 6u) << "the batch ended before it was killed";
+  // A kill (or a full disk) may also cut the last line short: that room is
+  // no record and runs again, and the lines after it start lines of their
+  // own.
+  const std::string lines = readWholeFile(report);
+  const std::size_t lastStart = lines.rfind('\n', lines.size() - 2) + 1;  // npos + 1 is 0
+  const std::string cutRoom =
+      nlohmann::json::parse(lines.substr(lastStart)).at("room").get<std::string>();
+  std::filesystem::resize_file(report, lastStart + (lines.size() - lastStart) / 2);
 
   const CommandRun resumed = runBatch("--resume --glb " + quoted(data));
   EXPECT_EQ(resumed.status, 0) << resumed.output;
-  EXPECT_EQ(reportLines(report).size(), 6u);
+  EXPECT_NE(resumed.output.find("done " + cutRoom + " ("), std::string::npos) << resumed.output;
+  int broken = 0;
+  EXPECT_EQ(reportLines(report, &broken).size(), 6u);
+  EXPECT_EQ(broken, 1);
   for (int k = 0; k < 6; ++k) {
     const std::string name = "/room" + std::to_string(k);
     EXPECT_EQ(folderContents(data + name), folderContents(reference + name)) << name;
     EXPECT_FALSE(hasTemporaryFile(data + name)) << name;
   }
 
-  // Everything done: nothing runs again, until an input changes.
+  // Everything done: nothing runs again, until an input changes: a plane
+  // file one byte longer, one of the same size with other numbers, a
+  // panorama written again with the same bytes.
   const CommandRun again = runBatch("--resume --glb " + quoted(data));
   EXPECT_EQ(again.status, 0);
   EXPECT_NE(again.output.find("0 done, 0 failed, 6 skipped (6 done before"), std::string::npos)
       << again.output;
   std::ofstream(data + "/room3/planes.txt", std::ios::app) << "\n";
+  std::string planes = readWholeFile(data + "/room4/planes.txt");
+  ASSERT_EQ(planes.compare(0, 8, "50 0.05\n"), 0);
+  planes.replace(0, 8, "50 0.06\n");  // another grid step
+  std::ofstream(data + "/room4/planes.txt", std::ios::binary | std::ios::trunc) << planes;
+  setOldModificationTime(data + "/room4/planes.txt");
+  const std::string panorama = readWholeFile(data + "/room5/shifted_t.png");
+  std::ofstream(data + "/room5/shifted_t.png", std::ios::binary | std::ios::trunc) << panorama;
+  setOldModificationTime(data + "/room5/shifted_t.png");
   const CommandRun changed = runBatch("--resume --glb " + quoted(data));
-  EXPECT_NE(changed.output.find("done " + data + "/room3 ("), std::string::npos) << changed.output;
-  EXPECT_NE(changed.output.find("1 done, 0 failed, 5 skipped (5 done before"), std::string::npos)
+  for (const char* room : {"/room3", "/room4", "/room5"}) {
+    EXPECT_NE(changed.output.find("done " + data + room + " ("), std::string::npos)
+        << room << "\n" << changed.output;
+  }
+  EXPECT_NE(changed.output.find("3 done, 0 failed, 3 skipped (3 done before"), std::string::npos)
       << changed.output;
+  expectSameAsSingleRun(data + "/room4", "2 --glb");
 }
 
 TEST(BatchTest, ShardsCoverEveryRoomOnceAndStatusesTellTheOutcome) {

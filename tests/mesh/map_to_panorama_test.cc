@@ -32,11 +32,13 @@ TEST(MapToPanorama, DirectionsOnAnEightByFourPanorama) {
 }
 
 TEST(MapToPanorama, PoleColumnIsAQuarterOfTheWidth) {
-  for (int width : {1, 4, 8, 100, 1000, 2048}) {
-    const PanoramaPixel pixel = mapToPanorama(0, 0, 1, width, 50);
-    EXPECT_EQ(pixel.row, 0) << width;
-    EXPECT_EQ(pixel.col, std::min(width - 1, static_cast<int>(std::floor(0.25 * width + 0.5))))
-        << width;
+  // A quarter of the width rounded half up, within the image.
+  const int cases[][2] = {{1, 0},   {2, 1},     {4, 1},      {6, 2},
+                          {8, 2},   {100, 25},  {1000, 250}, {2048, 512}};
+  for (const auto& c : cases) {
+    const PanoramaPixel pixel = mapToPanorama(0, 0, 1, c[0], 50);
+    EXPECT_EQ(pixel.row, 0) << c[0];
+    EXPECT_EQ(pixel.col, c[1]) << c[0];
   }
 }
 

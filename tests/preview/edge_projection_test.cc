@@ -60,6 +60,12 @@ TEST(ProjectPoint, LiesHalfAPixelFromTheMeshMappingsPixel) {
     EXPECT_NEAR(at.x + 0.5, pixel.col, 0.5 + 1e-3) << p;
     EXPECT_NEAR(at.y + 0.5, pixel.row, 0.5 + 1e-3) << p;
   }
+  // On the horizon, +x at the left border, -y a quarter along, -x half way;
+  // 45 degrees below it, three quarters of the height down; +z at the top.
+  expectPoint(projectPoint(cv::Point3d(2, 0, 0), kImage), -0.5f, 255.5f);
+  expectPoint(projectPoint(cv::Point3d(0, -3, 0), kImage), 255.5f, 255.5f);
+  expectPoint(projectPoint(cv::Point3d(-1, 0, -1), kImage), 511.5f, 383.5f);
+  EXPECT_NEAR(projectPoint(cv::Point3d(0, 0, 2), kImage).y, -0.5f, 1e-4f);
 }
 
 TEST(ProjectSegment, AnEdgeAcrossColumnZeroIsSplitThereAndReachesBothBorders) {

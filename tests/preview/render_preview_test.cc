@@ -63,19 +63,20 @@ const cv::Mat& furnishedPreview() {
 }
 
 TEST(PreviewLayout, ThePanoramaIsScaledTo1024To2048PixelsWide) {
+  // Below the panorama a band of 3/8 of its width, at least 600 pixels.
   const struct {
     cv::Size panorama;
     cv::Size top;
+    cv::Size canvas;
   } cases[] = {
-      {{8192, 4096}, {2048, 1024}}, {{1500, 750}, {1500, 750}},  {{0, 0}, {1024, 512}},
-      {{4096, 100}, {2048, 256}},   {{100, 4096}, {1024, 1024}},
+      {{8192, 4096}, {2048, 1024}, {2048, 1792}}, {{1500, 750}, {1500, 750}, {1500, 1350}},
+      {{0, 0}, {1024, 512}, {1024, 1112}},        {{4096, 100}, {2048, 256}, {2048, 1024}},
+      {{100, 4096}, {1024, 1024}, {1024, 1624}},
   };
   for (const auto& c : cases) {
     const PreviewLayout layout = previewLayout(c.panorama);
     EXPECT_EQ(layout.panorama, cv::Rect(cv::Point(0, 0), c.top)) << c.panorama;
-    EXPECT_LE(layout.canvas.width, 4096);
-    EXPECT_EQ(layout.canvas,
-              cv::Size(c.top.width, c.top.height + std::max(c.top.width * 3 / 8, 600)));
+    EXPECT_EQ(layout.canvas, c.canvas) << c.panorama;
     // Plan and legend share the band below.
     EXPECT_EQ(layout.plan | layout.legend,
               cv::Rect(0, c.top.height, c.top.width, layout.canvas.height - c.top.height));

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,18 +69,28 @@ TEST(OutputFileTest, ALinkKeepsItsLinkAndAReplacedFileItsPermissions) {
   ASSERT_EQ(runExampleRoom(reference, "2").status, 1);
   TempDir dir;
   copyExampleRoom(dir);
+  // Two relative links, each read from its own folder: room-rect.obj ->
+  // elsewhere/link.obj -> target.obj, that is elsewhere/target.obj.
   std::filesystem::create_directory(dir.path() + "elsewhere");
-  std::filesystem::create_symlink("elsewhere/target.obj", dir.path() + "room-rect.obj");
+  std::filesystem::create_symlink("elsewhere/link.obj", dir.path() + "room-rect.obj");
+  std::filesystem::create_symlink("target.obj", dir.path() + "elsewhere/link.obj");
   {
     std::ofstream old(dir.path() + "room.JSON");
     old << "old";
   }
   ASSERT_EQ(::chmod((dir.path() + "room.JSON").c_str(), 0640), 0);
-  ASSERT_EQ(runTool(dir.path(), "planes.txt", "room", "2").status, 1);
+  // Run from a folder where the links' texts name other places that exist
+  // too: only the links' own folders may resolve them.
+  TempDir workingFolder;
+  std::filesystem::create_directory(workingFolder.path() + "elsewhere");
+  ASSERT_EQ(runRoombox(quoted(dir.path()) + " planes.txt room 2", workingFolder.path()).status, 1);
 
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "room-rect.obj"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "elsewhere/link.obj"));
   EXPECT_EQ(readWholeFile(dir.path() + "elsewhere/target.obj"),
             readWholeFile(reference.path() + "room-rect.obj"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "target.obj"));
+  EXPECT_EQ(filesIn(workingFolder.path() + "elsewhere"), std::set<std::string>{});
   EXPECT_EQ(readWholeFile(dir.path() + "room.JSON"), readWholeFile(reference.path() + "room.JSON"));
   struct stat status;
   ASSERT_EQ(::stat((dir.path() + "room.JSON").c_str(), &status), 0);
