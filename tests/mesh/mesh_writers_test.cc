@@ -175,6 +175,13 @@ TEST(MeshWriters, PrefixWithFolderNamesFilesByTheirOwnName) {
     EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj")).find(c.mtllib), std::string::npos);
     EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj.mtl")).find(c.mapKd), std::string::npos);
   }
+  // A base path without its '/' is glued to the file names, but the files
+  // still name one another by the output prefix, as runs always have.
+  TempDir dir;
+  const OutputPaths glued{dir.path() + "x", "room"};
+  glued.texturedObj(Reconstruction{});
+  EXPECT_NE(dir.read("xroom-rect.obj").find("mtllib room-rect.obj.mtl\n"), std::string::npos);
+  EXPECT_NE(dir.read("xroom-rect.obj.mtl").find("map_Kd room-texture.png\n"), std::string::npos);
 }
 
 // The word after `key ` on the line that starts with it in text; empty when
