@@ -37,7 +37,7 @@ struct AtlasLimits {
 // A baked texture atlas of a rectangle mesh.
 struct BakedAtlas {
   cv::Mat image;                    // 8-bit BGR, every texel of every patch and gutter set
-  std::vector<AtlasPatch> patches;  // one per rectangle of the mesh, in the order of the mesh's faces
+  std::vector<AtlasPatch> patches;  // one per face of the mesh, in its order
   cv::Mat filled;                   // 8-bit, image's size: 255 where a texel was occluded and filled
   double texelSize = 0;             // scene units per texel where a surface is nearest the origin,
                                     // relative to the panorama's angular resolution (1 = one texel
