@@ -124,8 +124,8 @@ std::shared_ptr<const roombox::BakedAtlas> atlasOf(PyRoom& self, const cv::Mat& 
 void writeMesh(const PyRoom& self, const py::handle& pathArgument, int saveOption,
                const py::object& texture) {
   const std::string path = pathOf(pathArgument);
-  const std::string textureName =
-      texture.is_none() ? roombox::textureNameForMesh(path) : pathOf(texture);
+  // No texture name: the writer names the one a run writes beside the path.
+  const std::string textureName = texture.is_none() ? std::string() : pathOf(texture);
   bool written = false;
   {
     py::gil_scoped_release release;
