@@ -15,6 +15,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -60,18 +61,14 @@ void checkCompleteRun(const RunSettings& settings, const Reconstruction& room) {
   require(exists("fuzz-preview.png") == settings.preview, "preview written wrongly");
 
   const MeshStore& mesh = room.rectangles.mesh;
-  const std::size_t vertices = static_cast<std::size_t>(mesh.vertexCount);
-  require(mesh.vertexCount >= 0 && mesh.rectangleCount >= 0, "negative mesh count");
-  require(mesh.vertices.size() == vertices && mesh.colours.size() == vertices &&
-              mesh.texCoords.size() == vertices && mesh.vertexAlpha.size() == vertices,
-          "per-vertex lists differ in length from the vertex count");
-  require(mesh.faces.rows >= mesh.rectangleCount && mesh.faces.cols >= 4 &&
-              mesh.faces.type() == CV_32SC1,
-          "face matrix smaller than the rectangle count");
-  for (int r = 0; r < mesh.rectangleCount; ++r) {
-    for (int c = 0; c < 4; ++c) {
-      const int index = mesh.faces.at<int>(r, c);
-      require(index >= 0 && index < mesh.vertexCount, "face names a vertex that does not exist");
+  const std::size_t vertices = mesh.vertices.size();
+  require(mesh.colours.size() == vertices && mesh.texCoords.size() == vertices &&
+              mesh.vertexAlpha.size() == vertices,
+          "per-vertex lists differ in length");
+  for (const std::array<int, 4>& face : mesh.faces) {
+    for (const int index : face) {
+      require(index >= 0 && static_cast<std::size_t>(index) < vertices,
+              "face names a vertex that does not exist");
     }
   }
   for (unsigned char alpha : mesh.vertexAlpha) require(alpha == 0 || alpha == 255, "bad alpha");

@@ -26,11 +26,10 @@ void require(bool holds, const char* what) {
 
 void checkLoadedPlanes(const PlaneList& store) {
   const std::size_t count = store.planes.size();
-  require(store.mainPlaneCount >= 0 && count == static_cast<std::size_t>(store.mainPlaneCount),
-          "plane count differs from the header");
   require(count <= static_cast<std::size_t>(kMaxPlanes), "more planes than a run accepts");
   require(store.equations.size() == count && store.planeSource.size() == count,
           "plane lists differ in length from the plane count");
+  for (const int source : store.planeSource) require(source == 0, "a plane of no extra view");
   require(std::isfinite(store.cubeResolution), "cube resolution not finite");
   for (std::size_t i = 0; i < count; ++i) {
     const Plane& p = store.planes[i];

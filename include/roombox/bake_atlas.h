@@ -13,7 +13,7 @@ namespace roombox {
 // height texels with the top-left texel at (x, y). Texel (i, j) of the patch
 // (atlas pixel (x + i, y + j)) shows the point
 //   c0 + (c1 - c0) (i + 0.5) / width + (c3 - c0) (j + 0.5) / height
-// of the rectangle with corners c0..c3 (the order of its face row), so that
+// of the rectangle with corners c0..c3 (the order of its face), so that
 // corner c0 has atlas pixel coordinate (x, y), c1 (x + width, y), c2
 // (x + width, y + height) and c3 (x, y + height). Around the patch lies a
 // gutter of kAtlasGutter texels repeating its edge texels.
@@ -37,7 +37,7 @@ struct AtlasLimits {
 // A baked texture atlas of a rectangle mesh.
 struct BakedAtlas {
   cv::Mat image;                    // 8-bit BGR, every texel of every patch and gutter set
-  std::vector<AtlasPatch> patches;  // one per rectangle of the mesh, in face-row order
+  std::vector<AtlasPatch> patches;  // one per face of the mesh, in its order
   cv::Mat filled;                   // 8-bit, image's size: 255 where a texel was occluded and filled
   double texelSize = 0;             // scene units per texel where a surface is nearest the origin,
                                     // relative to the panorama's angular resolution (1 = one texel

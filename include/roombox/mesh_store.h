@@ -1,7 +1,7 @@
 #pragma once
 
-#include <opencv2/core.hpp>
-
+#include <array>
+#include <cstddef>
 #include <vector>
 
 namespace roombox {
@@ -26,22 +26,16 @@ struct TexCoord {
   float v;
 };
 
-// The rectangle mesh. Entries 0..vertexCount-1 of the per-vertex vectors and
-// rows 0..rectangleCount-1 of faces are valid. The vectors are appended to,
-// so that their size always equals vertexCount; faces is a matrix of 8
-// columns of 32-bit ints (columns 0..3 hold the 0-based vertex indices of a
-// rectangle) with rectangleCapacity rows, replaced by a larger copy if
-// rectangleCount ever reaches them.
+// The rectangle mesh: four per-vertex vectors of one length (a vertex's
+// position, colour, texture coordinate and alpha share its index) and one
+// entry per rectangle holding the 0-based indices of its four corners in
+// winding order.
 struct MeshStore {
   std::vector<MeshPoint> vertices;
   std::vector<MeshColour> colours;
   std::vector<TexCoord> texCoords;
   std::vector<unsigned char> vertexAlpha;  // 255 = non-black, 0 = black
-  cv::Mat faces;
-  int vertexCount = 0;
-  int rectangleCount = 0;
-  int vertexCapacity = 0;
-  int rectangleCapacity = 0;
+  std::vector<std::array<int, 4>> faces;
 };
 
 // What a rectangle group was emitted for: a wall, floor or ceiling plane
@@ -67,12 +61,12 @@ struct GroupLabel {
   int materials[12];
 };
 
-// The corners c0..c3 of rectangle `row` of mesh (row < faces.rows, its
-// vertex indices below vertices.size()), in the order of its face row.
+// The corners c0..c3 of rectangle `row` of mesh (row < faces.size(), its
+// vertex indices below vertices.size()), in the order of its face.
 inline void rectangleCorners(const MeshStore& mesh, int row, double corners[4][3]) {
-  const int* cells = mesh.faces.ptr<int>(row);
+  const std::array<int, 4>& face = mesh.faces[static_cast<std::size_t>(row)];
   for (int k = 0; k < 4; ++k) {
-    const MeshPoint& p = mesh.vertices[static_cast<std::size_t>(cells[k])];
+    const MeshPoint& p = mesh.vertices[static_cast<std::size_t>(face[k])];
     corners[k][0] = p.x;
     corners[k][1] = p.y;
     corners[k][2] = p.z;

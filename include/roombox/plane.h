@@ -44,7 +44,6 @@ constexpr int kViewSlots = 4;
 // equations and planeSource always have the same size).
 struct PlaneList {
   float cubeResolution = 0.0f;  // grid step, from the main file's header
-  int mainPlaneCount = 0;       // planes of the main file (the first ones)
   std::vector<Plane> planes;
   std::vector<PlaneEquation> equations;
   std::vector<int> planeSource;  // 0 main file, k + 1 extra view k

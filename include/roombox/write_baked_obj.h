@@ -15,15 +15,9 @@ namespace roombox {
 // ".mtl" and the atlas image beside them: path without a trailing ".obj",
 // followed by ".jpg" ("room-baked.obj" goes with "room-baked.jpg", "model"
 // with "model.jpg"). The files name each other by file name only (the part
-// after the last '/'). Throws Error when a file cannot be opened ("Cannot
-// open %s\n") or written ("Cannot write %s\n").
-void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path);
-
-// The files of a run: as the path form with path basePath + outputPrefix +
-// "-baked.obj", except that the files name each other by the part of
-// outputPrefix after its last '/' followed by "-baked.obj.mtl" and
-// "-baked.jpg" (their file names when basePath ends in '/').
-void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
-                   const std::string& basePath, const std::string& outputPrefix);
+// after the last '/'). atlas must be baked from room.rectangles. Throws
+// Error when a file cannot be opened ("Cannot open %s\n") or written
+// ("Cannot write %s\n").
+void writeBakedObj(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas);
 
 }  // namespace roombox

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "roombox/mesh_store.h"
+#include "roombox/reconstruction.h"
 
 #include <string>
 
 namespace roombox {
 
-// Writes the rectangle mesh as an OBJ file with vertex colours at path:
-// every vertex with its colour scaled to 0..1, then all faces (1-based) in
-// one group "default". Throws Error("Cannot open %s\n") or Error("Cannot
-// write %s\n") when the file cannot be opened or written completely.
-void writeColourObj(const MeshStore& mesh, const std::string& path);
+// Writes the room's rectangle mesh as an OBJ file with vertex colours at
+// path: every vertex with its colour scaled to 0..1, then all faces
+// (1-based) in one group "default". Throws Error("Cannot open %s\n") or
+// Error("Cannot write %s\n") when the file cannot be opened or written
+// completely.
+void writeColourObj(const Reconstruction& room, const std::string& path);
 
 }  // namespace roombox

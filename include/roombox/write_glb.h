@@ -21,6 +21,6 @@ namespace roombox {
 // atlas, embedded as JPEG. atlas must be baked from room.rectangles. Throws
 // Error when the file cannot be opened ("Cannot open %s\n") or written
 // ("Cannot write %s\n").
-void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path);
+void writeGlb(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas);
 
 }  // namespace roombox

@@ -25,6 +25,6 @@ namespace roombox {
 //
 // Throws Error("Cannot write %s\n") when the image cannot be encoded or the
 // file cannot be opened or written completely.
-void writePreview(const Reconstruction& room, const cv::Mat& panorama, const std::string& path);
+void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama);
 
 }  // namespace roombox

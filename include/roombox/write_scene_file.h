@@ -1,12 +1,14 @@
 #pragma once
 
+#include "roombox/reconstruction.h"
+
 #include <string>
 
 namespace roombox {
 
-// Writes the scene description text and one line feed to path. Throws
-// Error("Cannot open %s\n") or Error("Cannot write %s\n") when the file
-// cannot be opened or written completely.
-void writeSceneFile(const std::string& sceneText, const std::string& path);
+// Writes the room's scene description text (room.sceneText) and one line
+// feed to path. Throws Error("Cannot open %s\n") or Error("Cannot write
+// %s\n") when the file cannot be opened or written completely.
+void writeSceneFile(const Reconstruction& room, const std::string& path);
 
 }  // namespace roombox

@@ -119,7 +119,7 @@ py::array_t<bool> cuboidFacesArray(const std::vector<roombox::CuboidFaces>& face
 }
 
 py::array_t<double> verticesArray(const roombox::MeshStore& mesh) {
-  const py::ssize_t count = mesh.vertexCount;
+  const py::ssize_t count = static_cast<py::ssize_t>(mesh.vertices.size());
   py::array_t<double> array({count, py::ssize_t{3}});
   double* out = array.mutable_data();
   for (py::ssize_t i = 0; i < count; ++i) {
@@ -132,7 +132,7 @@ py::array_t<double> verticesArray(const roombox::MeshStore& mesh) {
 }
 
 py::array_t<double> uvArray(const roombox::MeshStore& mesh) {
-  const py::ssize_t count = mesh.vertexCount;
+  const py::ssize_t count = static_cast<py::ssize_t>(mesh.vertices.size());
   py::array_t<double> array({count, py::ssize_t{2}});
   double* out = array.mutable_data();
   for (py::ssize_t i = 0; i < count; ++i) {
@@ -144,12 +144,11 @@ py::array_t<double> uvArray(const roombox::MeshStore& mesh) {
 }
 
 py::array_t<std::int32_t> facesArray(const roombox::MeshStore& mesh) {
-  const py::ssize_t count = mesh.rectangleCount;
+  const py::ssize_t count = static_cast<py::ssize_t>(mesh.faces.size());
   py::array_t<std::int32_t> array({count, py::ssize_t{4}});
   std::int32_t* out = array.mutable_data();
   for (py::ssize_t r = 0; r < count; ++r) {
-    const int* row = mesh.faces.ptr<int>(static_cast<int>(r));
-    for (int k = 0; k < 4; ++k) *out++ = row[k];
+    for (const int index : mesh.faces[static_cast<std::size_t>(r)]) *out++ = index;
   }
   return array;
 }

@@ -124,8 +124,8 @@ std::shared_ptr<const roombox::BakedAtlas> atlasOf(PyRoom& self, const cv::Mat& 
 void writeMesh(const PyRoom& self, const py::handle& pathArgument, int saveOption,
                const py::object& texture) {
   const std::string path = pathOf(pathArgument);
-  const std::string textureName =
-      texture.is_none() ? roombox::textureNameForMesh(path) : pathOf(texture);
+  // No texture name: the writer names the one a run writes beside the path.
+  const std::string textureName = texture.is_none() ? std::string() : pathOf(texture);
   bool written = false;
   {
     py::gil_scoped_release release;
@@ -140,7 +140,7 @@ void writeGlb(PyRoom& self, const py::handle& pathArgument, const py::object& pa
   const cv::Mat image = writerPanorama(self, panorama, keep);
   py::gil_scoped_release release;
   const auto atlas = atlasOf(self, image, panorama.is_none());
-  roombox::writeGlb(*self.room, *atlas, path);
+  roombox::writeGlb(*self.room, path, *atlas);
 }
 
 void writeBakedObj(PyRoom& self, const py::handle& pathArgument, const py::object& panorama) {
@@ -149,7 +149,7 @@ void writeBakedObj(PyRoom& self, const py::handle& pathArgument, const py::objec
   const cv::Mat image = writerPanorama(self, panorama, keep);
   py::gil_scoped_release release;
   const auto atlas = atlasOf(self, image, panorama.is_none());
-  roombox::writeBakedObj(*self.room, *atlas, path);
+  roombox::writeBakedObj(*self.room, path, *atlas);
 }
 
 // Flushes Python's sys.stdout, so that what Python printed comes before the
@@ -301,7 +301,7 @@ PYBIND11_MODULE(_roombox, m) {
           [](const PyRoom& self, const py::handle& path) {
             const std::string file = pathOf(path);
             py::gil_scoped_release release;
-            roombox::writeSceneFile(self.room->sceneText, file);
+            roombox::writeSceneFile(*self.room, file);
           },
           py::arg("path"), "Writes the scene description (JSON) and a line feed.")
       .def("write_mesh", &writeMesh, py::arg("path"), py::arg("save_option"),
@@ -327,7 +327,7 @@ PYBIND11_MODULE(_roombox, m) {
             py::object keep;
             const cv::Mat image = writerPanorama(self, panorama, keep);
             py::gil_scoped_release release;
-            roombox::writePreview(*self.room, image, file);
+            roombox::writePreview(*self.room, file, image);
           },
           py::arg("path"), py::arg("panorama") = py::none(),
           "Writes a PNG picture of the reconstruction over the panorama (by default the\n"

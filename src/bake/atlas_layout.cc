@@ -172,7 +172,7 @@ long long pack(std::vector<AtlasPatch>& patches, int width) {
 }  // namespace
 
 AtlasLayout planAtlasLayout(const MeshStore& mesh, double pixelAngle, const AtlasLimits& limits) {
-  const int count = std::min(mesh.rectangleCount, mesh.faces.rows);
+  const int count = static_cast<int>(mesh.faces.size());
   std::vector<RectangleSize> sizes;
   sizes.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int r = 0; r < count; ++r) sizes.push_back(measureRectangle(mesh, r));

@@ -11,7 +11,7 @@ namespace roombox {
 struct AtlasLayout {
   int width = 0;
   int height = 0;
-  std::vector<AtlasPatch> patches;  // one per rectangle, in face-row order
+  std::vector<AtlasPatch> patches;  // one per face of the mesh, in its order
   double texelScale = 1;            // 1: one texel per panorama pixel where nearest
 };
 

@@ -196,7 +196,7 @@ double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>
     throw Error("Cannot bake the texture atlas: " + name +
                 " has coordinates that are not finite numbers\n");
   };
-  const int rectangleCount = std::min(mesh.rectangleCount, mesh.faces.rows);
+  const int rectangleCount = static_cast<int>(mesh.faces.size());
   for (int r = 0; r < rectangleCount; ++r) {
     double c[4][3];
     rectangleCorners(mesh, r, c);

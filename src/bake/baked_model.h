@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/file_names.h"
 #include "roombox/bake_atlas.h"
 #include "roombox/mesh_store.h"
 
@@ -12,9 +13,8 @@ namespace roombox {
 // the atlas, and the order of the
 // entries, which is the scene description's.
 
-// The MIME type and the file name extension of encodeAtlas's bytes.
+// The MIME type of encodeAtlas's bytes, whose format kAtlasExtension names.
 constexpr const char* kAtlasMimeType = "image/jpeg";
-constexpr const char* kAtlasExtension = ".jpg";
 
 // The atlas image encoded as JPEG (quality 92): at the sizes of an atlas
 // (up to 8192 x 8192) PNG takes several times as long to encode and makes a

@@ -1,8 +1,8 @@
 #include "roombox/write_baked_obj.h"
 
 #include "bake/baked_model.h"
+#include "bake/baked_obj_files.h"
 #include "common/c_locale.h"
-#include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "scene/scene_description.h"
 
@@ -11,26 +11,13 @@
 
 namespace roombox {
 
-namespace {
-
-// Where the baked OBJ, its material file and its atlas image go, and the
-// names by which the files refer to one another.
-struct BakedObjFiles {
-  std::string objPath;
-  std::string mtlPath;
-  std::string imagePath;
-  std::string mtlName;    // the OBJ's mtllib
-  std::string imageName;  // the material's map_Kd and the OBJ's header line
-};
-
-// Writes the atlas image, the material file and the OBJ of room, in that
-// order, at the paths of files.
-void writeBakedObjFiles(const Reconstruction& room, const BakedAtlas& atlas,
-                        const BakedObjFiles& files) {
+void writeBakedObjFiles(const Reconstruction& room, const BakedObjFiles& files,
+                        const BakedAtlas& atlas) {
   const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   const RectangleMesh& rectangles = room.rectangles;
   const MeshStore& mesh = rectangles.mesh;
-  const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));
+  const int rectangleCount =
+      std::min(static_cast<int>(mesh.faces.size()), static_cast<int>(atlas.patches.size()));
   const std::string& imageName = files.imageName;
 
   OutputFile image;
@@ -85,36 +72,8 @@ void writeBakedObjFiles(const Reconstruction& room, const BakedAtlas& atlas,
   closeOutputFile(objFile);
 }
 
-}  // namespace
-
-void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path) {
-  // The image takes the place of a trailing ".obj": room-baked.obj goes with
-  // room-baked.jpg, as the files of a run do.
-  const std::string objEnding = ".obj";
-  const bool endsInObj =
-      path.size() >= objEnding.size() &&
-      path.compare(path.size() - objEnding.size(), objEnding.size(), objEnding) == 0;
-  BakedObjFiles files;
-  files.objPath = path;
-  files.mtlPath = path + ".mtl";
-  files.imagePath =
-      (endsInObj ? path.substr(0, path.size() - objEnding.size()) : path) + kAtlasExtension;
-  files.mtlName = fileNamePart(files.mtlPath);
-  files.imageName = fileNamePart(files.imagePath);
-  writeBakedObjFiles(room, atlas, files);
-}
-
-void writeBakedObj(const Reconstruction& room, const BakedAtlas& atlas,
-                   const std::string& basePath, const std::string& outputPrefix) {
-  const std::string prefix = basePath + outputPrefix;
-  const std::string name = fileNamePart(outputPrefix);
-  BakedObjFiles files;
-  files.objPath = prefix + "-baked.obj";
-  files.mtlPath = prefix + "-baked.obj.mtl";
-  files.imagePath = prefix + "-baked" + kAtlasExtension;
-  files.mtlName = name + "-baked.obj.mtl";
-  files.imageName = name + "-baked" + kAtlasExtension;
-  writeBakedObjFiles(room, atlas, files);
+void writeBakedObj(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas) {
+  writeBakedObjFiles(room, bakedObjFiles(path), atlas);
 }
 
 }  // namespace roombox

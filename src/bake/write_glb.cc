@@ -108,10 +108,11 @@ void writeModel(tinygltf::Model& model, const std::string& path) {
 
 }  // namespace
 
-void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path) {
+void writeGlb(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas) {
   const RectangleMesh& rectangles = room.rectangles;
   const MeshStore& mesh = rectangles.mesh;
-  const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));
+  const int rectangleCount =
+      std::min(static_cast<int>(mesh.faces.size()), static_cast<int>(atlas.patches.size()));
   for (std::size_t g = 0; g < rectangles.groups.size(); ++g) checkGroup(room, g);
 
   // Vertex data of all rectangles in mesh order: four vertices each.

@@ -1,5 +1,6 @@
 #include "common/output_file.h"
 
+#include "common/file_names.h"
 #include "common/image_codecs.h"
 #include "roombox/error.h"
 
@@ -24,17 +25,6 @@ constexpr std::size_t kRandomDigits = 12;
 // own limit for path resolution).
 constexpr int kMaxLinks = 40;
 
-// The folder part of path, with its slash ("" for a bare name).
-std::string folderOf(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Where an output named path should end up when written atomically: path
 // itself, or what its chain of symbolic links points to (which need not
 // exist yet). Returns false when the file must be written in place: it is no
@@ -54,7 +44,7 @@ bool atomicTarget(const std::string& path, std::string& target, bool& existing, 
       const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
       if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) return false;
       const std::string pointsTo(link.data(), static_cast<std::size_t>(length));
-      target = pointsTo[0] == '/' ? pointsTo : folderOf(target) + pointsTo;
+      target = pointsTo[0] == '/' ? pointsTo : folderPart(target) + pointsTo;
       continue;
     }
     if (!S_ISREG(status.st_mode)) return false;
@@ -72,7 +62,7 @@ int createTemporaryFile(const std::string& target, std::string& temporaryPath) {
   std::random_device device;
   std::mt19937_64 random((static_cast<std::uint64_t>(device()) << 32) ^ device() ^
                          static_cast<std::uint64_t>(::getpid()));
-  const std::string stem = folderOf(target) + "." + nameOf(target) + kTemporaryMarker;
+  const std::string stem = folderPart(target) + "." + fileNamePart(target) + kTemporaryMarker;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::uint64_t bits = random();
     std::string name = stem;
@@ -93,9 +83,9 @@ bool openFile(OutputFile& out) {
   std::string target;
   bool existing = false;
   mode_t mode = 0;
-  const std::string name = nameOf(out.path);
+  const std::string name = fileNamePart(out.path);
   const bool named = !name.empty() && name != "." && name != "..";
-  if (named && atomicTarget(out.path, target, existing, mode) && !nameOf(target).empty()) {
+  if (named && atomicTarget(out.path, target, existing, mode) && !fileNamePart(target).empty()) {
     std::string temporaryPath;
     const int fd = createTemporaryFile(target, temporaryPath);
     if (fd >= 0) {

@@ -48,7 +48,7 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
       const Reconstruction r = runRoom(s, log.file, &panoramaMemory);
       counts[0] = static_cast<int>(r.planes.planes.size());
       counts[1] = static_cast<int>(r.cuboids.size());
-      counts[2] = r.rectangles.mesh.rectangleCount;
+      counts[2] = static_cast<int>(r.rectangles.mesh.faces.size());
     } catch (...) {
       message = failureMessage();
       std::fwrite(message.data(), 1, message.size(), log.file);

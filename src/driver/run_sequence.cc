@@ -1,16 +1,17 @@
 #include "driver/run_sequence.h"
 
+#include "bake/baked_obj_files.h"
 #include "driver/timing.h"
 #include "input/view_transforms.h"
+#include "mesh/textured_obj_files.h"
+#include "roombox/bake_atlas.h"
 #include "roombox/merge_textures.h"
 #include "roombox/read_plane_info.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
+#include "roombox/write_glb.h"
 #include "roombox/write_object_obj.h"
 #include "roombox/write_object_off.h"
-#include "roombox/bake_atlas.h"
-#include "roombox/write_baked_obj.h"
-#include "roombox/write_glb.h"
 #include "roombox/write_preview.h"
 #include "roombox/write_scene_file.h"
 #include "roombox/write_textured_obj.h"
@@ -75,6 +76,13 @@ void reportStep(ReconstructionStep step, const Reconstruction& soFar, StageTimer
   }
 }
 
+// The run's output names after the output prefix.
+constexpr const char* kCuboidTextEnding = "_cuboid.txt";
+constexpr const char* kSceneFileEnding = ".JSON";
+constexpr const char* kPreviewEnding = "-preview.png";
+constexpr const char* kGlbEnding = ".glb";
+constexpr const char* kBakedObjEnding = "-baked.obj";
+
 // The ending after the output prefix of the mesh file a save option
 // writes; nullptr for an option that writes none.
 const char* meshFileEnding(int saveOption) {
@@ -93,11 +101,12 @@ const char* meshFileEnding(int saveOption) {
 }
 
 // Writes the mesh file the save option selects; any other option writes
-// none. A run's textured OBJ names its material file after the output
-// prefix alone (see writeTexturedObj).
+// none. The files of a run name one another as files written in the base
+// path's folder would (texturedObjFilesUnder).
 void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
   if (s.saveOption == 2) {
-    writeTexturedObj(r.rectangles.mesh, s.basePath, s.outputPrefix, s.textureFileName);
+    writeTexturedObjFiles(r, texturedObjFilesUnder(s.basePath, s.outputPrefix + meshFileEnding(2),
+                                                   s.textureFileName));
     return;
   }
   const char* ending = meshFileEnding(s.saveOption);
@@ -142,22 +151,22 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
 
   const std::string prefix = s.basePath + s.outputPrefix;
   std::fprintf(console, "Saving\n");
-  std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
+  std::fprintf(console, "Total f: %d\n", static_cast<int>(r.rectangles.mesh.faces.size()));
   timeStage(timer, "cuboid text and scene files");
-  writeCuboidText(r, prefix + "_cuboid.txt");
-  writeSceneFile(r.sceneText, prefix + ".JSON");
+  writeCuboidText(r, prefix + kCuboidTextEnding);
+  writeSceneFile(r, prefix + kSceneFileEnding);
 
   std::fprintf(console, "Saving\n");
-  std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
+  std::fprintf(console, "Total f: %d\n", static_cast<int>(r.rectangles.mesh.faces.size()));
   timeStage(timer, "cuboid text and mesh file");
-  writeCuboidText(r, prefix + "_cuboid.txt");
+  writeCuboidText(r, prefix + kCuboidTextEnding);
   writeMeshFile(s, r);
 
   // The preview prints no line, so that the console output is the same with
   // or without it.
   if (s.preview) {
     timeStage(timer, "preview");
-    writePreview(r, panorama, prefix + "-preview.png");
+    writePreview(r, prefix + kPreviewEnding, panorama);
   }
 
   // The baked model, written after everything else and printing no line.
@@ -166,11 +175,12 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
     const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.threads);
     if (s.glb) {
       timeStage(timer, "glb file");
-      writeGlb(r, atlas, prefix + ".glb");
+      writeGlb(r, prefix + kGlbEnding, atlas);
     }
     if (s.bakedObj) {
       timeStage(timer, "baked obj files");
-      writeBakedObj(r, atlas, s.basePath, s.outputPrefix);
+      writeBakedObjFiles(r, bakedObjFilesUnder(s.basePath, s.outputPrefix + kBakedObjEnding),
+                         atlas);
     }
   }
 
@@ -180,37 +190,20 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   return r;
 }
 
-std::string textureFileNameFor(const std::string& outputPrefix) {
-  return outputPrefix + "-texture.png";
-}
-
-std::string textureNameForMesh(const std::string& meshPath) {
-  const std::string rectEnding = meshFileEnding(2);
-  if (meshPath.size() >= rectEnding.size() &&
-      meshPath.compare(meshPath.size() - rectEnding.size(), rectEnding.size(), rectEnding) == 0) {
-    return textureFileNameFor(meshPath.substr(0, meshPath.size() - rectEnding.size()));
-  }
-  const std::string::size_type slash = meshPath.find_last_of('/');
-  const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::string::size_type dot = meshPath.find_last_of('.');
-  const bool extension = dot != std::string::npos && dot > nameStart;
-  return textureFileNameFor(extension ? meshPath.substr(0, dot) : meshPath);
-}
-
 bool writeSaveOptionMesh(const Reconstruction& r, int saveOption, const std::string& path,
                          const std::string& textureFileName) {
   switch (saveOption) {
     case 0:
-      writeObjectObj(r.rectangles, path);
+      writeObjectObj(r, path);
       return true;
     case 1:
-      writeColourObj(r.rectangles.mesh, path);
+      writeColourObj(r, path);
       return true;
     case 2:
-      writeTexturedObj(r.rectangles.mesh, path, textureFileName);
+      writeTexturedObj(r, path, textureFileName);
       return true;
     case 3:
-      writeObjectOff(r.rectangles.mesh, path);
+      writeObjectOff(r, path);
       return true;
     default:
       return false;
@@ -219,18 +212,22 @@ bool writeSaveOptionMesh(const Reconstruction& r, int saveOption, const std::str
 
 std::vector<std::string> runOutputNames(const RunSettings& s) {
   const std::string& prefix = s.outputPrefix;
-  std::vector<std::string> names = {s.textureFileName, prefix + "_cuboid.txt", prefix + ".JSON"};
-  if (const char* ending = meshFileEnding(s.saveOption)) {
+  std::vector<std::string> names = {s.textureFileName, prefix + kCuboidTextEnding,
+                                    prefix + kSceneFileEnding};
+  if (s.saveOption == 2) {
+    const TexturedObjFiles files = texturedObjFiles(prefix + meshFileEnding(2), s.textureFileName);
+    names.push_back(files.objPath);
+    names.push_back(files.mtlPath);
+  } else if (const char* ending = meshFileEnding(s.saveOption)) {
     names.push_back(prefix + ending);
-    // A textured OBJ comes with its material file.
-    if (s.saveOption == 2) names.push_back(prefix + ending + ".mtl");
   }
-  if (s.preview) names.push_back(prefix + "-preview.png");
-  if (s.glb) names.push_back(prefix + ".glb");
+  if (s.preview) names.push_back(prefix + kPreviewEnding);
+  if (s.glb) names.push_back(prefix + kGlbEnding);
   if (s.bakedObj) {
-    names.push_back(prefix + "-baked.jpg");
-    names.push_back(prefix + "-baked.obj.mtl");
-    names.push_back(prefix + "-baked.obj");
+    const BakedObjFiles files = bakedObjFiles(prefix + kBakedObjEnding);
+    names.push_back(files.imagePath);
+    names.push_back(files.mtlPath);
+    names.push_back(files.objPath);
   }
   return names;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/file_names.h"
+#include "common/file_names.h"
 #include "roombox/reconstruct_room.h"
 
 #include <cstdio>
@@ -16,7 +18,7 @@ struct RunSettings {
   std::string planeInfoFile;    // plane info file name
   std::string outputPrefix;     // start of every output file name
   int saveOption = 0;           // which mesh file to write (0..3)
-  std::string textureFileName;  // outputPrefix + "-texture.png", no base path
+  std::string textureFileName;  // textureFileNameFor(outputPrefix), no base path
   bool preview = false;         // --preview: also write outputPrefix + "-preview.png"
   bool glb = false;             // --glb: also write outputPrefix + ".glb"
   bool bakedObj = false;        // --baked-obj: also write outputPrefix + "-baked.obj" and more
@@ -40,21 +42,11 @@ struct RunSettings {
 Reconstruction runRoom(const RunSettings& settings, FILE* console,
                        cv::Mat* panoramaMemory = nullptr);
 
-// The texture image a run writes for an output prefix: prefix +
-// "-texture.png", under the base path.
-std::string textureFileNameFor(const std::string& outputPrefix);
-
-// The texture image that a textured mesh file at meshPath names when the
-// caller names none: "<prefix>-texture.png" for a path "<prefix>-rect.obj",
-// as a run names them; otherwise meshPath without the extension of its file
-// name, followed by "-texture.png" ("out/scene.obj" names
-// "out/scene-texture.png"; a file name's leading dot starts no extension).
-std::string textureNameForMesh(const std::string& meshPath);
-
 // Writes the mesh file of saveOption at path: 0 an OBJ with one group per
 // entry, 1 an OBJ with vertex colours, 2 a textured OBJ (and its material
-// file path + ".mtl") naming textureFileName, 3 a coloured OFF. Returns
-// false, writing nothing, for any other option.
+// file path + ".mtl") naming textureFileName (textureNameForMesh(path) when
+// empty), 3 a coloured OFF. Returns false, writing nothing, for any other
+// option.
 bool writeSaveOptionMesh(const Reconstruction& r, int saveOption, const std::string& path,
                          const std::string& textureFileName);
 

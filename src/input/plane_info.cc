@@ -210,7 +210,6 @@ PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInf
   PlaneList list;
   PlaneInfoFile mainFile;
   openPlaneInfoFile(basePath + planeInfoFile, mainFile);
-  list.mainPlaneCount = mainFile.planeCount;
   list.cubeResolution = mainFile.resolution;
   long long total = mainFile.planeCount;
 
@@ -245,7 +244,6 @@ PlaneList planeListFromRecords(const std::vector<Plane>& planes, float cubeResol
   }
   PlaneList list;
   list.cubeResolution = cubeResolution;
-  list.mainPlaneCount = static_cast<int>(planes.size());
   list.planes = planes;
   list.equations.reserve(planes.size());
   list.planeSource.assign(planes.size(), 0);

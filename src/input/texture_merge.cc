@@ -1,5 +1,6 @@
 #include "roombox/merge_textures.h"
 
+#include "common/file_names.h"
 #include "common/output_file.h"
 #include "input/png_reader.h"
 #include "roombox/error.h"
@@ -28,12 +29,9 @@ constexpr int kViewTextureSlots = kViewSlots;
 // there; throws Error when it has no extension, cannot be encoded or cannot
 // be written completely.
 void saveTexture(const cv::Mat& image, const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  const std::string::size_type dot = path.find_last_of('.');
-  const bool hasExtension =
-      dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  if (!hasExtension) throw Error("Cannot write " + path + "\n");
-  writeImageFile(image, path, path.substr(dot));
+  const std::string extension = fileExtension(path);
+  if (extension.empty()) throw Error("Cannot write " + path + "\n");
+  writeImageFile(image, path, extension);
 }
 
 // Whether two stats of one file show the same content: same file, size and

@@ -1,7 +1,7 @@
 #include "common/c_locale.h"
-#include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "mesh/number_format.h"
+#include "mesh/textured_obj_files.h"
 #include "roombox/categories.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
@@ -10,18 +10,19 @@
 #include "roombox/write_textured_obj.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace roombox {
 
 namespace {
 
-// How much of a mesh a writer can read: the vertices (entries present in
-// all four per-vertex vectors, at most vertexCount) and the rectangles (rows
-// of faces, at most rectangleCount). For a mesh built by mesh generation
-// these are vertexCount and rectangleCount.
+// How much of a mesh a writer can read: the vertices present in all four
+// per-vertex vectors, and every rectangle. For a mesh built by mesh
+// generation the vectors have one length.
 struct MeshExtent {
   int vertices;
   int rectangles;
@@ -29,14 +30,9 @@ struct MeshExtent {
 
 // Returns the readable extent of mesh.
 MeshExtent meshExtent(const MeshStore& mesh) {
-  std::size_t vertices = static_cast<std::size_t>(std::max(mesh.vertexCount, 0));
-  vertices = std::min({vertices, mesh.vertices.size(), mesh.colours.size(),
-                       mesh.texCoords.size(), mesh.vertexAlpha.size()});
-  int rectangles = 0;
-  if (mesh.faces.type() == CV_32SC1 && mesh.faces.cols >= 4) {
-    rectangles = std::max(0, std::min(mesh.rectangleCount, mesh.faces.rows));
-  }
-  return MeshExtent{static_cast<int>(vertices), rectangles};
+  const std::size_t vertices = std::min({mesh.vertices.size(), mesh.colours.size(),
+                                         mesh.texCoords.size(), mesh.vertexAlpha.size()});
+  return MeshExtent{static_cast<int>(vertices), static_cast<int>(mesh.faces.size())};
 }
 
 // Writes the four-line banner that opens a mesh file: a row of '#', "#",
@@ -46,20 +42,19 @@ void writeAuthorBanner(const char* fileKind, FILE* file) {
   std::fprintf(file, "###################\n#\n# %s file created by roombox\n#\n", fileKind);
 }
 
-// Writes the line of mesh's vertex and rectangle counts that follows an OBJ
-// file's banner (or opens the object OBJ), and a "#" line.
-void writeMeshCounts(const MeshStore& mesh, FILE* file) {
-  std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", mesh.vertexCount,
-               mesh.rectangleCount);
+// Writes the line of the vertex and rectangle counts of extent that follows
+// an OBJ file's banner (or opens the object OBJ), and a "#" line.
+void writeMeshCounts(const MeshExtent& extent, FILE* file) {
+  std::fprintf(file, "# number of vertexes: %d, number of rectangles: %d\n#\n", extent.vertices,
+               extent.rectangles);
 }
 
-// Writes the first `count` rectangles of mesh (rows of mesh.faces), one line
-// each in the given style (formatFaceRow), in order.
-// Precondition: mesh.faces has at least count rows.
-void writeFaceRows(const MeshStore& mesh, int count, FaceRowStyle style, FILE* file) {
+// Writes every rectangle of mesh, one line each in the given style
+// (formatFaceRow), in order.
+void writeFaceRows(const MeshStore& mesh, FaceRowStyle style, FILE* file) {
   char line[128];
-  for (int r = 0; r < count; ++r) {
-    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), style, line);
+  for (const std::array<int, 4>& face : mesh.faces) {
+    const char* end = formatFaceRow(face.data(), style, line);
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
 }
@@ -84,71 +79,16 @@ void writeVertexLines(const MeshStore& mesh, int count, FILE* file) {
   }
 }
 
-// Writes the textured OBJ of mesh at objPath and its material file at
-// mtlPath. mtlName is how the OBJ's mtllib names the material file and
-// textureName how the material's map_Kd names the texture image.
-void writeTexturedObjFiles(const MeshStore& mesh, const std::string& objPath,
-                           const std::string& mtlPath, const std::string& mtlName,
-                           const std::string& textureName) {
-  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
-  const MeshExtent extent = meshExtent(mesh);
-
-  OutputFile objFile;
-  openOutputFile(objPath, objFile);
-  FILE* obj = objFile.file;
-  writeAuthorBanner("obj", obj);
-  writeMeshCounts(mesh, obj);
-  std::fprintf(obj,
-               "###################\n#\n#vertex with (x,y,z) coordinates, texture with (u,v) "
-               "coordinates\n\n");
-  std::fprintf(obj, "mtllib %s\n", mtlName.c_str());
-  std::fprintf(obj, "g default\n");
-  writeVertexLines(mesh, extent.vertices, obj);
-  // Texture coordinate lines are formatted as the "%f" conversion would and
-  // written one at a time.
-  char line[16 * 320];
-  for (int i = 0; i < extent.vertices; ++i) {
-    const TexCoord& t = mesh.texCoords[i];
-    char* end = line;
-    *end++ = 'v';
-    *end++ = 't';
-    for (const float value : {t.u, t.v}) {
-      *end++ = ' ';
-      end = formatFixed(value, end);
-    }
-    *end++ = '\n';
-    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
-  }
-  std::fprintf(obj, "vt %f %f\n", 0.001, 0.001);
-  std::fprintf(obj, "\n\n#face with vertex indexes\n\n");
-  std::fprintf(obj, "s off\n");
-  std::fprintf(obj, "g Mesh\n");
-  std::fprintf(obj, "usemtl lambert2SG\n");
-  writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kTexturedObj, obj);
-  std::fprintf(obj, "\n\n#end of obj file");
-  closeOutputFile(objFile);
-
-  OutputFile mtlFile;
-  openOutputFile(mtlPath, mtlFile, "Cannot make %s\n");
-  FILE* mtl = mtlFile.file;
-  std::fprintf(mtl, "newmtl lambert2SG\n");
-  std::fprintf(mtl, "Kd 0.00 0.00 0.00\n");
-  std::fprintf(mtl, "Ka 0.00 0.00 0.00\n");
-  std::fprintf(mtl, "Tf 1.00 1.00 1.00\n");
-  std::fprintf(mtl, "map_Kd %s\n", textureName.c_str());
-  std::fprintf(mtl, "Ni 1.00\n");
-  closeOutputFile(mtlFile);
-}
-
 }  // namespace
 
-void writeColourObj(const MeshStore& mesh, const std::string& path) {
+void writeColourObj(const Reconstruction& room, const std::string& path) {
+  const MeshStore& mesh = room.rectangles.mesh;
   const MeshExtent extent = meshExtent(mesh);
   OutputFile out;
   openOutputFile(path, out);
   FILE* file = out.file;
   writeAuthorBanner("obj", file);
-  writeMeshCounts(mesh, file);
+  writeMeshCounts(extent, file);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z,r,g,b) coordinates\n\n");
   // Vertex lines are formatted as the "%f" conversion would and written one
   // at a time.
@@ -167,27 +107,28 @@ void writeColourObj(const MeshStore& mesh, const std::string& path) {
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "g default\n");
-  writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kObj, file);
+  writeFaceRows(mesh, FaceRowStyle::kObj, file);
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(out);
 }
 
-void writeCuboidText(const RoomBox& room, const std::vector<Cuboid>& cuboids,
-                     float cubeResolution, const std::string& path) {
+void writeCuboidText(const Reconstruction& room, const std::string& path) {
   const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
+  const std::vector<Cuboid>& cuboids = room.cuboids;
+  const RoomBox& box = room.room;
   const int cuboidCount = static_cast<int>(cuboids.size());
   OutputFile out;
   openOutputFile(path, out);
   FILE* file = out.file;
-  std::fprintf(file, "%d %f\n", cuboidCount + 1, cubeResolution);
-  std::fprintf(file, "%f %f %f %f %f %f %f %f %f\n", 2.0, room.roomMin[0], room.roomMax[0],
-               room.roomMin[1], room.roomMax[1], room.roomMin[2], room.roomMax[2], 5.0, 0.0);
+  std::fprintf(file, "%d %f\n", cuboidCount + 1, room.planes.cubeResolution);
+  std::fprintf(file, "%f %f %f %f %f %f %f %f %f\n", 2.0, box.roomMin[0], box.roomMax[0],
+               box.roomMin[1], box.roomMax[1], box.roomMin[2], box.roomMax[2], 5.0, 0.0);
   // One line per cuboid, formatted as "%f " per value and written at once.
   char line[16 * 320];
   for (int i = 0; i < cuboidCount; ++i) {
-    const Cuboid& box = cuboids[i];
-    const float values[9] = {box.kind, box.minX, box.maxX,     box.minY,    box.maxY,
-                             box.minZ, box.maxZ, box.category, box.material};
+    const Cuboid& c = cuboids[i];
+    const float values[9] = {c.kind, c.minX, c.maxX,     c.minY,    c.maxY,
+                             c.minZ, c.maxZ, c.category, c.material};
     char* end = line;
     for (const float value : values) {
       end = formatFixed(value, end);
@@ -199,11 +140,8 @@ void writeCuboidText(const RoomBox& room, const std::vector<Cuboid>& cuboids,
   closeOutputFile(out);
 }
 
-void writeCuboidText(const Reconstruction& room, const std::string& path) {
-  writeCuboidText(room.room, room.cuboids, room.planes.cubeResolution, path);
-}
-
-void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
+void writeObjectObj(const Reconstruction& room, const std::string& path) {
+  const RectangleMesh& rectangles = room.rectangles;
   const MeshStore& mesh = rectangles.mesh;
   const std::vector<RectangleGroup>& groups = rectangles.groups;
   const MeshExtent extent = meshExtent(mesh);
@@ -212,7 +150,7 @@ void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
   OutputFile out;
   openOutputFile(path, out);
   FILE* file = out.file;
-  writeMeshCounts(mesh, file);
+  writeMeshCounts(extent, file);
   std::fprintf(file, "###################\n#\n#vertex with (x,y,z) coordinates\n\n");
   writeVertexLines(mesh, extent.vertices, file);
   // Face lines are formatted as the "%lld" conversion would and written one
@@ -226,14 +164,16 @@ void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
       std::fprintf(file, "\ng %s_%d\n", name, groups[next].instance);
       ++next;
     }
-    const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kObj, line);
+    const char* end = formatFaceRow(mesh.faces[static_cast<std::size_t>(r)].data(),
+                                    FaceRowStyle::kObj, line);
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(out);
 }
 
-void writeObjectOff(const MeshStore& mesh, const std::string& path) {
+void writeObjectOff(const Reconstruction& room, const std::string& path) {
+  const MeshStore& mesh = room.rectangles.mesh;
   const MeshExtent extent = meshExtent(mesh);
   OutputFile out;
   openOutputFile(path, out);
@@ -241,7 +181,7 @@ void writeObjectOff(const MeshStore& mesh, const std::string& path) {
   writeAuthorBanner("off", file);
   std::fprintf(file, "###################\n#\n#(x,y,z,r,g,b,a) coordinates\n\n");
   std::fprintf(file, "COFF\n");
-  std::fprintf(file, "%d %d 0\n", mesh.vertexCount, mesh.rectangleCount);
+  std::fprintf(file, "%d %d 0\n", extent.vertices, extent.rectangles);
   // Vertex lines are formatted as the "%f" and "%d" conversions would and
   // written one at a time.
   char line[16 * 320];
@@ -264,23 +204,66 @@ void writeObjectOff(const MeshStore& mesh, const std::string& path) {
     std::fwrite(line, 1, static_cast<std::size_t>(end - line), file);
   }
   std::fprintf(file, "\n\n#face with vertex indexes \n\n");
-  writeFaceRows(mesh, extent.rectangles, FaceRowStyle::kOff, file);
+  writeFaceRows(mesh, FaceRowStyle::kOff, file);
   std::fprintf(file, "\n\n#end of off file");
   closeOutputFile(out);
 }
 
-void writeTexturedObj(const MeshStore& mesh, const std::string& path,
-                      const std::string& textureFileName) {
-  const std::string mtlPath = path + ".mtl";
-  writeTexturedObjFiles(mesh, path, mtlPath, fileNamePart(mtlPath), fileNamePart(textureFileName));
+void writeTexturedObjFiles(const Reconstruction& room, const TexturedObjFiles& files) {
+  const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
+  const MeshStore& mesh = room.rectangles.mesh;
+  const MeshExtent extent = meshExtent(mesh);
+
+  OutputFile objFile;
+  openOutputFile(files.objPath, objFile);
+  FILE* obj = objFile.file;
+  writeAuthorBanner("obj", obj);
+  writeMeshCounts(extent, obj);
+  std::fprintf(obj,
+               "###################\n#\n#vertex with (x,y,z) coordinates, texture with (u,v) "
+               "coordinates\n\n");
+  std::fprintf(obj, "mtllib %s\n", files.mtlName.c_str());
+  std::fprintf(obj, "g default\n");
+  writeVertexLines(mesh, extent.vertices, obj);
+  // Texture coordinate lines are formatted as the "%f" conversion would and
+  // written one at a time.
+  char line[16 * 320];
+  for (int i = 0; i < extent.vertices; ++i) {
+    const TexCoord& t = mesh.texCoords[i];
+    char* end = line;
+    *end++ = 'v';
+    *end++ = 't';
+    for (const float value : {t.u, t.v}) {
+      *end++ = ' ';
+      end = formatFixed(value, end);
+    }
+    *end++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(end - line), obj);
+  }
+  std::fprintf(obj, "vt %f %f\n", 0.001, 0.001);
+  std::fprintf(obj, "\n\n#face with vertex indexes\n\n");
+  std::fprintf(obj, "s off\n");
+  std::fprintf(obj, "g Mesh\n");
+  std::fprintf(obj, "usemtl lambert2SG\n");
+  writeFaceRows(mesh, FaceRowStyle::kTexturedObj, obj);
+  std::fprintf(obj, "\n\n#end of obj file");
+  closeOutputFile(objFile);
+
+  OutputFile mtlFile;
+  openOutputFile(files.mtlPath, mtlFile, "Cannot make %s\n");
+  FILE* mtl = mtlFile.file;
+  std::fprintf(mtl, "newmtl lambert2SG\n");
+  std::fprintf(mtl, "Kd 0.00 0.00 0.00\n");
+  std::fprintf(mtl, "Ka 0.00 0.00 0.00\n");
+  std::fprintf(mtl, "Tf 1.00 1.00 1.00\n");
+  std::fprintf(mtl, "map_Kd %s\n", files.textureName.c_str());
+  std::fprintf(mtl, "Ni 1.00\n");
+  closeOutputFile(mtlFile);
 }
 
-void writeTexturedObj(const MeshStore& mesh, const std::string& basePath,
-                      const std::string& outputPrefix, const std::string& textureFileName) {
-  const std::string objPath = basePath + outputPrefix + "-rect.obj";
-  writeTexturedObjFiles(mesh, objPath, objPath + ".mtl",
-                        fileNamePart(outputPrefix) + "-rect.obj.mtl",
-                        fileNamePart(textureFileName));
+void writeTexturedObj(const Reconstruction& room, const std::string& path,
+                      const std::string& texturePath) {
+  writeTexturedObjFiles(room, texturedObjFiles(path, texturePath));
 }
 
 }  // namespace roombox

@@ -89,36 +89,6 @@ void decodeMaterials(float material, int out[12]) {
 
 namespace {
 
-// Rows of a faces matrix created by mesh generation itself (when the driver
-// has not allocated one).
-constexpr int kInitialFaceRows = 64;
-
-// Writes the four 0-based vertex indices of rectangle `row` into columns
-// 0..3 of mesh.faces. When row lies past the matrix, faces is
-// replaced by a larger copy (at least double the rows; created when empty)
-// and rectangleCapacity follows its row count. rectangleCount is left to
-// the caller.
-void storeFaceRow(int row, int c0, int c1, int c2, int c3, MeshStore& mesh) {
-  if (row < 0) return;
-  if (mesh.faces.empty() || mesh.faces.type() != CV_32SC1 || mesh.faces.cols < 4) {
-    mesh.faces.create(std::max(kInitialFaceRows, row + 1), 8, CV_32SC1);
-    mesh.rectangleCapacity = mesh.faces.rows;
-  } else if (row >= mesh.faces.rows) {
-    const long long doubled = 2LL * mesh.faces.rows;
-    const int rows = static_cast<int>(std::min<long long>(
-        std::max<long long>(doubled, static_cast<long long>(row) + 1), 0x7fffffff));
-    cv::Mat larger(rows, mesh.faces.cols, CV_32SC1);
-    mesh.faces.copyTo(larger(cv::Rect(0, 0, mesh.faces.cols, mesh.faces.rows)));
-    mesh.faces = larger;
-    mesh.rectangleCapacity = rows;
-  }
-  int* cells = mesh.faces.ptr<int>(row);
-  cells[0] = c0;
-  cells[1] = c1;
-  cells[2] = c2;
-  cells[3] = c3;
-}
-
 // True when the panorama's blue byte one pixel right of (row, col) is 0.
 // Reads nothing when the pixel lies outside the loaded image or the image is
 // not 8-bit 3-channel.
@@ -139,7 +109,7 @@ bool blackRightOf(const cv::Mat& panorama, int row, int col) {
 // 0. Right of the last column is column 0 of the same row. panorama is the
 // loaded panorama (8-bit BGR), with viewCount bands of extra views below it
 // in the merged texture. The per-vertex vectors of mesh are resized to
-// index + 1 (normally one append); vertexCount is left to the caller.
+// index + 1 (normally one append).
 void storeMeshVertex(int index, float x, float y, float z, int colourIndex,
                      const cv::Mat& panorama, int viewCount, MeshStore& mesh) {
   if (index < 0) return;
@@ -210,15 +180,13 @@ void emitPlaneRectangle(const Plane& plane, const cv::Mat& panorama, int viewCou
     return;
   }
 
-  const int base = mesh.vertexCount;
+  const int base = static_cast<int>(mesh.vertices.size());
   const int colour = categoryIndex(plane.category);
   for (int k = 0; k < 4; ++k) {
     storeMeshVertex(base + k, corners[k][0], corners[k][1], corners[k][2], colour, panorama,
                     viewCount, mesh);
   }
-  storeFaceRow(mesh.rectangleCount, base, base + 1, base + 2, base + 3, mesh);
-  mesh.vertexCount += 4;
-  mesh.rectangleCount += 1;
+  mesh.faces.push_back({base, base + 1, base + 2, base + 3});
 }
 
 void emitCuboidRectangles(const Cuboid& box, const CuboidFaces& shown, const cv::Mat& panorama,
@@ -230,7 +198,7 @@ void emitCuboidRectangles(const Cuboid& box, const CuboidFaces& shown, const cv:
   const float corners[8][3] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
                                {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}};
 
-  const int base = mesh.vertexCount;
+  const int base = static_cast<int>(mesh.vertices.size());
   const int colour = categoryIndex(box.category);
   for (int k = 0; k < 8; ++k) {
     storeMeshVertex(base + k, corners[k][0], corners[k][1], corners[k][2], colour, panorama,
@@ -246,15 +214,11 @@ void emitCuboidRectangles(const Cuboid& box, const CuboidFaces& shown, const cv:
       {shown.minXShown, {4, 0, 3, 7}}, {shown.maxZShown, {7, 3, 2, 6}},
       {shown.maxXShown, {6, 2, 1, 5}}, {shown.minZShown, {5, 1, 0, 4}},
   };
-  int appended = 0;
   for (const Face& face : faces) {
     if (face.flag != 1) continue;
-    storeFaceRow(mesh.rectangleCount + appended, base + face.corner[0], base + face.corner[1],
-                 base + face.corner[2], base + face.corner[3], mesh);
-    ++appended;
+    mesh.faces.push_back({base + face.corner[0], base + face.corner[1], base + face.corner[2],
+                          base + face.corner[3]});
   }
-  mesh.vertexCount += 8;
-  mesh.rectangleCount += appended;
 }
 
 namespace {
@@ -269,6 +233,9 @@ constexpr int kFloor = 5;
 
 bool isRoomPlaneType(float type) { return type == 7.0f || type == 8.0f || type == 9.0f; }
 
+// The rectangles of mesh so far, as a group's range counts them.
+int rectangleCount(const MeshStore& mesh) { return static_cast<int>(mesh.faces.size()); }
+
 // Opens a group for an element of `category` emitted from `source` number
 // sourceIndex: counts the instance, records the first rectangle, and adds the
 // group's label with its material flags. Returns the group's index.
@@ -276,7 +243,7 @@ int openGroup(int category, float material, GroupSource source, int sourceIndex,
               int counters[kCategoryCount], RectangleMesh& out) {
   const int instance = ++counters[category];
   out.groups.push_back(
-      RectangleGroup{category, instance, out.mesh.rectangleCount, 0, source, sourceIndex});
+      RectangleGroup{category, instance, rectangleCount(out.mesh), 0, source, sourceIndex});
   GroupLabel label{};
   label.category = category;
   decodeMaterials(material, label.materials);
@@ -286,7 +253,7 @@ int openGroup(int category, float material, GroupSource source, int sourceIndex,
 
 // Closes group `index` after its element was emitted.
 void closeGroup(int index, RectangleMesh& out) {
-  out.groups[index].lastRectangle = out.mesh.rectangleCount - 1;
+  out.groups[index].lastRectangle = rectangleCount(out.mesh) - 1;
 }
 
 }  // namespace
@@ -309,14 +276,11 @@ RectangleMesh generateRectangleMesh(const std::vector<Plane>& planes,
   RectangleMesh out;
   MeshStore& mesh = out.mesh;
   const std::size_t vertices = 4 * roomPlanes + 8 * boxes;
-  const std::size_t rectangles = std::max<std::size_t>(roomPlanes + 6 * boxes, 1);
   mesh.vertices.reserve(vertices);
   mesh.colours.reserve(vertices);
   mesh.texCoords.reserve(vertices);
   mesh.vertexAlpha.reserve(vertices);
-  mesh.vertexCapacity = static_cast<int>(vertices);
-  mesh.faces.create(static_cast<int>(rectangles), 8, CV_32SC1);
-  mesh.rectangleCapacity = mesh.faces.rows;
+  mesh.faces.reserve(roomPlanes + 6 * boxes);
   out.groups.reserve(roomPlanes + boxes);
   out.groupLabels.reserve(roomPlanes + boxes);
 

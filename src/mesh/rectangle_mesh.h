@@ -36,23 +36,21 @@ PanoramaPixel mapToPanorama(float x, float y, float z, int width, int height);
 void decodeMaterials(float material, int out[12]);
 
 // Appends one rectangle to mesh for a room plane (type 7 wall x = position,
-// 9 wall y = position, 8 floor or ceiling z = position): 4 vertices at
-// vertexCount.. and one face row at rectangleCount, wound so that the quad's
+// 9 wall y = position, 8 floor or ceiling z = position): 4 vertices and one
+// face after the ones it holds, wound so that the quad's
 // right-hand normal points toward the origin. Vertex colours come from the
 // plane's own category, texture coordinates from the panorama
-// (storeMeshVertex). Advances vertexCount by 4 and rectangleCount by 1. A
-// type that truncates to none of 7, 8, 9 appends nothing.
+// (storeMeshVertex). A type that truncates to none of 7, 8, 9 appends nothing.
 void emitPlaneRectangle(const Plane& plane, const cv::Mat& panorama, int viewCount,
                         MeshStore& mesh);
 
-// Appends a box to mesh: its 8 corners as vertices vertexCount+0..7
-// (corner 0 = (minX, minY, minZ), 1 = (maxX, minY, minZ), 2 = (maxX, minY,
-// maxZ), 3 = (minX, minY, maxZ), 4..7 the same at maxY), then one face row
-// per face shown in `shown`, in the order minY, maxY, minX, maxZ, maxX,
+// Appends a box to mesh: its 8 corners as vertices n+0..7, n the vertex
+// count before (corner 0 = (minX, minY, minZ), 1 = (maxX, minY, minZ),
+// 2 = (maxX, minY, maxZ), 3 = (minX, minY, maxZ), 4..7 the same at maxY),
+// then one face per face shown in `shown`, in the order minY, maxY, minX, maxZ, maxX,
 // minZ, each wound with its right-hand normal pointing out of the box.
 // Colours come from the box's category, texture coordinates from the
-// panorama (storeMeshVertex). Advances vertexCount by 8 and rectangleCount
-// by the number of faces appended.
+// panorama (storeMeshVertex).
 void emitCuboidRectangles(const Cuboid& box, const CuboidFaces& shown, const cv::Mat& panorama,
                           int viewCount, MeshStore& mesh);
 

@@ -92,7 +92,7 @@ cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama) {
   return preview;
 }
 
-void writePreview(const Reconstruction& room, const cv::Mat& panorama, const std::string& path) {
+void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama) {
   const cv::Mat preview = renderPreview(room, panorama);
   // Given no compression level, OpenCV's PNG writer uses its fast settings:
   // every row filtered by its left neighbour (SUB) and zlib's fastest level.

@@ -172,7 +172,8 @@ std::string writeSceneDescription(const std::vector<Plane>& planes,
   return text;
 }
 
-void writeSceneFile(const std::string& sceneText, const std::string& path) {
+void writeSceneFile(const Reconstruction& room, const std::string& path) {
+  const std::string& sceneText = room.sceneText;
   OutputFile out;
   openOutputFile(path, out);
   std::fwrite(sceneText.data(), 1, sceneText.size(), out.file);

@@ -47,20 +47,13 @@ cv::Mat directionPanorama(int width, int height) {
 // group per rectangle, all walls.
 RectangleMesh meshOf(const std::vector<std::array<MeshPoint, 4>>& rectangles) {
   RectangleMesh out;
-  out.mesh.faces.create(static_cast<int>(rectangles.size()), 8, CV_32SC1);
   for (const auto& corners : rectangles) {
-    const int base = out.mesh.vertexCount;
-    int* row = out.mesh.faces.ptr<int>(out.mesh.rectangleCount);
-    for (int k = 0; k < 4; ++k) {
-      out.mesh.vertices.push_back(corners[k]);
-      row[k] = base + k;
-    }
-    out.groups.push_back(RectangleGroup{13, out.mesh.rectangleCount + 1, out.mesh.rectangleCount,
-                                        out.mesh.rectangleCount, GroupSource::kPlane, 0});
-    out.mesh.vertexCount += 4;
-    out.mesh.rectangleCount += 1;
+    const int base = static_cast<int>(out.mesh.vertices.size());
+    const int row = static_cast<int>(out.mesh.faces.size());
+    out.mesh.vertices.insert(out.mesh.vertices.end(), corners.begin(), corners.end());
+    out.mesh.faces.push_back({base, base + 1, base + 2, base + 3});
+    out.groups.push_back(RectangleGroup{13, row + 1, row, row, GroupSource::kPlane, 0});
   }
-  out.mesh.rectangleCapacity = out.mesh.faces.rows;
   return out;
 }
 

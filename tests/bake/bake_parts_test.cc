@@ -160,17 +160,14 @@ TEST(OccluderCandidates, NameTheOneBoxAroundAPixelOrTellThatThereAreSeveral) {
 // distance 1 along y, so that every patch gets about size / texel texels.
 MeshStore rectanglesOf(const std::vector<std::pair<float, float>>& sizes) {
   MeshStore mesh;
-  mesh.faces.create(static_cast<int>(sizes.size()), 8, CV_32SC1);
   for (const auto& [w, h] : sizes) {
-    int* row = mesh.faces.ptr<int>(mesh.rectangleCount);
-    const MeshPoint corners[4] = {{0, 1, 0}, {w, 1, 0}, {w, 1, h}, {0, 1, h}};
-    for (int k = 0; k < 4; ++k) {
-      mesh.vertices.push_back(corners[k]);
-      row[k] = mesh.vertexCount++;
+    const int base = static_cast<int>(mesh.vertices.size());
+    for (const MeshPoint& corner : {MeshPoint{0, 1, 0}, MeshPoint{w, 1, 0}, MeshPoint{w, 1, h},
+                                    MeshPoint{0, 1, h}}) {
+      mesh.vertices.push_back(corner);
     }
-    ++mesh.rectangleCount;
+    mesh.faces.push_back({base, base + 1, base + 2, base + 3});
   }
-  mesh.rectangleCapacity = mesh.faces.rows;
   return mesh;
 }
 

@@ -1,6 +1,7 @@
 // The baked OBJ written at a path of the caller's: its material file and
 // atlas image go beside it and the files name one another so that they are
-// found; the run's form (base path and output prefix) writes the same bytes.
+// found; a run's files (under a base path) are the same bytes.
+#include "bake/baked_obj_files.h"
 #include "mesh/mesh_fixtures.h"
 #include "roombox/bake_atlas.h"
 #include "roombox/write_baked_obj.h"
@@ -54,7 +55,7 @@ bool fileExists(const std::string& folder, const std::string& name) {
 
 TEST(WriteBakedObj, AtAPathTheMaterialAndImageAreFoundBesideTheObj) {
   const BakedRoom baked = bakedRoom();
-  ASSERT_GT(baked.room.rectangles.mesh.rectangleCount, 2);
+  ASSERT_GT(baked.room.rectangles.mesh.faces.size(), 2u);
   TempDir dir;
   const std::string folder = dir.path() + "out/model/";
   ASSERT_EQ(mkdir((dir.path() + "out").c_str(), 0755), 0);
@@ -67,7 +68,7 @@ TEST(WriteBakedObj, AtAPathTheMaterialAndImageAreFoundBesideTheObj) {
                {"model", "model.mtl", "model.jpg"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.obj);
-    writeBakedObj(baked.room, baked.atlas, folder + c.obj);
+    writeBakedObj(baked.room, folder + c.obj, baked.atlas);
     const std::string mtllib = referenceIn(dir.read("out/model/" + std::string(c.obj)), "mtllib");
     EXPECT_EQ(mtllib, c.mtl);
     EXPECT_TRUE(fileExists(folder, mtllib));
@@ -76,10 +77,10 @@ TEST(WriteBakedObj, AtAPathTheMaterialAndImageAreFoundBesideTheObj) {
     EXPECT_TRUE(fileExists(folder, mapKd));
   }
 
-  // With a base path that ends in '/', the run's form writes the same bytes.
+  // With a base path that ends in '/', a run writes the same bytes.
   TempDir run;
-  writeBakedObj(baked.room, baked.atlas, run.path(), "room");
-  writeBakedObj(baked.room, baked.atlas, dir.path() + "room-baked.obj");
+  writeBakedObjFiles(baked.room, bakedObjFilesUnder(run.path(), "room-baked.obj"), baked.atlas);
+  writeBakedObj(baked.room, dir.path() + "room-baked.obj", baked.atlas);
   for (const char* name : {"room-baked.obj", "room-baked.obj.mtl", "room-baked.jpg"}) {
     EXPECT_FALSE(run.read(name).empty()) << name;
     EXPECT_EQ(run.read(name), dir.read(name)) << name;

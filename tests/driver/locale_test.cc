@@ -38,17 +38,16 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
   const roombox::Reconstruction room =
       roombox::reconstructRoom(roombox::readPlaneInfo(examples, "planes.txt"), panorama);
   const std::string base = dir.path();
-  roombox::writeCuboidText(room.room, room.cuboids, room.planes.cubeResolution,
-                           base + "room_cuboid.txt");
-  roombox::writeSceneFile(room.sceneText, base + "room.JSON");
-  roombox::writeObjectObj(room.rectangles, base + "room-rect-Object.obj");
-  roombox::writeColourObj(room.rectangles.mesh, base + "room-rect-Object-colour.obj");
-  roombox::writeTexturedObj(room.rectangles.mesh, base, "room", "room-texture.png");
-  roombox::writeObjectOff(room.rectangles.mesh, base + "room-rect-Object.off");
-  roombox::writePreview(room, panorama, base + "room-preview.png");
+  roombox::writeCuboidText(room, base + "room_cuboid.txt");
+  roombox::writeSceneFile(room, base + "room.JSON");
+  roombox::writeObjectObj(room, base + "room-rect-Object.obj");
+  roombox::writeColourObj(room, base + "room-rect-Object-colour.obj");
+  roombox::writeTexturedObj(room, base + "room-rect.obj");
+  roombox::writeObjectOff(room, base + "room-rect-Object.off");
+  roombox::writePreview(room, base + "room-preview.png", panorama);
   const roombox::BakedAtlas atlas = roombox::bakeAtlas(room.rectangles, room.cuboids, panorama);
-  roombox::writeGlb(room, atlas, base + "room.glb");
-  roombox::writeBakedObj(room, atlas, base, "room");
+  roombox::writeGlb(room, base + "room.glb", atlas);
+  roombox::writeBakedObj(room, base + "room-baked.obj", atlas);
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(base)) {
     const std::string name = entry.path().filename().string();

@@ -35,12 +35,12 @@ const char* const kSmallRoom =
 // with the prefix room, as the command writes them for save options 0 to 3.
 void writeAll(const Reconstruction& r, const std::string& dir) {
   const std::string prefix = dir + "room";
-  writeCuboidText(r.room, r.cuboids, r.planes.cubeResolution, prefix + "_cuboid.txt");
-  writeSceneFile(r.sceneText, prefix + ".JSON");
-  writeObjectObj(r.rectangles, prefix + "-rect-Object.obj");
-  writeColourObj(r.rectangles.mesh, prefix + "-rect-Object-colour.obj");
-  writeTexturedObj(r.rectangles.mesh, dir, "room", "room-texture.png");
-  writeObjectOff(r.rectangles.mesh, prefix + "-rect-Object.off");
+  writeCuboidText(r, prefix + "_cuboid.txt");
+  writeSceneFile(r, prefix + ".JSON");
+  writeObjectObj(r, prefix + "-rect-Object.obj");
+  writeColourObj(r, prefix + "-rect-Object-colour.obj");
+  writeTexturedObj(r, prefix + "-rect.obj", "room-texture.png");
+  writeObjectOff(r, prefix + "-rect-Object.off");
 }
 
 const char* const kOutputs[] = {"room_cuboid.txt",      "room.JSON",
@@ -138,7 +138,7 @@ TEST(ReconstructRoomTest, RepeatedBoxesOfTheExampleRoomShowOneCopyOfTheirFaces) 
   // The bed's two identical boxes show top, foot and side once, its foot
   // part the side inside the bed, the headboard its front, top and side.
   EXPECT_EQ(bedFaces, 7);
-  EXPECT_EQ(r.rectangles.mesh.rectangleCount, 144);
+  EXPECT_EQ(r.rectangles.mesh.faces.size(), 144u);
 }
 
 // Failures reach the caller as roombox::Error with the command's message,
@@ -155,18 +155,17 @@ TEST(ReconstructRoomTest, FailuresAreThrownWithTheirMessage) {
 
   const Reconstruction empty = reconstructRoom(PlaneList{}, cv::Mat(8, 16, CV_8UC3));
   EXPECT_TRUE(empty.cuboids.empty());
-  EXPECT_EQ(empty.rectangles.mesh.rectangleCount, 0);
+  EXPECT_TRUE(empty.rectangles.mesh.faces.empty());
   EXPECT_EQ(empty.sceneText, "{\n}");
   PlaneList unequal;
   unequal.planes.resize(2);
   unequal.equations.resize(1);
   EXPECT_ROOMBOX_ERROR(reconstructRoom(unequal, cv::Mat()),
                        "^The plane list holds 2 planes but 1 plane equations\n$");
-  EXPECT_ROOMBOX_ERROR(writeSceneFile(empty.sceneText, dir.path() + "no/such/room.JSON"),
+  EXPECT_ROOMBOX_ERROR(writeSceneFile(empty, dir.path() + "no/such/room.JSON"),
                        "^Cannot open .*no/such/room\\.JSON\n$");
-  EXPECT_ROOMBOX_ERROR(
-      writeTexturedObj(empty.rectangles.mesh, dir.path() + "no/", "room", "room-texture.png"),
-      "^Cannot open .*no/room-rect\\.obj\n$");
+  EXPECT_ROOMBOX_ERROR(writeTexturedObj(empty, dir.path() + "no/room-rect.obj"),
+                       "^Cannot open .*no/room-rect\\.obj\n$");
 }
 
 // The observer sees every step once, in order, with the results of the

@@ -34,7 +34,7 @@ TEST_F(ReadPlaneInfoTest, ReadsRecordsInFieldOrder) {
   ASSERT_EQ(list.planes.size(), 1u);
   ASSERT_EQ(list.equations.size(), 1u);
   ASSERT_EQ(list.planeSource.size(), 1u);
-  EXPECT_EQ(list.mainPlaneCount, 1);
+  EXPECT_EQ(list.planeSource[0], 0);
   EXPECT_EQ(list.cubeResolution, 0.05f);
   const Plane& p = list.planes[0];
   EXPECT_EQ(p.active, 0.0f);
@@ -111,7 +111,6 @@ TEST_F(ReadPlaneInfoTest, ZeroCountGivesAnEmptyPlaneList) {
   EXPECT_TRUE(list.planes.empty());
   EXPECT_TRUE(list.equations.empty());
   EXPECT_TRUE(list.planeSource.empty());
-  EXPECT_EQ(list.mainPlaneCount, 0);
   EXPECT_TRUE(readText("-0 0.1").planes.empty());
 }
 
@@ -124,7 +123,6 @@ TEST_F(ReadPlaneInfoTest, ReadsExtraViewsAfterTheMainFile) {
   const PlaneList list = readText(std::string("1 0.05\n") + kWallNegativeX);
   ASSERT_EQ(list.planes.size(), 4u);
   ASSERT_EQ(list.equations.size(), 4u);
-  EXPECT_EQ(list.mainPlaneCount, 1);
   EXPECT_EQ(list.viewPlaneCounts[0], 2);
   EXPECT_EQ(list.viewPlaneCounts[1], 1);
   EXPECT_EQ(list.viewFirstPlane[0], 1);
@@ -211,7 +209,6 @@ TEST(PlaneListFromRecordsTest, GivesEachTypeTheNormalOfItsAxisTowardTheOrigin) {
   }
   const PlaneList list = planeListFromRecords(planes, 0.05f);
   EXPECT_EQ(list.cubeResolution, 0.05f);
-  EXPECT_EQ(list.mainPlaneCount, 9);
   EXPECT_EQ(list.planeSource, std::vector<int>(9, 0));
   ASSERT_EQ(list.planes.size(), 9u);
   EXPECT_EQ(list.planes[8].category, 14.9f);

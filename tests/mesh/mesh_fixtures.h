@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+#include <array>
+#include <cstddef>
 #include <vector>
 
 namespace roombox {
@@ -52,7 +54,8 @@ inline RectangleMesh generate(const MeshInput& input) {
 
 // The four vertex indices of rectangle row.
 inline cv::Vec4i faceRow(const MeshStore& mesh, int row) {
-  return mesh.faces.at<cv::Vec4i>(row, 0);
+  const std::array<int, 4>& face = mesh.faces[static_cast<std::size_t>(row)];
+  return cv::Vec4i(face[0], face[1], face[2], face[3]);
 }
 
 }  // namespace roombox

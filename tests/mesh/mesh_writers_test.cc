@@ -1,3 +1,4 @@
+#include "mesh/textured_obj_files.h"
 #include "mesh_fixtures.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
@@ -25,10 +26,11 @@ struct OutputPaths {
   std::string base;
   std::string prefix;
 
-  // Writes the textured OBJ and its material file, naming the texture
-  // prefix + "-texture.png".
-  void texturedObj(const MeshStore& mesh) const {
-    writeTexturedObj(mesh, base, prefix, prefix + "-texture.png");
+  // Writes the textured OBJ and its material file as a run does, naming the
+  // texture prefix + "-texture.png".
+  void texturedObj(const Reconstruction& room) const {
+    writeTexturedObjFiles(room, texturedObjFilesUnder(base, prefix + "-rect.obj",
+                                                      prefix + "-texture.png"));
   }
   std::string objectObj() const { return base + prefix + "-rect-Object.obj"; }
   std::string colourObj() const { return base + prefix + "-rect-Object-colour.obj"; }
@@ -67,26 +69,33 @@ ObjSummary parseObj(const std::string& text) {
   return summary;
 }
 
+// A reconstruction holding only the rectangle mesh `rectangles`.
+Reconstruction roomOf(const RectangleMesh& rectangles) {
+  Reconstruction room;
+  room.rectangles = rectangles;
+  return room;
+}
+
 // Two walls, a bed with three faces, a bed with none, a wall cuboid with its
 // top face and a last cuboid with no face.
-RectangleMesh buildScene() {
+Reconstruction buildScene() {
   MeshInput input;
   input.planes = {makePlane(7, 3, -1, 1, -1, 1, 13), makePlane(9, 3, -1, 1, -1, 1, 13)};
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 1), CuboidFaces{1, 0, 1, 0, 1, 0});
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 1), CuboidFaces{0, 0, 0, 0, 0, 0});
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 13), CuboidFaces{0, 0, 0, 0, 0, 1});
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 6), CuboidFaces{0, 0, 0, 0, 0, 0});
-  return generate(input);
+  return roomOf(generate(input));
 }
 
 TEST(MeshWriters, EmptyMeshFilesAreHeadersAndFooters) {
   TempDir dir;
-  const RectangleMesh empty;
+  const Reconstruction empty;
   const OutputPaths out = outputsIn(dir);
-  out.texturedObj(empty.mesh);
+  out.texturedObj(empty);
   writeObjectObj(empty, out.objectObj());
-  writeColourObj(empty.mesh, out.colourObj());
-  writeObjectOff(empty.mesh, out.objectOff());
+  writeColourObj(empty, out.colourObj());
+  writeObjectOff(empty, out.objectOff());
   EXPECT_EQ(dir.read("room-rect.obj"),
             "###################\n#\n# obj file created by roombox\n#\n"
             "# number of vertexes: 0, number of rectangles: 0\n#\n###################\n#\n"
@@ -111,11 +120,11 @@ TEST(MeshWriters, EmptyMeshFilesAreHeadersAndFooters) {
 
 TEST(MeshWriters, MeshFilesAgreeWithTheMesh) {
   TempDir dir;
-  const RectangleMesh scene = buildScene();
+  const Reconstruction scene = buildScene();
   const OutputPaths out = outputsIn(dir);
-  out.texturedObj(scene.mesh);
+  out.texturedObj(scene);
   writeObjectObj(scene, out.objectObj());
-  writeColourObj(scene.mesh, out.colourObj());
+  writeColourObj(scene, out.colourObj());
   const std::string textured = dir.read("room-rect.obj");
   EXPECT_NE(textured.find("vertexes: 40, number of rectangles: 6\n"), std::string::npos);
   EXPECT_NE(textured.find("g default\nv 3.000000 -1.000000 -1.000000\n"), std::string::npos);
@@ -144,7 +153,7 @@ TEST(MeshWriters, OffCarriesPaletteColourAndAlpha) {
   // whose right neighbour is column 0.
   input.panorama.col(1).setTo(cv::Scalar(0, 0, 0));
   input.planes.push_back(makePlane(7, 3, -1, 1, -1, 1, 13));
-  writeObjectOff(generate(input).mesh, outputsIn(dir).objectOff());
+  writeObjectOff(roomOf(generate(input)), outputsIn(dir).objectOff());
   EXPECT_NE(dir.read("room-rect-Object.off")
                 .find("COFF\n4 1 0\n3.000000 -1.000000 -1.000000 128 255 255 0\n"
                       "3.000000 -1.000000 1.000000 128 255 255 0\n"
@@ -162,10 +171,17 @@ TEST(MeshWriters, PrefixWithFolderNamesFilesByTheirOwnName) {
   for (const auto& c : cases) {
     TempDir dir;
     mkdir((dir.path() + "sub").c_str(), 0755);
-    outputsIn(dir, c.prefix).texturedObj(MeshStore{});
+    outputsIn(dir, c.prefix).texturedObj(Reconstruction{});
     EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj")).find(c.mtllib), std::string::npos);
     EXPECT_NE(dir.read(c.prefix + std::string("-rect.obj.mtl")).find(c.mapKd), std::string::npos);
   }
+  // A base path without its '/' is glued to the file names, but the files
+  // still name one another by the output prefix, as runs always have.
+  TempDir dir;
+  const OutputPaths glued{dir.path() + "x", "room"};
+  glued.texturedObj(Reconstruction{});
+  EXPECT_NE(dir.read("xroom-rect.obj").find("mtllib room-rect.obj.mtl\n"), std::string::npos);
+  EXPECT_NE(dir.read("xroom-rect.obj.mtl").find("map_Kd room-texture.png\n"), std::string::npos);
 }
 
 // The word after `key ` on the line that starts with it in text; empty when
@@ -180,18 +196,23 @@ std::string referenceIn(const std::string& text, const std::string& key) {
 
 TEST(MeshWriters, TexturedObjAtAPathNamesItsMaterialFileBesideIt) {
   TempDir dir;
-  const RectangleMesh scene = buildScene();
+  const Reconstruction scene = buildScene();
   ASSERT_EQ(mkdir((dir.path() + "out").c_str(), 0755), 0);
   ASSERT_EQ(mkdir((dir.path() + "out/model").c_str(), 0755), 0);
-  writeTexturedObj(scene.mesh, dir.path() + "out/model/scene.obj", "textures/scene.png");
+  writeTexturedObj(scene, dir.path() + "out/model/scene.obj", "textures/scene.png");
   const std::string mtllib = referenceIn(dir.read("out/model/scene.obj"), "mtllib");
   EXPECT_EQ(mtllib, "scene.obj.mtl");
   EXPECT_EQ(referenceIn(dir.read("out/model/" + mtllib), "map_Kd"), "scene.png");
 
+  // Without a texture name, the file name of the texture a run writes
+  // beside an OBJ of that name (textureNameForMesh).
+  writeTexturedObj(scene, dir.path() + "out/model/scene.v2.obj");
+  EXPECT_EQ(referenceIn(dir.read("out/model/scene.v2.obj.mtl"), "map_Kd"), "scene.v2-texture.png");
+
   // With a base path that ends in '/', the run's form writes the same bytes.
   TempDir other;
-  writeTexturedObj(scene.mesh, other.path() + "room-rect.obj", "room-texture.png");
-  outputsIn(dir).texturedObj(scene.mesh);
+  writeTexturedObj(scene, other.path() + "room-rect.obj", "room-texture.png");
+  outputsIn(dir).texturedObj(scene);
   for (const char* name : {"room-rect.obj", "room-rect.obj.mtl"}) {
     EXPECT_EQ(other.read(name), dir.read(name)) << name;
     EXPECT_FALSE(dir.read(name).empty()) << name;
@@ -201,14 +222,15 @@ TEST(MeshWriters, TexturedObjAtAPathNamesItsMaterialFileBesideIt) {
 TEST(MeshWriters, CuboidTextListsRoomThenCuboids) {
   TempDir dir;
   const std::string path = outputsIn(dir).cuboidText();
-  const RoomBox box{{-2, -3, -1.5f}, {2, 3, 1.25f}};
-  std::vector<Cuboid> cuboids;
-  writeCuboidText(box, cuboids, 0.05f, path);
+  Reconstruction box;
+  box.room = RoomBox{{-2, -3, -1.5f}, {2, 3, 1.25f}};
+  box.planes.cubeResolution = 0.05f;
+  writeCuboidText(box, path);
   const std::string room =
       "2.000000 -2.000000 2.000000 -3.000000 3.000000 -1.500000 1.250000 5.000000 0.000000\n";
   EXPECT_EQ(dir.read("room_cuboid.txt"), "1 0.050000\n" + room);
-  cuboids.push_back(makeCuboid(0.5f, 1, -1, 0, -1.5f, 0.25f, 9, 6));
-  writeCuboidText(box, cuboids, 0.05f, path);
+  box.cuboids.push_back(makeCuboid(0.5f, 1, -1, 0, -1.5f, 0.25f, 9, 6));
+  writeCuboidText(box, path);
   EXPECT_EQ(dir.read("room_cuboid.txt"),
             "2 0.050000\n" + room +
                 "1.000000 0.500000 1.000000 -1.000000 0.000000 -1.500000 0.250000 9.000000 "
@@ -218,19 +240,18 @@ TEST(MeshWriters, CuboidTextListsRoomThenCuboids) {
 TEST(MeshWriters, FailuresThrowTheConsoleMessage) {
   TempDir dir;
   const std::string base = dir.path();
-  const RectangleMesh scene = buildScene();
+  const Reconstruction scene = buildScene();
   const OutputPaths out = outputsIn(dir);
-  const RoomBox room;
   // Files that are /dev/full accept the open but not the data.
   const struct {
     const char* name;
     std::function<void()> write;
   } writers[] = {
-      {"room-rect.obj", [&] { out.texturedObj(scene.mesh); }},
+      {"room-rect.obj", [&] { out.texturedObj(scene); }},
       {"room-rect-Object.obj", [&] { writeObjectObj(scene, out.objectObj()); }},
-      {"room-rect-Object-colour.obj", [&] { writeColourObj(scene.mesh, out.colourObj()); }},
-      {"room-rect-Object.off", [&] { writeObjectOff(scene.mesh, out.objectOff()); }},
-      {"room_cuboid.txt", [&] { writeCuboidText(room, {}, 0.05f, out.cuboidText()); }}};
+      {"room-rect-Object-colour.obj", [&] { writeColourObj(scene, out.colourObj()); }},
+      {"room-rect-Object.off", [&] { writeObjectOff(scene, out.objectOff()); }},
+      {"room_cuboid.txt", [&] { writeCuboidText(Reconstruction{}, out.cuboidText()); }}};
   for (const auto& w : writers) {
     ASSERT_EQ(symlink("/dev/full", (base + w.name).c_str()), 0);
     EXPECT_ROOMBOX_ERROR(w.write(), ("Cannot write " + base + w.name + "\n").c_str());
@@ -238,11 +259,11 @@ TEST(MeshWriters, FailuresThrowTheConsoleMessage) {
   // A folder in the way of the material file: the mesh file is complete.
   const OutputPaths other = outputsIn(dir, "other");
   ASSERT_EQ(mkdir((base + "other-rect.obj.mtl").c_str(), 0755), 0);
-  EXPECT_ROOMBOX_ERROR(other.texturedObj(scene.mesh),
+  EXPECT_ROOMBOX_ERROR(other.texturedObj(scene),
                        ("Cannot make " + base + "other-rect.obj.mtl\n").c_str());
   EXPECT_EQ(parseObj(dir.read("other-rect.obj")).faces, 6);
   const OutputPaths missing{base + "missing/", "other"};
-  EXPECT_ROOMBOX_ERROR(writeObjectOff(scene.mesh, missing.objectOff()),
+  EXPECT_ROOMBOX_ERROR(writeObjectOff(scene, missing.objectOff()),
                        ("Cannot open " + base + "missing/other-rect-Object.off\n").c_str());
 }
 

@@ -31,7 +31,7 @@ TEST(EmitRectangles, PlanesFaceTheOriginAndCuboidFacesPointOutward) {
   for (const auto& c : cases) {
     MeshStore mesh;
     emitPlaneRectangle(makePlane(c.type, c.position, 1, 2, 3, 4, 13), panorama, 0, mesh);
-    ASSERT_EQ(mesh.rectangleCount, 1);
+    ASSERT_EQ(mesh.faces.size(), 1u);
     EXPECT_EQ(faceRow(mesh, 0), cv::Vec4i(0, 1, 2, 3));
     EXPECT_EQ(faceNormal(mesh, 0), c.towardOrigin) << c.type << " at " << c.position;
     const cv::Vec3f first = vertexAt(mesh, 0);  // (p, uMin, vMin) on the plane's axes
@@ -39,7 +39,7 @@ TEST(EmitRectangles, PlanesFaceTheOriginAndCuboidFacesPointOutward) {
   }
   MeshStore mesh;
   emitCuboidRectangles(makeCuboid(1, 2, 3, 5, -1, 4, 9), kAll, panorama, 0, mesh);
-  ASSERT_EQ(mesh.rectangleCount, 6);
+  ASSERT_EQ(mesh.faces.size(), 6u);
   const cv::Vec3f centre(1.5f, 4, 1.5f);
   for (int r = 0; r < 6; ++r) {
     const cv::Vec4i f = faceRow(mesh, r);
@@ -90,18 +90,12 @@ TEST(GenerateRectangleMesh, GroupsNumberInstancesAcrossPlanesAndCuboids) {
 
   // The hidden cuboid still adds its 8 vertices; the last shows its top face.
   const MeshStore& mesh = result.mesh;
-  EXPECT_EQ(mesh.vertexCount, 5 * 4 + 3 * 8);
-  EXPECT_EQ(mesh.rectangleCount, 12);
+  EXPECT_EQ(mesh.faces.size(), 12u);
   EXPECT_EQ(faceRow(mesh, 11), cv::Vec4i(36 + 7, 36 + 3, 36 + 2, 36 + 6));
   for (const std::size_t size : {mesh.vertices.size(), mesh.colours.size(), mesh.texCoords.size(),
                                  mesh.vertexAlpha.size()}) {
-    EXPECT_EQ(size, 44u);
+    EXPECT_EQ(size, 5u * 4 + 3 * 8);
   }
-  // The stores are sized for this room: 4 vertices and a rectangle per room
-  // plane, 8 vertices and up to 6 rectangles per box.
-  EXPECT_EQ(mesh.vertexCapacity, 44);
-  EXPECT_EQ(mesh.faces.rows, 5 + 3 * 6);
-  EXPECT_EQ(mesh.rectangleCapacity, mesh.faces.rows);
 
 }
 
@@ -145,7 +139,7 @@ TEST(GenerateRectangleMesh, BlackPixelTestReadsTheBlueByteRightOfThePixel) {
   }
 }
 
-TEST(GenerateRectangleMesh, StoresGrowPastTheirInitialSize) {
+TEST(GenerateRectangleMesh, ManyPlanesEachGetTheirOwnFaceAndInstance) {
   MeshInput input;
   for (int i = 0; i < 250; ++i) input.planes.push_back(makePlane(7, 2, 0, 1, i, i + 1.0f, 13));
   const RectangleMesh result = generate(input);
@@ -153,19 +147,9 @@ TEST(GenerateRectangleMesh, StoresGrowPastTheirInitialSize) {
   ASSERT_EQ(result.groupLabels.size(), 250u);
   EXPECT_EQ(result.groups[249].instance, 250);
   EXPECT_EQ(result.groupLabels[249].category, 13);
-  ASSERT_EQ(result.mesh.rectangleCount, 250);
-  for (int r = 0; r < 250; ++r) EXPECT_EQ(faceRow(result.mesh, r)[3], 4 * r + 3) << r;
-
-  // A mesh whose face matrix starts with 3 rows keeps every row as it grows.
-  MeshStore mesh;
-  mesh.faces.create(3, 8, CV_32SC1);
-  for (const Plane& plane : input.planes) emitPlaneRectangle(plane, input.panorama, 0, mesh);
-  ASSERT_EQ(mesh.rectangleCount, 250);
-  ASSERT_EQ(mesh.vertexCount, 1000);
-  EXPECT_GE(mesh.faces.rows, 250);
-  EXPECT_EQ(mesh.rectangleCapacity, mesh.faces.rows);
+  ASSERT_EQ(result.mesh.faces.size(), 250u);
   for (int r = 0; r < 250; ++r) {
-    EXPECT_EQ(faceRow(mesh, r), cv::Vec4i(4 * r, 4 * r + 1, 4 * r + 2, 4 * r + 3)) << r;
+    EXPECT_EQ(faceRow(result.mesh, r), cv::Vec4i(4 * r, 4 * r + 1, 4 * r + 2, 4 * r + 3)) << r;
   }
 }
 

@@ -259,7 +259,7 @@ TEST(WritePreview, WritesThePngOfTheRenderedImage) {
   const Reconstruction room = furnishedRoom();
   const cv::Mat panorama(cv::Size(4096, 2048), CV_8UC3, cv::Scalar(90, 120, 150));
   const std::string path = dir.path() + "room-preview.png";
-  writePreview(room, panorama, path);
+  writePreview(room, path, panorama);
   const cv::Mat written = cv::imread(path, cv::IMREAD_UNCHANGED);
   ASSERT_FALSE(written.empty());
   // Scaled down to 2048 pixels wide, and stored without loss.
@@ -272,9 +272,9 @@ TEST(WritePreview, AFileThatCannotBeWrittenIsReported) {
   TempDir dir;
   const Reconstruction room = furnishedRoom();
   const cv::Mat panorama(cv::Size(64, 32), CV_8UC3, cv::Scalar(0, 0, 0));
-  EXPECT_ROOMBOX_ERROR(writePreview(room, panorama, dir.path() + "missing/room-preview.png"),
+  EXPECT_ROOMBOX_ERROR(writePreview(room, dir.path() + "missing/room-preview.png", panorama),
                        "^Cannot write .*missing/room-preview.png\n$");
-  EXPECT_ROOMBOX_ERROR(writePreview(room, panorama, "/dev/full"), "^Cannot write /dev/full\n$");
+  EXPECT_ROOMBOX_ERROR(writePreview(room, "/dev/full", panorama), "^Cannot write /dev/full\n$");
 }
 
 }  // namespace

@@ -233,10 +233,12 @@ TEST(SceneDescription, GroupThatCannotBeDescribedThrows) {
 
 TEST(SceneDescription, FileHoldsTextAndOneLineFeed) {
   TempDir dir;
-  writeSceneFile("{\n}", dir.path() + "scene-test.JSON");
+  Reconstruction room;
+  room.sceneText = "{\n}";
+  writeSceneFile(room, dir.path() + "scene-test.JSON");
   EXPECT_EQ(dir.read("scene-test.JSON"), "{\n}\n");
 
-  EXPECT_ROOMBOX_ERROR(writeSceneFile("{\n}", "/nonexistent-roombox-dir/scene-test.JSON"),
+  EXPECT_ROOMBOX_ERROR(writeSceneFile(room, "/nonexistent-roombox-dir/scene-test.JSON"),
                        "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON\n$");
 }
 
