@@ -6,7 +6,7 @@
 //   cv::Mat panorama = roombox::readPanorama("scene/shifted_t.png");
 //   roombox::PlaneList planes = roombox::readPlaneInfo("scene/", "planes.txt");
 //   roombox::Reconstruction room = roombox::reconstructRoom(planes, panorama);
-//   roombox::writeObjectObj(room.rectangles, "scene/room-rect-Object.obj");
+//   roombox::writeObjectObj(room, "scene/room-rect-Object.obj");
 //
 // Every failure is thrown as roombox::Error.
 

@@ -4,7 +4,6 @@
 #include "common/c_locale.h"
 #include "common/file_name_part.h"
 #include "common/output_file.h"
-#include "scene/scene_description.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,8 +27,7 @@ struct BakedObjFiles {
 void writeBakedObjFiles(const Reconstruction& room, const BakedAtlas& atlas,
                         const BakedObjFiles& files) {
   const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
-  const RectangleMesh& rectangles = room.rectangles;
-  const MeshStore& mesh = rectangles.mesh;
+  const MeshStore& mesh = room.rectangles.mesh;
   const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));
   const std::string& imageName = files.imageName;
 
@@ -70,12 +68,11 @@ void writeBakedObjFiles(const Reconstruction& room, const BakedAtlas& atlas,
     std::fprintf(obj, "vn %.6f %.6f %.6f\n", n[0], n[1], n[2]);
   }
   std::fprintf(obj, "usemtl baked\n");
-  for (const int g : sceneEntryOrder(rectangles.groups)) {
-    const RectangleGroup& group = rectangles.groups[static_cast<std::size_t>(g)];
-    const int last = std::min(group.lastRectangle, rectangleCount - 1);
-    if (group.firstRectangle < 0 || last < group.firstRectangle) continue;
-    std::fprintf(obj, "g %s\n", sceneEntryName(group).c_str());
-    for (int r = group.firstRectangle; r <= last; ++r) {
+  for (const SceneEntry& entry : room.scene.entries) {
+    const int last = std::min(entry.lastRectangle, rectangleCount - 1);
+    if (entry.firstRectangle < 0 || last < entry.firstRectangle) continue;
+    std::fprintf(obj, "g %s\n", entry.name.c_str());
+    for (int r = entry.firstRectangle; r <= last; ++r) {
       const int v = 4 * r + 1;
       const int n = r + 1;
       std::fprintf(obj, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", v, v, n, v + 1, v + 1, n, v + 2,

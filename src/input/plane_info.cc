@@ -5,7 +5,6 @@
 #include "roombox/plane.h"
 #include "roombox/read_plane_info.h"
 
-#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -214,8 +213,7 @@ PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInf
   list.cubeResolution = mainFile.resolution;
   long long total = mainFile.planeCount;
 
-  // Only views with a plane file slot can be read.
-  const int viewCount = std::min(std::max(views.viewCount, 0), kViewSlots - 1);
+  const int viewCount = usableViewCount(views, ViewSlots::kPlaneFiles);
   std::vector<PlaneInfoFile> viewFiles(viewCount);
   for (int k = 0; k < viewCount; ++k) {
     openPlaneInfoFile(basePath + views.viewPlaneFiles[k], viewFiles[k]);

@@ -2,7 +2,6 @@
 #include "common/file_name_part.h"
 #include "common/output_file.h"
 #include "mesh/number_format.h"
-#include "roombox/categories.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
 #include "roombox/write_object_obj.h"
@@ -203,11 +202,19 @@ void writeCuboidText(const Reconstruction& room, const std::string& path) {
   writeCuboidText(room.room, room.cuboids, room.planes.cubeResolution, path);
 }
 
-void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
-  const MeshStore& mesh = rectangles.mesh;
-  const std::vector<RectangleGroup>& groups = rectangles.groups;
+namespace {
+
+// The "g" line of an entry and the rectangle it goes before.
+struct GroupLine {
+  int firstRectangle;
+  std::string name;
+};
+
+// Writes the object OBJ of mesh with groups (in group order) at path.
+void writeObjectObjFile(const MeshStore& mesh, const std::vector<GroupLine>& groups,
+                        const std::string& path) {
   const MeshExtent extent = meshExtent(mesh);
-  const int groupCount = static_cast<int>(groups.size());
+  const std::size_t groupCount = groups.size();
 
   OutputFile out;
   openOutputFile(path, out);
@@ -218,12 +225,10 @@ void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
   // Face lines are formatted as the "%lld" conversion would and written one
   // at a time.
   char line[128];
-  int next = 0;  // the first group whose header is not written yet
+  std::size_t next = 0;  // the first group whose line is not written yet
   for (int r = 0; r < extent.rectangles; ++r) {
     while (next < groupCount && groups[next].firstRectangle == r) {
-      const int category = groups[next].category;
-      const char* name = CategoryNames[category >= 0 && category < kCategoryCount ? category : 0];
-      std::fprintf(file, "\ng %s_%d\n", name, groups[next].instance);
+      std::fprintf(file, "\ng %s\n", groups[next].name.c_str());
       ++next;
     }
     const char* end = formatFaceRow(mesh.faces.ptr<int>(r), FaceRowStyle::kObj, line);
@@ -231,6 +236,24 @@ void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
   }
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(out);
+}
+
+}  // namespace
+
+void writeObjectObj(const Reconstruction& room, const std::string& path) {
+  std::vector<GroupLine> groups;
+  for (const SceneEntry* entry : entriesInGroupOrder(room.scene)) {
+    groups.push_back(GroupLine{entry->firstRectangle, entry->name});
+  }
+  writeObjectObjFile(room.rectangles.mesh, groups, path);
+}
+
+void writeObjectObj(const RectangleMesh& rectangles, const std::string& path) {
+  std::vector<GroupLine> groups;
+  for (const RectangleGroup& group : rectangles.groups) {
+    groups.push_back(GroupLine{group.firstRectangle, sceneEntryName(group)});
+  }
+  writeObjectObjFile(rectangles.mesh, groups, path);
 }
 
 void writeObjectOff(const MeshStore& mesh, const std::string& path) {

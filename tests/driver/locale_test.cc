@@ -41,7 +41,7 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
   roombox::writeCuboidText(room.room, room.cuboids, room.planes.cubeResolution,
                            base + "room_cuboid.txt");
   roombox::writeSceneFile(room.sceneText, base + "room.JSON");
-  roombox::writeObjectObj(room.rectangles, base + "room-rect-Object.obj");
+  roombox::writeObjectObj(room, base + "room-rect-Object.obj");
   roombox::writeColourObj(room.rectangles.mesh, base + "room-rect-Object-colour.obj");
   roombox::writeTexturedObj(room.rectangles.mesh, base, "room", "room-texture.png");
   roombox::writeObjectOff(room.rectangles.mesh, base + "room-rect-Object.off");

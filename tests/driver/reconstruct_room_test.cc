@@ -37,7 +37,7 @@ void writeAll(const Reconstruction& r, const std::string& dir) {
   const std::string prefix = dir + "room";
   writeCuboidText(r.room, r.cuboids, r.planes.cubeResolution, prefix + "_cuboid.txt");
   writeSceneFile(r.sceneText, prefix + ".JSON");
-  writeObjectObj(r.rectangles, prefix + "-rect-Object.obj");
+  writeObjectObj(r, prefix + "-rect-Object.obj");
   writeColourObj(r.rectangles.mesh, prefix + "-rect-Object-colour.obj");
   writeTexturedObj(r.rectangles.mesh, dir, "room", "room-texture.png");
   writeObjectOff(r.rectangles.mesh, prefix + "-rect-Object.off");

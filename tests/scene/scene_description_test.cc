@@ -69,7 +69,10 @@ struct Scene {
   }
 
   std::string describe() const {
-    return writeSceneDescription(planes, cuboids, groups, groupLabels);
+    RectangleMesh rectangles;
+    rectangles.groups = groups;
+    rectangles.groupLabels = groupLabels;
+    return writeSceneDescription(buildSceneModel(planes, cuboids, rectangles), planes, cuboids);
   }
 };
 
