@@ -4,8 +4,8 @@
 #include "common/output_file.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
-#include "roombox/version.h"
 #include "roombox/scene_model.h"
+#include "roombox/version.h"
 #include "scene/scene_description.h"
 
 #include <tiny_gltf.h>
