@@ -35,6 +35,11 @@ struct CategoryRgb {
 // None's colour (black).
 CategoryRgb categoryRgb(int category);
 
+// Whether a category code carried in a float field truncates toward zero to
+// an index in 0..14 (NaN does not), so that no later stage can index outside
+// the category tables.
+bool isCategoryCode(float code);
+
 // Converts a category code carried in a float field to its index by
 // truncation toward zero. A code whose index would fall outside 0..14, and
 // NaN, give 0 (None), so the result always indexes the category tables.

@@ -44,10 +44,14 @@ const char* categoryName(int category) { return CategoryNames[knownCategory(cate
 
 CategoryRgb categoryRgb(int category) { return kCategoryPalette[knownCategory(category)]; }
 
+bool isCategoryCode(float code) {
+  return code > -1.0f && code < static_cast<float>(kCategoryCount);
+}
+
 int categoryIndex(float code) {
   // Compare before converting: NaN and out-of-range values never reach the
   // integer conversion.
-  if (!(code > -1.0f && code < static_cast<float>(kCategoryCount))) return 0;
+  if (!isCategoryCode(code)) return 0;
   return static_cast<int>(code);
 }
 

@@ -4,6 +4,13 @@
 
 namespace roombox {
 
+int planeNormalAxis(float type) {
+  if (type == 1.0f || type == 4.0f || type == 7.0f) return 0;
+  if (type == 2.0f || type == 5.0f || type == 9.0f) return 1;
+  if (type == 3.0f || type == 6.0f || type == 8.0f) return 2;
+  return -1;
+}
+
 bool isObjectFace(float type) { return type == 1.0f || type == 2.0f || type == 3.0f; }
 
 int objectFaceAxis(float type) {

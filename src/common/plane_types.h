@@ -19,6 +19,10 @@ namespace roombox {
 constexpr int planeUAxis(int normal) { return normal == 0 ? 1 : 0; }
 constexpr int planeVAxis(int normal) { return normal == 2 ? 1 : 2; }
 
+// The normal axis of any plane type: exactly 1, 4, 7 -> 0; 2, 5, 9 -> 1;
+// 3, 6, 8 -> 2; -1 for a code that is no plane type.
+int planeNormalAxis(float type);
+
 // Whether type is exactly 1, 2 or 3: a face of an object, from which boxes
 // grow.
 bool isObjectFace(float type);

@@ -21,14 +21,15 @@ TEST(PlaneTypes, ExactAndTruncatedCodesStayApart) {
     int roomAxis;        // roomSurfaceAxis
     int truncatedRoom;   // roomSurfaceAxisTruncated
     int viewMove;        // viewMoveAxisTruncated
+    int normal;          // planeNormalAxis
   };
   const Case cases[] = {
-      {1.0f, 0, -1, -1, 0},  {2.0f, 1, -1, -1, 1},   {3.0f, 2, -1, -1, 2},
-      {4.0f, -1, -1, -1, 0}, {5.0f, -1, -1, -1, 1},  {6.0f, -1, -1, -1, 2},
-      {7.0f, -1, 0, 0, 0},   {8.0f, -1, 2, 2, 2},    {9.0f, -1, 1, 1, 1},
-      {1.5f, -1, -1, -1, 0}, {7.5f, -1, -1, 0, 0},   {8.9f, -1, -1, 2, 2},
-      {9.99f, -1, -1, 1, 1}, {10.0f, -1, -1, -1, -1}, {0.5f, -1, -1, -1, -1},
-      {0.0f, -1, -1, -1, -1}, {-7.0f, -1, -1, -1, -1}, {nan, -1, -1, -1, -1},
+      {1.0f, 0, -1, -1, 0, 0},    {2.0f, 1, -1, -1, 1, 1},    {3.0f, 2, -1, -1, 2, 2},
+      {4.0f, -1, -1, -1, 0, 0},   {5.0f, -1, -1, -1, 1, 1},   {6.0f, -1, -1, -1, 2, 2},
+      {7.0f, -1, 0, 0, 0, 0},     {8.0f, -1, 2, 2, 2, 2},     {9.0f, -1, 1, 1, 1, 1},
+      {1.5f, -1, -1, -1, 0, -1},  {7.5f, -1, -1, 0, 0, -1},   {8.9f, -1, -1, 2, 2, -1},
+      {9.99f, -1, -1, 1, 1, -1},  {10.0f, -1, -1, -1, -1, -1}, {0.5f, -1, -1, -1, -1, -1},
+      {0.0f, -1, -1, -1, -1, -1}, {-7.0f, -1, -1, -1, -1, -1}, {nan, -1, -1, -1, -1, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
@@ -39,6 +40,7 @@ TEST(PlaneTypes, ExactAndTruncatedCodesStayApart) {
     EXPECT_EQ(isFloorOrCeiling(c.type), c.roomAxis == 2);
     EXPECT_EQ(roomSurfaceAxisTruncated(c.type), c.truncatedRoom);
     EXPECT_EQ(viewMoveAxisTruncated(c.type), c.viewMove);
+    EXPECT_EQ(planeNormalAxis(c.type), c.normal);
     for (int axis = -1; axis <= 3; ++axis) {
       EXPECT_EQ(isObjectFaceAlong(c.type, axis), axis >= 0 && axis == c.objectAxis) << axis;
     }
@@ -77,6 +79,10 @@ TEST(Categories, IndexesOutsideTheTablesNameAndColourNone) {
   EXPECT_EQ(wall.r, 128);
   EXPECT_EQ(wall.g, 255);
   EXPECT_EQ(wall.b, 255);
+  for (const float code : {-0.99f, 0.0f, 14.99f}) EXPECT_TRUE(isCategoryCode(code)) << code;
+  for (const float code : {-1.0f, 15.0f, std::numeric_limits<float>::quiet_NaN()}) {
+    EXPECT_FALSE(isCategoryCode(code)) << code;
+  }
   for (const int outside : {-1, kCategoryCount, 1 << 30}) {
     EXPECT_STREQ(categoryName(outside), "None") << outside;
     const CategoryRgb colour = categoryRgb(outside);
