@@ -33,10 +33,23 @@ struct SceneModel {
   std::vector<SceneEntry> entries;
 };
 
+// The name of the entry of a rectangle group: its category name and instance
+// number joined by '_' ("Wall_2", "Bed_1"). A category outside 0..14 names
+// None, though mesh generation never makes one.
+std::string sceneEntryName(const RectangleGroup& group);
+
 // Builds the scene model of a reconstruction from its planes, cuboids and
-// rectangle mesh. Throws Error for a group without a label, or whose
-// category or source does not exist, which mesh generation never makes.
+// rectangle mesh: names by sceneEntryName; materials for a box "Unknown"
+// when its material code is 0, otherwise the names of its label's material
+// flags; for a floor or ceiling the flags but Painted, then "Painted"; for a
+// wall the flags but Painted and Brick, then "Painted" and "Brick". Throws
+// Error for a group without a label, or whose category or source does not
+// exist, which mesh generation never makes.
 SceneModel buildSceneModel(const std::vector<Plane>& planes, const std::vector<Cuboid>& cuboids,
                            const RectangleMesh& rectangles);
+
+// The entries of scene in the order of their rectangle groups (the order
+// mesh generation emitted them: walls, floors and ceilings, then boxes).
+std::vector<const SceneEntry*> entriesInGroupOrder(const SceneModel& scene);
 
 }  // namespace roombox

@@ -19,6 +19,23 @@ struct ViewConfig {
                                               "shifted_t4.png", "shifted_t5.png", "shifted_t.png"};
 };
 
+// The parts of a run that read something per extra view, each through its
+// own slots of ViewConfig.
+enum class ViewSlots {
+  kPlaneFiles,   // viewPlaneFiles: one slot fewer than there are views
+  kAffineFiles,  // affineFileNames: one slot per view
+  kTextures,     // textureNames (the last slot is the panorama's), and the
+                 // texture bands of the mesh, which must agree with them
+};
+
+// The extra views a part of the run takes: views.viewCount, where a
+// negative count means none, and no more than that part has slots for.
+inline int usableViewCount(const ViewConfig& views, ViewSlots slots) {
+  const int available = slots == ViewSlots::kPlaneFiles ? kViewSlots - 1 : kViewSlots;
+  if (views.viewCount < 0) return 0;
+  return views.viewCount < available ? views.viewCount : available;
+}
+
 // The 3 x 4 affine transform of one extra view, rows of (r r r t).
 struct ViewTransform {
   float matrix[3][4];

@@ -6,13 +6,13 @@
 
 namespace roombox {
 
-// Writes the room's rectangle mesh as an OBJ file at path: vertex positions,
-// then the faces (1-based) with a "g Category_instance" line before the
-// first rectangle of every group. Group rectangle ranges follow one another;
-// a group without rectangles gets its line just before the next group's, and
-// none when no rectangle follows it. Throws Error("Cannot open %s\n") or
-// Error("Cannot write %s\n") when the file cannot be opened or written
-// completely.
+// Writes the rectangle mesh of room as an OBJ file at path: vertex
+// positions, then the faces (1-based) with a "g <name>" line, the entry's
+// name in room.scene, before the first rectangle of every entry, in group
+// order. Group rectangle ranges follow one another; an entry without
+// rectangles gets its line just before the next entry's, and none when no
+// rectangle follows it. Throws Error("Cannot open %s\n") or Error("Cannot
+// write %s\n") when the file cannot be opened or written completely.
 void writeObjectObj(const Reconstruction& room, const std::string& path);
 
 }  // namespace roombox

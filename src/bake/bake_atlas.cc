@@ -2,6 +2,7 @@
 
 #include "common/cores.h"
 #include "common/pi.h"
+#include "common/plane_types.h"
 
 #include "bake/atlas_fill.h"
 #include "bake/atlas_layout.h"
@@ -10,7 +11,7 @@
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
 #include "roombox/error.h"
-#include "scene/scene_description.h"
+#include "roombox/scene_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -209,7 +210,7 @@ double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>
   }
   for (std::size_t b = 0; b < boxes.size(); ++b) {
     const Cuboid& box = boxes[b];
-    if (box.kind != 1.0f) continue;
+    if (!isGrownBox(box)) continue;
     for (const float v : {box.minX, box.maxX, box.minY, box.maxY, box.minZ, box.maxZ}) {
       if (!std::isfinite(v)) refuse(GroupSource::kCuboid, static_cast<int>(b));
       largest = std::max(largest, static_cast<double>(std::fabs(v)));

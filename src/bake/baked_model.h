@@ -9,9 +9,8 @@
 namespace roombox {
 
 // What the writers of the baked model (GLB and baked OBJ) share: the atlas
-// as an image file, the normal of each rectangle, where its corners lie in
-// the atlas, and the order of the
-// entries, which is the scene description's.
+// as an image file, the normal of each rectangle and where its corners lie
+// in the atlas. Both name and order their entries as Reconstruction::scene.
 
 // The MIME type of encodeAtlas's bytes, whose format kAtlasExtension names.
 constexpr const char* kAtlasMimeType = "image/jpeg";
@@ -30,10 +29,5 @@ void faceNormal(const double c[4][3], double normal[3]);
 // corners of patch p, in the order of its rectangle's corners: u[k] across,
 // v[k] down the atlas.
 void patchCorners(const AtlasPatch& p, double u[4], double v[4]);
-
-// The indices of groups in the order the scene description lists them:
-// the groups of boxes, then those of walls, floors and ceilings, each in
-// group order.
-std::vector<int> sceneEntryOrder(const std::vector<RectangleGroup>& groups);
 
 }  // namespace roombox

@@ -2,6 +2,7 @@
 
 #include "common/parallel.h"
 #include "common/pi.h"
+#include "common/plane_types.h"
 
 #include <algorithm>
 #include <array>
@@ -163,7 +164,7 @@ std::vector<int> occludingBoxes(const std::vector<Cuboid>& boxes) {
     const bool finite = std::all_of(bounds, bounds + 6, [](float v) { return std::isfinite(v); });
     const bool holdsOrigin = box.minX <= 0 && box.maxX >= 0 && box.minY <= 0 && box.maxY >= 0 &&
                              box.minZ <= 0 && box.maxZ >= 0;
-    if (box.kind == 1.0f && finite && !holdsOrigin) kept.push_back(static_cast<int>(b));
+    if (isGrownBox(box) && finite && !holdsOrigin) kept.push_back(static_cast<int>(b));
   }
   const auto bounds = [&boxes](int b) {
     const Cuboid& box = boxes[static_cast<std::size_t>(b)];

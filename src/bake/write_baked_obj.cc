@@ -4,7 +4,6 @@
 #include "bake/baked_obj_files.h"
 #include "common/c_locale.h"
 #include "common/output_file.h"
-#include "scene/scene_description.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -57,12 +56,11 @@ void writeBakedObjFiles(const Reconstruction& room, const BakedObjFiles& files,
     std::fprintf(obj, "vn %.6f %.6f %.6f\n", n[0], n[1], n[2]);
   }
   std::fprintf(obj, "usemtl baked\n");
-  for (const int g : sceneEntryOrder(rectangles.groups)) {
-    const RectangleGroup& group = rectangles.groups[static_cast<std::size_t>(g)];
-    const int last = std::min(group.lastRectangle, rectangleCount - 1);
-    if (group.firstRectangle < 0 || last < group.firstRectangle) continue;
-    std::fprintf(obj, "g %s\n", sceneEntryName(group).c_str());
-    for (int r = group.firstRectangle; r <= last; ++r) {
+  for (const SceneEntry& entry : room.scene.entries) {
+    const int last = std::min(entry.lastRectangle, rectangleCount - 1);
+    if (entry.firstRectangle < 0 || last < entry.firstRectangle) continue;
+    std::fprintf(obj, "g %s\n", entry.name.c_str());
+    for (int r = entry.firstRectangle; r <= last; ++r) {
       const int v = 4 * r + 1;
       const int n = r + 1;
       std::fprintf(obj, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", v, v, n, v + 1, v + 1, n, v + 2,

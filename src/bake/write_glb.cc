@@ -4,6 +4,7 @@
 #include "common/output_file.h"
 #include "roombox/categories.h"
 #include "roombox/error.h"
+#include "roombox/scene_model.h"
 #include "roombox/version.h"
 #include "scene/scene_description.h"
 
@@ -63,33 +64,15 @@ int addAccessor(tinygltf::Model& model, int view, std::size_t offset, std::size_
 }
 
 // The extras of a node: what the scene description says of its entry.
-tinygltf::Value entryExtras(const Reconstruction& room, int g) {
-  const RectangleGroup& group = room.rectangles.groups[static_cast<std::size_t>(g)];
+tinygltf::Value entryExtras(const SceneEntry& entry) {
   tinygltf::Value::Array materials;
-  for (const char* name : sceneEntryMaterials(group, room.rectangles.groupLabels[g],
-                                              room.planes.planes, room.cuboids)) {
-    materials.emplace_back(std::string(name));
-  }
+  for (const std::string& name : entry.materials) materials.emplace_back(name);
   tinygltf::Value::Object extras;
-  extras["Category"] = tinygltf::Value(std::string(CategoryNames[group.category]));
+  extras["Category"] = tinygltf::Value(std::string(categoryName(entry.category)));
   extras["Materials"] = tinygltf::Value(materials);
   extras["absorption"] = tinygltf::Value(kSceneAbsorption);
   extras["scattering"] = tinygltf::Value(kSceneScattering);
   return tinygltf::Value(extras);
-}
-
-// Throws when group g cannot be named and described.
-void checkGroup(const Reconstruction& room, std::size_t g) {
-  const RectangleGroup& group = room.rectangles.groups[g];
-  const std::size_t sources = group.source == GroupSource::kCuboid
-                                  ? room.cuboids.size()
-                                  : room.planes.planes.size();
-  if (g >= room.rectangles.groupLabels.size() || group.category < 0 ||
-      group.category >= kCategoryCount || group.sourceIndex < 0 ||
-      static_cast<std::size_t>(group.sourceIndex) >= sources) {
-    throw Error("Cannot describe the scene: rectangle group " + std::to_string(g + 1) +
-                " has no label, category or source\n");
-  }
 }
 
 // Writes model as binary glTF to path, whole or not at all (an output file).
@@ -109,11 +92,10 @@ void writeModel(tinygltf::Model& model, const std::string& path) {
 }  // namespace
 
 void writeGlb(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas) {
-  const RectangleMesh& rectangles = room.rectangles;
-  const MeshStore& mesh = rectangles.mesh;
+  const MeshStore& mesh = room.rectangles.mesh;
   const int rectangleCount =
       std::min(static_cast<int>(mesh.faces.size()), static_cast<int>(atlas.patches.size()));
-  for (std::size_t g = 0; g < rectangles.groups.size(); ++g) checkGroup(room, g);
+  const std::vector<const SceneEntry*> groupOrder = entriesInGroupOrder(room.scene);
 
   // Vertex data of all rectangles in mesh order: four vertices each.
   std::vector<float> positions, normals, texCoords;
@@ -169,11 +151,11 @@ void writeGlb(const Reconstruction& room, const std::string& path, const BakedAt
   const int texCoordView =
       addBufferView(model, appendAligned(buffer, texCoords.data(), texCoordBytes), texCoordBytes,
                     TINYGLTF_TARGET_ARRAY_BUFFER, 2 * sizeof(float));
-  // Indices per group, relative to the group's first vertex.
+  // Indices per entry in group order, relative to the entry's first vertex.
   std::vector<unsigned int> indices;
-  for (const RectangleGroup& group : rectangles.groups) {
-    for (int r = group.firstRectangle; r <= group.lastRectangle && r < rectangleCount; ++r) {
-      const unsigned int base = 4u * static_cast<unsigned int>(r - group.firstRectangle);
+  for (const SceneEntry* entry : groupOrder) {
+    for (int r = entry->firstRectangle; r <= entry->lastRectangle && r < rectangleCount; ++r) {
+      const unsigned int base = 4u * static_cast<unsigned int>(r - entry->firstRectangle);
       for (const unsigned int k : {0u, 1u, 2u, 0u, 2u, 3u}) indices.push_back(base + k);
     }
   }
@@ -211,22 +193,23 @@ void writeGlb(const Reconstruction& room, const std::string& path, const BakedAt
 
   // One node per scene description entry, a mesh where it has rectangles.
   std::size_t firstIndex = 0;
-  std::vector<std::size_t> indexStart(rectangles.groups.size(), 0);
-  for (std::size_t g = 0; g < rectangles.groups.size(); ++g) {
-    indexStart[g] = firstIndex;
-    const RectangleGroup& group = rectangles.groups[g];
-    const int last = std::min(group.lastRectangle, rectangleCount - 1);
-    if (last >= group.firstRectangle) firstIndex += 6 * static_cast<std::size_t>(last - group.firstRectangle + 1);
+  std::vector<std::size_t> indexStart(room.scene.entries.size(), 0);
+  for (const SceneEntry* entry : groupOrder) {
+    indexStart[static_cast<std::size_t>(entry - room.scene.entries.data())] = firstIndex;
+    const int last = std::min(entry->lastRectangle, rectangleCount - 1);
+    if (last >= entry->firstRectangle) {
+      firstIndex += 6 * static_cast<std::size_t>(last - entry->firstRectangle + 1);
+    }
   }
-  for (const int g : sceneEntryOrder(rectangles.groups)) {
-    const RectangleGroup& group = rectangles.groups[static_cast<std::size_t>(g)];
+  for (std::size_t e = 0; e < room.scene.entries.size(); ++e) {
+    const SceneEntry& entry = room.scene.entries[e];
     tinygltf::Node node;
-    node.name = sceneEntryName(group);
-    node.extras = entryExtras(room, g);
-    const int last = std::min(group.lastRectangle, rectangleCount - 1);
-    if (last >= group.firstRectangle && group.firstRectangle >= 0) {
-      const std::size_t count = static_cast<std::size_t>(last - group.firstRectangle + 1);
-      const std::size_t vertexStart = 4 * static_cast<std::size_t>(group.firstRectangle);
+    node.name = entry.name;
+    node.extras = entryExtras(entry);
+    const int last = std::min(entry.lastRectangle, rectangleCount - 1);
+    if (last >= entry.firstRectangle && entry.firstRectangle >= 0) {
+      const std::size_t count = static_cast<std::size_t>(last - entry.firstRectangle + 1);
+      const std::size_t vertexStart = 4 * static_cast<std::size_t>(entry.firstRectangle);
       tinygltf::Primitive primitive;
       const int position = addAccessor(model, positionView, vertexStart * 12, 4 * count,
                                        TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3);
@@ -247,7 +230,7 @@ void writeGlb(const Reconstruction& room, const std::string& path, const BakedAt
       primitive.attributes["TEXCOORD_0"] =
           addAccessor(model, texCoordView, vertexStart * 8, 4 * count,
                       TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC2);
-      primitive.indices = addAccessor(model, indexView, indexStart[static_cast<std::size_t>(g)] * 4,
+      primitive.indices = addAccessor(model, indexView, indexStart[e] * 4,
                                       6 * count, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT,
                                       TINYGLTF_TYPE_SCALAR);
       primitive.material = 0;

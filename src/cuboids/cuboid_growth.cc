@@ -1,5 +1,6 @@
 #include "cuboids/cuboid_growth.h"
 
+#include "common/plane_types.h"
 #include "planes/box_grid.h"
 
 #include <algorithm>
@@ -9,18 +10,18 @@ namespace roombox {
 
 bool seedGrowthDirection(const Plane& plane, const PlaneEquation& equation,
                          GrowthDirection& direction) {
-  const float type = plane.type;
-  if (type == 2.0f && equation.b == 1.0f) {
+  const int axis = objectFaceAxis(plane.type);
+  if (axis == 1 && equation.b == 1.0f) {
     direction = GrowthDirection::kTowardNegativeY;
-  } else if (type == 2.0f && equation.b == -1.0f) {
+  } else if (axis == 1 && equation.b == -1.0f) {
     direction = GrowthDirection::kTowardPositiveY;
-  } else if (type == 1.0f && equation.a == 1.0f) {
+  } else if (axis == 0 && equation.a == 1.0f) {
     direction = GrowthDirection::kTowardNegativeX;
-  } else if (type == 1.0f && equation.a == -1.0f) {
+  } else if (axis == 0 && equation.a == -1.0f) {
     direction = GrowthDirection::kTowardPositiveX;
-  } else if (type == 3.0f && equation.c == 1.0f) {
+  } else if (axis == 2 && equation.c == 1.0f) {
     direction = GrowthDirection::kTowardNegativeZ;
-  } else if (type == 3.0f && equation.c == -1.0f) {
+  } else if (axis == 2 && equation.c == -1.0f) {
     direction = GrowthDirection::kTowardPositiveZ;
   } else {
     return false;
@@ -54,8 +55,8 @@ CuboidGrowth startCuboidGrowth(const Plane& seed, const PlaneEquation& seedEquat
   growth.seed = seed;
   growth.seedFacing = normal[n];
   growth.normalAxis = n;
-  growth.uAxis = kUAxisOfNormal[n];
-  growth.vAxis = kVAxisOfNormal[n];
+  growth.uAxis = planeUAxis(n);
+  growth.vAxis = planeVAxis(n);
   growth.negative = along.negative;
   growth.far = static_cast<float>(start);
   growth.u = AxisRange{seed.uMin, seed.uMax};
@@ -74,7 +75,7 @@ float minOf(float a, float b) { return b > a ? a : b; }
 // The range along in-plane axis `axis` of a plane whose normal lies on
 // normalAxis.
 AxisRange rangeAlong(const Plane& plane, int normalAxis, int axis) {
-  if (axis == kUAxisOfNormal[normalAxis]) return AxisRange{plane.uMin, plane.uMax};
+  if (axis == planeUAxis(normalAxis)) return AxisRange{plane.uMin, plane.uMax};
   return AxisRange{plane.vMin, plane.vMax};
 }
 
@@ -125,19 +126,19 @@ void matchGrowthCandidate(const Plane& q, const PlaneEquation& qEquation, Cuboid
   const Plane& s = growth.seed;
   float qFar = 0.0f;
   AxisRange rebuilt{};
-  if (q.type == static_cast<float>(growth.uAxis + 1)) {
+  if (isObjectFaceAlong(q.type, growth.uAxis)) {
     // Side face across U: the last match decides the range along V.
     if (matchSideFace(growth, q, qEquation, growth.uAxis, growth.vAxis, qFar, rebuilt)) {
       reachFarther(growth, qFar);
       growth.v = rebuilt;
     }
-  } else if (q.type == static_cast<float>(growth.vAxis + 1)) {
+  } else if (isObjectFaceAlong(q.type, growth.vAxis)) {
     // Side face across V: the last match decides the range along U.
     if (matchSideFace(growth, q, qEquation, growth.vAxis, growth.uAxis, qFar, rebuilt)) {
       reachFarther(growth, qFar);
       growth.u = rebuilt;
     }
-  } else if (q.type == static_cast<float>(growth.normalAxis + 1)) {
+  } else if (isObjectFaceAlong(q.type, growth.normalAxis)) {
     // Parallel face strictly inside the box: cuts the depth; one facing
     // the other way than the seed also widens the box to its extent.
     const bool overlaps = s.uMax > q.uMin && q.uMax > s.uMin && s.vMax > q.vMin && q.vMax > s.vMin;
@@ -246,8 +247,7 @@ std::vector<Cuboid> reconstructCuboids(const std::vector<Plane>& planes,
   std::vector<GridBox> boxes;
   std::vector<int> ids;
   for (int i = 0; i < count; ++i) {
-    const float type = planes[i].type;
-    if (type != 1.0f && type != 2.0f && type != 3.0f) continue;
+    if (!isObjectFace(planes[i].type)) continue;
     boxes.push_back(planeGridBox(planes[i]));
     ids.push_back(i);
   }

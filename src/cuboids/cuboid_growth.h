@@ -21,10 +21,9 @@ enum class GrowthDirection {
   kTowardPositiveZ = 6,  // type 3 seed, c = -1
 };
 
-// Axes are numbered x 0, y 1, z 2. An object plane with its normal on axis n
-// has type n + 1 and its u and v ranges on these axes:
-constexpr int kUAxisOfNormal[3] = {1, 0, 0};
-constexpr int kVAxisOfNormal[3] = {2, 2, 1};
+// Axes are numbered x 0, y 1, z 2; an object plane with its normal on axis n
+// has its u and v ranges on planeUAxis(n) and planeVAxis(n)
+// (common/plane_types.h).
 
 // A closed range along one axis.
 struct AxisRange {

@@ -10,7 +10,6 @@
 #include "roombox/scene_model.h"
 #include "scene/scene_description.h"
 
-#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -51,15 +50,14 @@ Reconstruction reconstructRoom(PlaneList planes, const cv::Mat& panorama,
   hideCoveredFaces(r.cuboids, r.cuboidFaces);
 
   begin(ReconstructionStep::kMeshGeneration);
-  // The texture holds a band for each extra view that has a name slot, as
-  // the texture merge stacks them; texture coordinates must agree with it.
-  const int bands = std::min(std::max(views.viewCount, 0), kViewSlots);
+  // The texture holds a band for each extra view the texture merge stacks;
+  // texture coordinates must agree with it.
+  const int bands = usableViewCount(views, ViewSlots::kTextures);
   r.rectangles = generateRectangleMesh(list, r.cuboids, r.cuboidFaces, panorama, bands);
 
   begin(ReconstructionStep::kSceneDescription);
   r.scene = buildSceneModel(list, r.cuboids, r.rectangles);
-  r.sceneText = writeSceneDescription(list, r.cuboids, r.rectangles.groups,
-                                      r.rectangles.groupLabels);
+  r.sceneText = writeSceneDescription(r.scene, list, r.cuboids);
   return r;
 }
 

@@ -123,7 +123,8 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
 
   std::fprintf(console, "Loading files\n");
   ViewTransform transforms[kViewSlots] = {};
-  for (int k = 0; k < views.viewCount && k < kViewSlots; ++k) {
+  const int transformed = usableViewCount(views, ViewSlots::kAffineFiles);
+  for (int k = 0; k < transformed; ++k) {
     transforms[k] = readAffineFile(s.basePath + views.affineFileNames[k]);
     printTransform(transforms[k], console);
   }
@@ -139,7 +140,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   PlaneList planes = readPlaneInfo(s.basePath, s.planeInfoFile, views);
 
   std::fprintf(console, "Transform\n");
-  for (int k = 0; k < views.viewCount && k < kViewSlots; ++k) {
+  for (int k = 0; k < transformed; ++k) {
     transformViewPlanes(k, transforms[k], planes);
   }
 

@@ -1,11 +1,12 @@
 #include "input/plane_info.h"
 
 #include "common/c_locale.h"
+#include "common/plane_types.h"
+#include "roombox/categories.h"
 #include "roombox/error.h"
 #include "roombox/plane.h"
 #include "roombox/read_plane_info.h"
 
-#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -85,19 +86,6 @@ void orientPlaneEquation(float position, PlaneEquation& equation) {
   }
 }
 
-// Whether a category code truncates toward zero to an index in 0..14, so
-// that no later stage can index outside the category tables.
-bool categoryInRange(float category) { return category > -1.0f && category < 15.0f; }
-
-// The axis (0 x, 1 y, 2 z) of the normal of a plane type, -1 for a code that
-// is no plane type.
-int normalAxisOfType(float type) {
-  if (type == 1.0f || type == 4.0f || type == 7.0f) return 0;
-  if (type == 2.0f || type == 5.0f || type == 9.0f) return 1;
-  if (type == 3.0f || type == 6.0f || type == 8.0f) return 2;
-  return -1;
-}
-
 // One plane info file: its full path, its tokens and its two header values.
 struct PlaneInfoFile {
   std::string path;
@@ -175,7 +163,7 @@ void readPlaneRecords(PlaneInfoFile& file, int source, PlaneList& list) {
       }
     }
     const float category = numbers[14];
-    if (!categoryInRange(category)) {
+    if (!isCategoryCode(category)) {
       char value[64];
       std::snprintf(value, sizeof(value), "%g", static_cast<double>(category));
       throwMalformed(file.path, "plane " + std::to_string(j + 1) + " category " + value +
@@ -213,8 +201,7 @@ PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInf
   list.cubeResolution = mainFile.resolution;
   long long total = mainFile.planeCount;
 
-  // Only views with a plane file slot can be read.
-  const int viewCount = std::min(std::max(views.viewCount, 0), kViewSlots - 1);
+  const int viewCount = usableViewCount(views, ViewSlots::kPlaneFiles);
   std::vector<PlaneInfoFile> viewFiles(viewCount);
   for (int k = 0; k < viewCount; ++k) {
     openPlaneInfoFile(basePath + views.viewPlaneFiles[k], viewFiles[k]);
@@ -257,9 +244,9 @@ PlaneList planeListFromRecords(const std::vector<Plane>& planes, float cubeResol
         throw Error(which + " number " + std::to_string(k + 1) + " is not finite");
       }
     }
-    const int axis = normalAxisOfType(p.type);
+    const int axis = planeNormalAxis(p.type);
     if (axis < 0) throw Error(which + ": the type is not 1 to 9");
-    if (!categoryInRange(p.category)) throw Error(which + ": the category is outside 0 to 14");
+    if (!isCategoryCode(p.category)) throw Error(which + ": the category is outside 0 to 14");
     PlaneEquation e{axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f,
                     0.0f - p.position};
     orientPlaneEquation(p.position, e);

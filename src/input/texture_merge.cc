@@ -21,9 +21,8 @@ namespace roombox {
 
 namespace {
 
-// Views that have a texture name slot of their own (the last slot is the
-// panorama's).
-constexpr int kViewTextureSlots = kViewSlots;
+// The panorama's texture name slot: the last, after one per extra view.
+constexpr int kPanoramaTextureSlot = kViewSlots;
 
 // Encodes image in the format named by the extension of path and writes it
 // there; throws Error when it has no extension, cannot be encoded or cannot
@@ -119,13 +118,12 @@ cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFil
 
 cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
                       const ViewConfig& views, int threads, cv::Mat& memory) {
-  const std::string panoramaPath = basePath + views.textureNames[kViewTextureSlots];
+  const std::string panoramaPath = basePath + views.textureNames[kPanoramaTextureSlot];
   const cv::Mat panorama = readPanorama(panoramaPath, threads, memory);
   const int width = panorama.cols;
   const int height = panorama.rows;
 
-  // Only views with a name slot can be loaded; a negative count means none.
-  const int viewCount = std::min(std::max(views.viewCount, 0), kViewTextureSlots);
+  const int viewCount = usableViewCount(views, ViewSlots::kTextures);
   const std::string texturePath = basePath + textureFileName;
   if (viewCount == 0) {
     // The texture is the panorama itself: its file when that holds exactly

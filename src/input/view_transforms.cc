@@ -1,6 +1,7 @@
 #include "input/view_transforms.h"
 
 #include "common/c_locale.h"
+#include "common/plane_types.h"
 #include "input/plane_info.h"
 #include "roombox/error.h"
 
@@ -35,29 +36,6 @@ ViewTransform readAffineFile(const std::string& path) {
 
 namespace {
 
-// The normal axis of a plane type for the move: 0 x, 1 y, 2 z, or -1 for a
-// type that is not moved along an axis (only its centre moves).
-int normalAxisOfType(float type) {
-  // Truncation toward zero, done only on values inside the type range.
-  if (!(type >= 1.0f && type < 10.0f)) return -1;
-  switch (static_cast<int>(type)) {
-    case 1:
-    case 4:
-    case 7:
-      return 0;
-    case 2:
-    case 5:
-    case 9:
-      return 1;
-    case 3:
-    case 6:
-    case 8:
-      return 2;
-    default:
-      return -1;
-  }
-}
-
 // Snaps value to the grid of step resolution: the nearest multiple, halves
 // rounding up. The quotient is a float division; adding 0.5 and the floor are
 // done in double; the whole number of steps is rounded to float (as an int
@@ -91,7 +69,7 @@ void transformViewPlanes(int view, const ViewTransform& transform, PlaneList& li
   for (long long i = first; i < end; ++i) {
     Plane& p = list.planes[i];
     PlaneEquation& e = list.equations[i];
-    switch (normalAxisOfType(p.type)) {
+    switch (viewMoveAxisTruncated(p.type)) {
       case 0:
         p.position += tx;
         p.uMin += ty;

@@ -2,7 +2,6 @@
 #include "common/output_file.h"
 #include "mesh/number_format.h"
 #include "mesh/textured_obj_files.h"
-#include "roombox/categories.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
 #include "roombox/write_object_obj.h"
@@ -140,12 +139,19 @@ void writeCuboidText(const Reconstruction& room, const std::string& path) {
   closeOutputFile(out);
 }
 
-void writeObjectObj(const Reconstruction& room, const std::string& path) {
-  const RectangleMesh& rectangles = room.rectangles;
-  const MeshStore& mesh = rectangles.mesh;
-  const std::vector<RectangleGroup>& groups = rectangles.groups;
+namespace {
+
+// The "g" line of an entry and the rectangle it goes before.
+struct GroupLine {
+  int firstRectangle;
+  std::string name;
+};
+
+// Writes the object OBJ of mesh with groups (in group order) at path.
+void writeObjectObjFile(const MeshStore& mesh, const std::vector<GroupLine>& groups,
+                        const std::string& path) {
   const MeshExtent extent = meshExtent(mesh);
-  const int groupCount = static_cast<int>(groups.size());
+  const std::size_t groupCount = groups.size();
 
   OutputFile out;
   openOutputFile(path, out);
@@ -156,12 +162,10 @@ void writeObjectObj(const Reconstruction& room, const std::string& path) {
   // Face lines are formatted as the "%lld" conversion would and written one
   // at a time.
   char line[128];
-  int next = 0;  // the first group whose header is not written yet
+  std::size_t next = 0;  // the first group whose line is not written yet
   for (int r = 0; r < extent.rectangles; ++r) {
     while (next < groupCount && groups[next].firstRectangle == r) {
-      const int category = groups[next].category;
-      const char* name = CategoryNames[category >= 0 && category < kCategoryCount ? category : 0];
-      std::fprintf(file, "\ng %s_%d\n", name, groups[next].instance);
+      std::fprintf(file, "\ng %s\n", groups[next].name.c_str());
       ++next;
     }
     const char* end = formatFaceRow(mesh.faces[static_cast<std::size_t>(r)].data(),
@@ -170,6 +174,16 @@ void writeObjectObj(const Reconstruction& room, const std::string& path) {
   }
   std::fprintf(file, "\n\n#end of obj file");
   closeOutputFile(out);
+}
+
+}  // namespace
+
+void writeObjectObj(const Reconstruction& room, const std::string& path) {
+  std::vector<GroupLine> groups;
+  for (const SceneEntry* entry : entriesInGroupOrder(room.scene)) {
+    groups.push_back(GroupLine{entry->firstRectangle, entry->name});
+  }
+  writeObjectObjFile(room.rectangles.mesh, groups, path);
 }
 
 void writeObjectOff(const Reconstruction& room, const std::string& path) {

@@ -1,6 +1,7 @@
 #include "mesh/rectangle_mesh.h"
 
 #include "common/pi.h"
+#include "common/plane_types.h"
 #include "mesh/number_format.h"
 #include "roombox/categories.h"
 
@@ -10,24 +11,6 @@
 #include <cstddef>
 
 namespace roombox {
-
-const int CategoryPalette[15][3] = {
-    {0, 0, 0},        // None
-    {128, 0, 0},      // Bed
-    {0, 128, 0},      // Books
-    {128, 128, 0},    // Ceiling
-    {0, 0, 128},      // Chair
-    {128, 0, 128},    // Floor
-    {0, 128, 128},    // Furniture
-    {128, 128, 128},  // Objects
-    {255, 128, 128},  // Picture
-    {128, 255, 128},  // Sofa
-    {255, 255, 128},  // Table
-    {128, 128, 255},  // TV
-    {255, 128, 255},  // Unknown
-    {128, 255, 255},  // Wall
-    {255, 255, 255},  // Window
-};
 
 namespace {
 
@@ -133,10 +116,9 @@ void storeMeshVertex(int index, float x, float y, float z, int colourIndex,
   }
   mesh.texCoords[index] = tex;
 
-  const int c = colourIndex >= 0 && colourIndex < kCategoryCount ? colourIndex : 0;
-  mesh.colours[index] = MeshColour{static_cast<float>(CategoryPalette[c][0]),
-                                   static_cast<float>(CategoryPalette[c][1]),
-                                   static_cast<float>(CategoryPalette[c][2])};
+  const CategoryRgb colour = categoryRgb(colourIndex);
+  mesh.colours[index] = MeshColour{static_cast<float>(colour.r), static_cast<float>(colour.g),
+                                   static_cast<float>(colour.b)};
 
   mesh.vertexAlpha[index] = blackRightOf(panorama, pixel.row, pixel.col) ? 0 : 255;
 }
@@ -158,19 +140,20 @@ void emitPlaneRectangle(const Plane& plane, const cv::Mat& panorama, int viewCou
     corners[k][1] = y;
     corners[k][2] = z;
   };
-  if (plane.type >= 7.0f && plane.type < 8.0f) {
+  const int axis = roomSurfaceAxisTruncated(plane.type);
+  if (axis == 0) {
     if (p > 0) {
       set(0, p, a0, b0); set(1, p, a0, b1); set(2, p, a1, b1); set(3, p, a1, b0);
     } else {
       set(0, p, a0, b0); set(1, p, a1, b0); set(2, p, a1, b1); set(3, p, a0, b1);
     }
-  } else if (plane.type >= 9.0f && plane.type < 10.0f) {
+  } else if (axis == 1) {
     if (p > 0) {
       set(0, a0, p, b0); set(1, a1, p, b0); set(2, a1, p, b1); set(3, a0, p, b1);
     } else {
       set(0, a0, p, b0); set(1, a0, p, b1); set(2, a1, p, b1); set(3, a1, p, b0);
     }
-  } else if (plane.type >= 8.0f && plane.type < 9.0f) {
+  } else if (axis == 2) {
     if (p > 0) {
       set(0, a0, b0, p); set(1, a0, b1, p); set(2, a1, b1, p); set(3, a1, b0, p);
     } else {
@@ -227,12 +210,6 @@ namespace {
 // or a room plane of 4 and 1, keeps every count of the mesh within an int.
 static_assert(8LL * kMaxPlanes <= INT_MAX, "vertex counts must fit in an int");
 
-constexpr int kWall = 13;
-constexpr int kCeiling = 3;
-constexpr int kFloor = 5;
-
-bool isRoomPlaneType(float type) { return type == 7.0f || type == 8.0f || type == 9.0f; }
-
 // The rectangles of mesh so far, as a group's range counts them.
 int rectangleCount(const MeshStore& mesh) { return static_cast<int>(mesh.faces.size()); }
 
@@ -267,11 +244,11 @@ RectangleMesh generateRectangleMesh(const std::vector<Plane>& planes,
   // bounds the plane count so that these sums fit in an int.
   std::size_t roomPlanes = 0;
   for (const Plane& plane : planes) {
-    if (isRoomPlaneType(plane.type)) ++roomPlanes;
+    if (isRoomSurface(plane.type)) ++roomPlanes;
   }
   std::size_t boxes = 0;
   for (const Cuboid& box : cuboids) {
-    if (box.kind == 1.0f) ++boxes;
+    if (isGrownBox(box)) ++boxes;
   }
   RectangleMesh out;
   MeshStore& mesh = out.mesh;
@@ -287,10 +264,8 @@ RectangleMesh generateRectangleMesh(const std::vector<Plane>& planes,
   int counters[kCategoryCount] = {};
   for (std::size_t i = 0; i < planes.size(); ++i) {
     const Plane& plane = planes[i];
-    if (!isRoomPlaneType(plane.type)) continue;
-    int category = kWall;
-    if (plane.type == 8.0f) category = plane.position > 0 ? kCeiling : kFloor;
-    const int group = openGroup(category, plane.material, GroupSource::kPlane,
+    if (!isRoomSurface(plane.type)) continue;
+    const int group = openGroup(roomSurfaceCategory(plane), plane.material, GroupSource::kPlane,
                                 static_cast<int>(i), counters, out);
     emitPlaneRectangle(plane, panorama, viewCount, mesh);
     closeGroup(group, out);
@@ -298,7 +273,7 @@ RectangleMesh generateRectangleMesh(const std::vector<Plane>& planes,
 
   for (std::size_t j = 0; j < cuboids.size(); ++j) {
     const Cuboid& box = cuboids[j];
-    if (box.kind != 1.0f) continue;
+    if (!isGrownBox(box)) continue;
     // A box without a face-switch record counts as having all faces shown.
     const CuboidFaces shown =
         j < cuboidFaces.size() ? cuboidFaces[j] : CuboidFaces{1, 1, 1, 1, 1, 1};

@@ -10,9 +10,6 @@
 
 namespace roombox {
 
-// The vertex colour of each category index 0..14 (r, g, b, each 0..255).
-extern const int CategoryPalette[15][3];
-
 // A pixel of the panorama: row 0 is the top (+z pole), col 0 is the +x
 // direction.
 struct PanoramaPixel {

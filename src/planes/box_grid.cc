@@ -1,5 +1,7 @@
 #include "planes/box_grid.h"
 
+#include "common/plane_types.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -20,9 +22,10 @@ void rangeBetween(float a, float b, float& low, float& high) {
 
 GridBox planeGridBox(const Plane& plane) {
   // In-plane axes of each normal axis: x -> (y, z), y -> (x, z), z -> (x, y).
-  const int normal = plane.type == 1.0f ? 0 : plane.type == 2.0f ? 1 : 2;
-  const int u = normal == 0 ? 1 : 0;
-  const int v = normal == 2 ? 1 : 2;
+  const int axis = objectFaceAxis(plane.type);
+  const int normal = axis >= 0 ? axis : 2;
+  const int u = planeUAxis(normal);
+  const int v = planeVAxis(normal);
   GridBox box;
   box.lo[normal] = box.hi[normal] = plane.position;
   rangeBetween(plane.uMin, plane.uMax, box.lo[u], box.hi[u]);

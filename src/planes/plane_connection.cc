@@ -1,5 +1,7 @@
 #include "planes/plane_connection.h"
 
+#include "common/plane_types.h"
+
 #include <algorithm>
 
 namespace roombox {
@@ -85,11 +87,13 @@ constexpr PairFields kPairYZ = {
 void joinPlanePair(Plane& p, EdgeLinks& pLinks, Plane& q, EdgeLinks& qLinks) {
   if (q.active == 0.0f) return;
   const PairFields* fields = nullptr;
-  if (p.type == 1.0f && q.type == 2.0f) {
+  const int pAxis = objectFaceAxis(p.type);
+  const int qAxis = objectFaceAxis(q.type);
+  if (pAxis == 0 && qAxis == 1) {
     fields = &kPairXY;
-  } else if (p.type == 1.0f && q.type == 3.0f) {
+  } else if (pAxis == 0 && qAxis == 2) {
     fields = &kPairXZ;
-  } else if (p.type == 2.0f && q.type == 3.0f) {
+  } else if (pAxis == 1 && qAxis == 2) {
     fields = &kPairYZ;
   } else {
     return;
@@ -133,7 +137,9 @@ void joinPlanePair(Plane& p, EdgeLinks& pLinks, Plane& q, EdgeLinks& qLinks) {
 void connectPlane(int index, const BoxGrid& grid, std::vector<Plane>& planes,
                   std::vector<EdgeLinks>& links) {
   Plane& p = planes[index];
-  if (p.type != 1.0f && p.type != 2.0f) return;
+  // Each pair is joined once, from its plane of the lower normal axis.
+  const int axis = objectFaceAxis(p.type);
+  if (axis != 0 && axis != 1) return;
 
   // Only planes whose box meets p's can cross it; the grid lists them among
   // its candidates, in index order, which is the order of the scan.
@@ -155,7 +161,7 @@ std::vector<EdgeLinks> connectPlanes(float cubeResolution, std::vector<Plane>& p
   for (int i = 0; i < count; ++i) {
     const Plane& plane = planes[i];
     if (plane.active == 0.0f) continue;
-    if (plane.type != 1.0f && plane.type != 2.0f && plane.type != 3.0f) continue;
+    if (!isObjectFace(plane.type)) continue;
     boxes.push_back(planeGridBox(plane));
     ids.push_back(i);
   }

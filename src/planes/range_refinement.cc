@@ -1,9 +1,11 @@
 #include "planes/range_refinement.h"
 
+#include "common/plane_types.h"
+
 namespace roombox {
 
 bool refinePlaneAgainst(const Plane& q, Plane& p) {
-  if (q.active == 0.0f || q.type != p.type || q.position != p.position) return false;
+  if (q.active == 0.0f || !sameType(q.type, p.type) || q.position != p.position) return false;
 
   const bool spansU = q.uMin <= p.uMin && q.uMax >= p.uMax;
   const bool spansV = q.vMin <= p.vMin && q.vMax >= p.vMax;

@@ -1,5 +1,7 @@
 #include "planes/room_boundary.h"
 
+#include "common/plane_types.h"
+
 namespace roombox {
 
 namespace {
@@ -27,16 +29,8 @@ RoomBox computeRoomBoundary(const std::vector<Plane>& planes) {
   // Direct bounds: the wall, floor and ceiling positions on their normal axes.
   for (int i = 0; i < count; ++i) {
     const Plane& plane = planes[i];
-    int axis;
-    if (plane.type == 7.0f) {
-      axis = 0;
-    } else if (plane.type == 9.0f) {
-      axis = 1;
-    } else if (plane.type == 8.0f) {
-      axis = 2;
-    } else {
-      continue;
-    }
+    const int axis = roomSurfaceAxis(plane.type);
+    if (axis < 0) continue;
     if (plane.position < 0) {
       lowerTo(roomMin[axis], plane.position);
       minFound[axis] = true;
@@ -46,39 +40,23 @@ RoomBox computeRoomBoundary(const std::vector<Plane>& planes) {
     }
   }
 
-  // Fallbacks: the extents of the other boundary planes along a missing side.
-  // x is the u axis of types 9 and 8; y the u axis of type 7 and the v axis
-  // of type 8; z the v axis of types 7 and 9.
-  if (!minFound[0]) {
-    for (int i = 0; i < count; ++i) {
-      if (planes[i].type == 9.0f || planes[i].type == 8.0f) lowerTo(roomMin[0], planes[i].uMin);
-    }
-  }
-  if (!maxFound[0]) {
-    for (int i = 0; i < count; ++i) {
-      if (planes[i].type == 9.0f || planes[i].type == 8.0f) raiseTo(roomMax[0], planes[i].uMax);
-    }
-  }
-  if (!minFound[1]) {
-    for (int i = 0; i < count; ++i) {
-      if (planes[i].type == 7.0f) lowerTo(roomMin[1], planes[i].uMin);
-      if (planes[i].type == 8.0f) lowerTo(roomMin[1], planes[i].vMin);
-    }
-  }
-  if (!maxFound[1]) {
-    for (int i = 0; i < count; ++i) {
-      if (planes[i].type == 7.0f) raiseTo(roomMax[1], planes[i].uMax);
-      if (planes[i].type == 8.0f) raiseTo(roomMax[1], planes[i].vMax);
-    }
-  }
-  if (!minFound[2]) {
-    for (int i = 0; i < count; ++i) {
-      if (planes[i].type == 7.0f || planes[i].type == 9.0f) lowerTo(roomMin[2], planes[i].vMin);
-    }
-  }
-  if (!maxFound[2]) {
-    for (int i = 0; i < count; ++i) {
-      if (planes[i].type == 7.0f || planes[i].type == 9.0f) raiseTo(roomMax[2], planes[i].vMax);
+  // Fallbacks: the extents of the other room surfaces along a missing side
+  // (x is the u axis of types 9 and 8; y the u axis of type 7 and the v axis
+  // of type 8; z the v axis of types 7 and 9), in plane order.
+  for (int side = 0; side < 3; ++side) {
+    for (const bool low : {true, false}) {
+      if (low ? minFound[side] : maxFound[side]) continue;
+      for (int i = 0; i < count; ++i) {
+        const Plane& plane = planes[i];
+        const int normal = roomSurfaceAxis(plane.type);
+        if (normal < 0 || normal == side) continue;
+        const bool alongU = planeUAxis(normal) == side;
+        if (low) {
+          lowerTo(roomMin[side], alongU ? plane.uMin : plane.vMin);
+        } else {
+          raiseTo(roomMax[side], alongU ? plane.uMax : plane.vMax);
+        }
+      }
     }
   }
   return room;

@@ -59,7 +59,7 @@ void drawLegend(const std::vector<PreviewItem>& items, const PreviewStyle& style
     const cv::Rect sample(rows.left, rows.y + height / 6, rows.swatch, height * 2 / 3);
     cv::rectangle(legend, sample, categoryColour(c), cv::FILLED);
     cv::rectangle(legend, sample, kPreviewText, 1);
-    std::string words = std::string(CategoryNames[c]) + ":";
+    std::string words = std::string(categoryName(c)) + ":";
     if (boxes[c] > 0) words += " " + counted(boxes[c], "box", "boxes");
     if (boxes[c] > 0 && surfaces[c] > 0) words += ",";
     if (surfaces[c] > 0) words += " " + counted(surfaces[c], "surface", "surfaces");

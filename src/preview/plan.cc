@@ -2,6 +2,7 @@
 
 #include "common/c_locale.h"
 #include "preview/preview_style.h"
+#include "roombox/categories.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -39,7 +40,6 @@ double roundLength(double most) {
 }
 
 constexpr double kFillShare = 0.4;
-constexpr int kCategoryWall = 13;
 constexpr int kMostGridLines = 200;
 
 // The whole pixel nearest to plan position p.

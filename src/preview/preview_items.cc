@@ -1,7 +1,8 @@
 #include "preview/preview_items.h"
 
-#include "roombox/categories.h"
+#include "common/plane_types.h"
 #include "roombox/error.h"
+#include "roombox/scene_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,12 +21,13 @@ bool planeRectangle(const Plane& plane, cv::Point3d corners[4]) {
   const double p = plane.position;
   const double u[4] = {plane.uMin, plane.uMax, plane.uMax, plane.uMin};
   const double v[4] = {plane.vMin, plane.vMin, plane.vMax, plane.vMax};
+  const int axis = roomSurfaceAxisTruncated(plane.type);
   for (int k = 0; k < 4; ++k) {
-    if (plane.type >= 7.0f && plane.type < 8.0f) {
+    if (axis == 0) {
       corners[k] = cv::Point3d(p, u[k], v[k]);
-    } else if (plane.type >= 9.0f && plane.type < 10.0f) {
+    } else if (axis == 1) {
       corners[k] = cv::Point3d(u[k], p, v[k]);
-    } else if (plane.type >= 8.0f && plane.type < 9.0f) {
+    } else if (axis == 2) {
       corners[k] = cv::Point3d(u[k], v[k], p);
     } else {
       return false;
@@ -88,14 +90,14 @@ std::vector<PreviewEdge> boxEdges(const Cuboid& box, const CuboidFaces& shown) {
 std::vector<PreviewItem> collectPreviewItems(const Reconstruction& room) {
   const std::vector<Plane>& planes = room.planes.planes;
   std::vector<PreviewItem> items;
-  items.reserve(room.rectangles.groups.size());
-  for (const RectangleGroup& group : room.rectangles.groups) {
-    if (group.category < 0 || group.category >= kCategoryCount || group.sourceIndex < 0) continue;
-    const std::size_t source = static_cast<std::size_t>(group.sourceIndex);
+  items.reserve(room.scene.entries.size());
+  for (const SceneEntry* entry : entriesInGroupOrder(room.scene)) {
+    if (entry->sourceIndex < 0) continue;
+    const std::size_t source = static_cast<std::size_t>(entry->sourceIndex);
     PreviewItem item;
-    item.name = std::string(CategoryNames[group.category]) + "_" + std::to_string(group.instance);
-    item.category = group.category;
-    if (group.source == GroupSource::kCuboid) {
+    item.name = entry->name;
+    item.category = entry->category;
+    if (entry->kind == EntryKind::kObject) {
       if (source >= room.cuboids.size()) continue;
       // A box without a face-switch record has all faces shown, as in the mesh.
       const CuboidFaces shown = source < room.cuboidFaces.size() ? room.cuboidFaces[source]

@@ -1,6 +1,5 @@
 #include "preview/preview_style.h"
 
-#include "mesh/rectangle_mesh.h"
 #include "roombox/categories.h"
 
 #include <opencv2/imgproc.hpp>
@@ -37,8 +36,8 @@ PreviewStyle previewStyle(int width) {
 }
 
 cv::Scalar categoryColour(int category) {
-  const int c = category >= 0 && category < kCategoryCount ? category : 0;
-  return cv::Scalar(CategoryPalette[c][2], CategoryPalette[c][1], CategoryPalette[c][0]);
+  const CategoryRgb colour = categoryRgb(category);
+  return cv::Scalar(colour.b, colour.g, colour.r);
 }
 
 double perceivedBrightness(const cv::Scalar& colour) {

@@ -43,7 +43,7 @@ struct PreviewStyle {
 PreviewStyle previewStyle(int width);
 
 // The colour of category index `category` as OpenCV draws it (blue, green,
-// red): the colour the colour-OBJ gives its vertices (CategoryPalette).
+// red): categoryRgb, the colour the colour-OBJ gives its vertices.
 // An index outside 0..14 gets the colour of None.
 cv::Scalar categoryColour(int category);
 

@@ -12,7 +12,10 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,22 @@ ToolRun runInFolder(const TempDir& dir, const std::string& options) {
   const CommandRun run = runCommand(quoted(ROOMBOX_BINARY) + " " + quoted(dir.path()) +
                                     " planes.txt room 2 " + options);
   return ToolRun{run.status, run.output, ""};
+}
+
+// The distinct values of an accessor of 32-bit unsigned indices.
+std::set<std::uint32_t> distinctIndices(const tinygltf::Model& model, int accessorIndex) {
+  const tinygltf::Accessor& accessor = model.accessors.at(static_cast<std::size_t>(accessorIndex));
+  const tinygltf::BufferView& view = model.bufferViews.at(static_cast<std::size_t>(accessor.bufferView));
+  const std::vector<unsigned char>& data = model.buffers.at(static_cast<std::size_t>(view.buffer)).data;
+  std::set<std::uint32_t> values;
+  if (accessor.componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT) return values;
+  const std::size_t start = view.byteOffset + accessor.byteOffset;
+  for (std::size_t k = 0; k < accessor.count && start + 4 * (k + 1) <= data.size(); ++k) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, data.data() + start + 4 * k, 4);
+    values.insert(value);
+  }
+  return values;
 }
 
 // Runs the example room in dir with save option 2 and the named options.
@@ -79,6 +98,12 @@ TEST(GlbFileTest, TheExampleRoomLoadsAsGltfWithTheEntriesOfTheSceneDescription) 
     if (node.mesh >= 0) {
       for (const tinygltf::Primitive& primitive : model.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
         triangles += model.accessors[static_cast<std::size_t>(primitive.indices)].count / 3;
+        // Its triangles are its own rectangles: they use each of its vertices.
+        const std::size_t vertices =
+            model.accessors[static_cast<std::size_t>(primitive.attributes.at("POSITION"))].count;
+        const std::set<std::uint32_t> used = distinctIndices(model, primitive.indices);
+        EXPECT_EQ(used.size(), vertices);
+        EXPECT_EQ(used.empty() ? 0u : *used.rbegin() + 1, vertices);
       }
     }
   }

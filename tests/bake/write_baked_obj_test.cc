@@ -4,6 +4,7 @@
 #include "bake/baked_obj_files.h"
 #include "mesh/mesh_fixtures.h"
 #include "roombox/bake_atlas.h"
+#include "roombox/scene_model.h"
 #include "roombox/write_baked_obj.h"
 #include "support/temp_dir.h"
 
@@ -32,7 +33,9 @@ BakedRoom bakedRoom() {
   BakedRoom out;
   out.room.cuboids = input.cuboids;
   out.room.cuboidFaces = input.cuboidFaces;
+  out.room.planes.planes = input.planes;
   out.room.rectangles = generate(input);
+  out.room.scene = buildSceneModel(input.planes, input.cuboids, out.room.rectangles);
   out.atlas = bakeAtlas(out.room.rectangles, out.room.cuboids, input.panorama);
   return out;
 }

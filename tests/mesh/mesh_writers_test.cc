@@ -85,7 +85,11 @@ Reconstruction buildScene() {
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 1), CuboidFaces{0, 0, 0, 0, 0, 0});
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 13), CuboidFaces{0, 0, 0, 0, 0, 1});
   input.addCuboid(makeCuboid(0, 1, 0, 1, 0, 1, 6), CuboidFaces{0, 0, 0, 0, 0, 0});
-  return roomOf(generate(input));
+  Reconstruction room = roomOf(generate(input));
+  room.planes.planes = input.planes;
+  room.cuboids = input.cuboids;
+  room.scene = buildSceneModel(room.planes.planes, room.cuboids, room.rectangles);
+  return room;
 }
 
 TEST(MeshWriters, EmptyMeshFilesAreHeadersAndFooters) {

@@ -2,8 +2,10 @@
 
 // A small reconstruction made by hand for the preview tests: the room box
 // x -3..3, y -2..2, z -1.5..1.5 with its four walls, floor and ceiling, and
-// boxes added by the test, grouped as mesh generation groups them.
+// boxes added by the test, grouped and described as mesh generation and
+// the scene model group and describe them.
 #include "roombox/reconstruct_room.h"
+#include "roombox/scene_model.h"
 
 #include <vector>
 
@@ -40,7 +42,9 @@ inline Reconstruction handMadeRoom() {
   for (int i = 0; i < 6; ++i) {
     room.rectangles.groups.push_back(
         RectangleGroup{categories[i], instances[i], i, i, GroupSource::kPlane, i});
+    room.rectangles.groupLabels.push_back(GroupLabel{categories[i], {}});
   }
+  room.scene = buildSceneModel(room.planes.planes, room.cuboids, room.rectangles);
   return room;
 }
 
@@ -55,6 +59,8 @@ inline void addBox(Reconstruction& room, int category, int instance, float minX,
   const int index = static_cast<int>(room.cuboids.size()) - 1;
   room.rectangles.groups.push_back(
       RectangleGroup{category, instance, 0, -1, GroupSource::kCuboid, index});
+  room.rectangles.groupLabels.push_back(GroupLabel{category, {}});
+  room.scene = buildSceneModel(room.planes.planes, room.cuboids, room.rectangles);
 }
 
 }  // namespace roombox

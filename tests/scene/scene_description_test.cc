@@ -69,7 +69,10 @@ struct Scene {
   }
 
   std::string describe() const {
-    return writeSceneDescription(planes, cuboids, groups, groupLabels);
+    RectangleMesh rectangles;
+    rectangles.groups = groups;
+    rectangles.groupLabels = groupLabels;
+    return writeSceneDescription(buildSceneModel(planes, cuboids, rectangles), planes, cuboids);
   }
 };
 
@@ -229,6 +232,23 @@ TEST(SceneDescription, GroupThatCannotBeDescribedThrows) {
         scene.describe(),
         "^Cannot describe the scene: rectangle group 1 has no label, category or source\n$");
   }
+}
+
+// A scene model that does not belong to the lists it is written with is
+// refused, never read past their end.
+TEST(SceneDescription, EntryWithoutItsSourceThrows) {
+  Scene scene;
+  scene.addCuboid(4, 0, 0, 1, 0, 1, 0, 1);
+  scene.addPlane(7, 2.0f, -1.5f, 1.5f, -1.2f, 1.3f, 0);
+  scene.makeGroups();
+  RectangleMesh rectangles;
+  rectangles.groups = scene.groups;
+  rectangles.groupLabels = scene.groupLabels;
+  const SceneModel model = buildSceneModel(scene.planes, scene.cuboids, rectangles);
+  EXPECT_ROOMBOX_ERROR(writeSceneDescription(model, {}, scene.cuboids),
+                       "^Cannot describe the scene: Wall_1 has no source\n$");
+  EXPECT_ROOMBOX_ERROR(writeSceneDescription(model, scene.planes, {}),
+                       "^Cannot describe the scene: Chair_1 has no source\n$");
 }
 
 TEST(SceneDescription, FileHoldsTextAndOneLineFeed) {
