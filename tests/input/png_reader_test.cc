@@ -14,8 +14,14 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace roombox {
@@ -272,6 +278,78 @@ TEST(PngFastPath, LeavesFilesLibpngWarnsAboutToIt) {
   for (std::string png : {pngFile(header, stream + "xy"),
                           pngFile(header, stream.substr(0, stream.size() - 1) + "!")}) {
     EXPECT_TRUE(decodePlainPng(reinterpret_cast<unsigned char*>(&png[0]), png.size()).empty());
+  }
+}
+
+
+// A file cut short after its size was taken, as another process may do while
+// it is read: the bytes past the cut are missing, not a signal, and the walk
+// refuses the file.
+TEST(PngFastPath, BytesCutShortAfterTheFileWasSizedAreMissing) {
+  TempDir dir;
+  const std::string bytes = encode(testImage(600, 400, 3), {cv::IMWRITE_PNG_COMPRESSION, 0});
+  ASSERT_GT(bytes.size(), 2 * PngBytes::kWindowSize);
+  const std::string path = dir.write("cut.png", bytes);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  PngBytes file(fd, bytes.size());
+  ASSERT_NE(file.at(kPngStartSize, 8), nullptr);
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(PngBytes::kWindowSize + 100)), 0);
+  // What the window holds is still given; what lies past the cut is not.
+  EXPECT_NE(file.at(PngBytes::kWindowSize - 8, 8), nullptr);
+  EXPECT_EQ(file.at(PngBytes::kWindowSize + 50, 100), nullptr);
+  EXPECT_EQ(file.at(bytes.size() - 12, 12), nullptr);
+  std::vector<unsigned char> out(bytes.size());
+  EXPECT_FALSE(file.copy(0, bytes.size(), out.data()));
+  PngChunks chunks;
+  EXPECT_FALSE(walkPngChunks(file, chunks));
+  close(fd);
+}
+
+// A panorama cut short by another thread at a random point of its reading
+// either reads whole (the cut came after) or fails as a broken file does;
+// the process goes on. A streamed (photo-like) and a flat image (inflated at
+// once), each in many chunks and in one.
+TEST(PngFastPath, APanoramaCutShortWhileItIsReadFailsCleanly) {
+  TempDir dir;
+  cv::Mat photo(1024, 2048, CV_8UC3);
+  cv::RNG(7).fill(photo, cv::RNG::UNIFORM, 0, 256);
+  cv::Mat flat(1024, 2048, CV_8UC3, cv::Scalar(40, 90, 160));
+  cv::rectangle(flat, cv::Rect(300, 200, 900, 500), cv::Scalar(200, 10, 70), cv::FILLED);
+  const std::vector<std::string> files = {
+      encode(photo), encode(flat), pngFile(photo, {1}, 1 << 30),
+      pngFile(imageHeader(2048, 1024, 8, 2), deflatedZlib(filteredRows(flat, {1})), 1 << 30)};
+  std::mt19937 random(20261208);
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    const std::string& bytes = files[f];
+    const std::string path = dir.write("shifted_t.png", bytes);
+    const cv::Mat expected = imreadOrEmpty(path, cv::IMREAD_COLOR);
+    ASSERT_FALSE(expected.empty());
+    // Cuts are spread over about one read's time.
+    const auto begin = std::chrono::steady_clock::now();
+    ASSERT_TRUE(samePixels(readPanorama(path), expected));
+    const auto readTime = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - begin);
+    int failed = 0;
+    for (int round = 0; round < 24; ++round) {
+      SCOPED_TRACE(testing::Message() << "file " << f << ", round " << round);
+      dir.write("shifted_t.png", bytes);
+      const auto cut = std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(random);
+      const auto delay = std::chrono::microseconds(
+          std::uniform_int_distribution<long>(0, readTime.count() * 5 / 4)(random));
+      std::thread cutter([&] {
+        std::this_thread::sleep_for(delay);
+        EXPECT_EQ(truncate(path.c_str(), static_cast<off_t>(cut)), 0);
+      });
+      try {
+        EXPECT_TRUE(samePixels(readPanorama(path), expected));
+      } catch (const Error& error) {
+        EXPECT_EQ(error.what(), "Cannot open the texture image - " + path + "\n");
+        ++failed;
+      }
+      cutter.join();
+    }
+    RecordProperty("cut_reads_failed_" + std::to_string(f), failed);
   }
 }
 
