@@ -61,6 +61,10 @@ class CMakeBuild(build_ext):
         target = self.get_ext_fullpath(ext.name)
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.copyfile(os.path.join(built, modules[0]), target)
+        # roombox's codec library, which the module loads from beside itself
+        # when it first decodes or encodes an image through OpenCV.
+        shutil.copyfile(os.path.join(built, "libroombox_codecs.so"),
+                        os.path.join(os.path.dirname(target), "libroombox_codecs.so"))
 
 
 setup(

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh test
 jobs="$(nproc)"
 # The Debian interpreter, for which setup.sh installs numpy, pybind11, pytest
 # and dask.distributed (not whatever python3 comes first on the PATH).

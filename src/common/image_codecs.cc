@@ -1,91 +1,122 @@
 #include "common/image_codecs.h"
 
+#include "common/codec_entry_points.h"
 #include "roombox/error.h"
 
-#include <opencv2/imgcodecs.hpp>
-
 #include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
 
 #include <new>
 #include <string>
-#include <type_traits>
+#include <vector>
 
-#ifndef ROOMBOX_IMGCODECS_LIBRARY
-#error "ROOMBOX_IMGCODECS_LIBRARY must name OpenCV's image codec library (its soname)"
-#endif
-
-#if !defined(_GLIBCXX_USE_CXX11_ABI) || !_GLIBCXX_USE_CXX11_ABI
-#error "the symbol names below are those of the C++11 std::string ABI"
+#ifndef ROOMBOX_CODECS_FROM_BINDIR
+#error "ROOMBOX_CODECS_FROM_BINDIR must name the install's library folder relative to its bin folder"
 #endif
 
 namespace roombox {
 namespace {
 
-// The functions' types, checked against OpenCV's declarations (decltype
-// names them without referring to the symbols, so nothing is linked), and
-// their symbol names in the library.
-using ImreadFunction = cv::Mat(const cv::String&, int);
-using ImencodeFunction = bool(const cv::String&, cv::InputArray, std::vector<uchar>&,
-                              const std::vector<int>&);
-static_assert(std::is_same<decltype(cv::imread), ImreadFunction>::value,
-              "cv::imread is not declared as expected");
-static_assert(std::is_same<decltype(cv::imencode), ImencodeFunction>::value,
-              "cv::imencode is not declared as expected");
-constexpr const char* kImreadSymbol =
-    "_ZN2cv6imreadERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEi";
-constexpr const char* kImencodeSymbol =
-    "_ZN2cv8imencodeERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_11_InputArray"
-    "ERSt6vectorIhSaIhEERKSB_IiSaIiEE";
+// The folder of the file this code was loaded from: the executable, or the
+// shared object (the Python module) that holds it. Empty when unknown.
+std::string ownFolder() {
+  Dl_info info{};
+  link_map* map = nullptr;
+  std::string file;
+  if (dladdr1(reinterpret_cast<void*>(&ownFolder), &info, reinterpret_cast<void**>(&map),
+              RTLD_DL_LINKMAP) != 0 &&
+      map != nullptr && map->l_name != nullptr && map->l_name[0] != '\0') {
+    file = map->l_name;
+  } else {
+    // The main program, whose name the loader does not record.
+    std::vector<char> name(4096);
+    const ssize_t n = readlink("/proc/self/exe", name.data(), name.size());
+    if (n > 0 && static_cast<std::size_t>(n) < name.size()) file.assign(name.data(), n);
+  }
+  const std::size_t slash = file.rfind('/');
+  return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
 
 // The dynamic loader reports no error number, only text: a library whose
 // segments cannot be mapped (what an address-space or memory limit causes)
 // is a shortage of memory, not a fault of the installation.
-[[noreturn]] void failToLoad(const char* reason) {
-  const std::string text = reason != nullptr ? reason : "unknown reason";
-  if (text.find("failed to map segment") != std::string::npos ||
-      text.find("Cannot allocate memory") != std::string::npos) {
-    throw std::bad_alloc();
-  }
-  throw Error(std::string("Cannot load OpenCV's image codecs (") + ROOMBOX_IMGCODECS_LIBRARY +
-              "): " + text + "\n");
+bool shortOfMemory(const std::string& reason) {
+  return reason.find("failed to map segment") != std::string::npos ||
+         reason.find("Cannot allocate memory") != std::string::npos;
 }
 
-// The library's function named symbol, as a pointer of type Function. The
-// library is opened with RTLD_NODELETE: closing the handle afterwards keeps
-// it loaded, so the pointer stays valid for the life of the process, and
-// opening it again later only finds it.
-template <typename Function>
-Function* codecFunction(const char* symbol) {
-  void* library = dlopen(ROOMBOX_IMGCODECS_LIBRARY, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-  if (library == nullptr) failToLoad(dlerror());
-  void* address = dlsym(library, symbol);
-  const char* reason = address == nullptr ? dlerror() : nullptr;
-  dlclose(library);
-  if (address == nullptr) failToLoad(reason);
-  return reinterpret_cast<Function*>(address);
+// The entry points of the codec library.
+struct CodecLibrary {
+  CodecDecodeFunction* decode;
+  CodecEncodeFunction* encode;
+};
+
+// Loads the codec library and finds its entry points. It is looked for
+// beside the executable or shared object holding this code (a build folder,
+// the Python package), in the library folder of an install that holds it
+// (relative to its bin folder, so an install moved to another prefix still
+// finds it), and then by name as the dynamic loader searches (the run path
+// of the program that links roombox, LD_LIBRARY_PATH, the system's
+// folders). The library is opened with RTLD_NODELETE: closing the handle
+// keeps it loaded, so the pointers stay valid for the life of the process,
+// and opening it again later only finds it. Throws Error when no usable
+// library is found, std::bad_alloc when there is not the memory to map it.
+CodecLibrary loadCodecLibrary() {
+  const std::string folder = ownFolder();
+  std::vector<std::string> candidates;
+  if (!folder.empty()) {
+    candidates.push_back(folder + kCodecLibraryName);
+    candidates.push_back(folder + ROOMBOX_CODECS_FROM_BINDIR + "/" + kCodecLibraryName);
+  }
+  candidates.push_back(kCodecLibraryName);
+  std::string reasons;
+  for (const std::string& candidate : candidates) {
+    void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (library == nullptr) {
+      const char* reason = dlerror();
+      const std::string text = reason != nullptr ? reason : candidate + ": unknown reason";
+      if (shortOfMemory(text)) throw std::bad_alloc();
+      reasons += (reasons.empty() ? "" : "; ") + text;
+      continue;
+    }
+    auto* interface =
+        reinterpret_cast<CodecInterfaceFunction*>(dlsym(library, kCodecInterfaceSymbol));
+    const CodecLibrary found{
+        reinterpret_cast<CodecDecodeFunction*>(dlsym(library, kCodecDecodeSymbol)),
+        reinterpret_cast<CodecEncodeFunction*>(dlsym(library, kCodecEncodeSymbol))};
+    dlclose(library);
+    if (interface != nullptr && interface() == kCodecInterfaceVersion && found.decode != nullptr &&
+        found.encode != nullptr) {
+      return found;
+    }
+    reasons += (reasons.empty() ? "" : "; ") + candidate + ": of another roombox version";
+  }
+  throw Error(std::string("Cannot load roombox's image codec library (") + kCodecLibraryName +
+              "): " + reasons + "\n");
+}
+
+// The result of one entry point's call: throws std::bad_alloc when memory
+// ran out; whether the call succeeded otherwise.
+bool succeeded(int status) {
+  if (status == kCodecNoMemory) throw std::bad_alloc();
+  return status == kCodecDone;
 }
 
 }  // namespace
 
 cv::Mat decodeImageFile(const std::string& path, int flags) {
-  ImreadFunction* const imread = codecFunction<ImreadFunction>(kImreadSymbol);
-  try {
-    return imread(path, flags);
-  } catch (const cv::Exception& e) {
-    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
-    return cv::Mat();
-  }
+  const CodecLibrary codecs = loadCodecLibrary();
+  cv::Mat image;
+  if (!succeeded(codecs.decode(path.c_str(), flags, &image))) return cv::Mat();
+  return image;
 }
 
 bool encodeImage(const std::string& extension, const cv::Mat& image,
                  std::vector<unsigned char>& bytes, const std::vector<int>& parameters) {
-  ImencodeFunction* const imencode = codecFunction<ImencodeFunction>(kImencodeSymbol);
-  try {
-    return imencode(extension, image, bytes, parameters);
-  } catch (const cv::Exception& e) {
-    if (e.code == cv::Error::StsNoMem) throw std::bad_alloc();
-    return false;
-  }
+  const CodecLibrary codecs = loadCodecLibrary();
+  return succeeded(codecs.encode(extension.c_str(), &image, &bytes, parameters.data(),
+                                 parameters.size()));
 }
 
 }  // namespace roombox

@@ -7,19 +7,21 @@
 
 namespace roombox {
 
-// OpenCV's image codecs, cv::imread and cv::imencode, called through their
-// shared library loaded when first needed instead of at the program's start.
-// That library brings some 140 others with it (GDAL, DICOM, HEIF, video
+// OpenCV's image codecs, cv::imread and cv::imencode, called through
+// roombox's codec library (libroombox_codecs.so, src/codecs), loaded when
+// first needed instead of at the program's start. It links OpenCV's codec
+// library, which brings some 140 others with it (GDAL, DICOM, HEIF, video
 // codecs), whose loading and symbol binding cost every process about 0.15 s,
 // while a run on a plain PNG panorama without a preview or a baked model
 // never decodes or encodes through it. Once loaded the library stays (the
 // dynamic loader keeps it; nothing here holds state), and behaves exactly as
-// when linked. Both functions throw Error("Cannot load OpenCV's image codecs
-// (<library>): <reason>\n") when the library cannot be loaded, and
-// std::bad_alloc when there is not the memory to map it or OpenCV runs out
-// of memory. Any other exception of OpenCV's is a failure of the image: some
-// files make cv::imread throw instead of returning an empty image (one
-// declaring more pixels than it accepts).
+// when linked. Both functions throw Error("Cannot load roombox's image codec
+// library (libroombox_codecs.so): <reasons>\n") when no library of this
+// roombox is found (see loadCodecLibrary in the source for where it is
+// looked for), and std::bad_alloc when there is not the memory to map it or
+// OpenCV runs out of memory. Any other exception of OpenCV's is a failure of
+// the image: some files make cv::imread throw instead of returning an empty
+// image (one declaring more pixels than it accepts).
 
 // cv::imread(path, flags): the decoded image, empty when the file cannot be
 // read or decoded.

@@ -35,17 +35,29 @@ bool readPngStart(const unsigned char* bytes, PngImageHeader& header) {
   return true;
 }
 
-bool walkPngChunks(const unsigned char* bytes, std::size_t size, PngChunks& chunks,
-                   const std::function<void(std::size_t)>& passed) {
+bool walkPngChunks(PngBytes& bytes, PngChunks& chunks) {
   chunks = PngChunks{};
+  const std::size_t size = bytes.size();
   std::size_t position = kPngStartSize;
   for (;;) {
-    if (passed) passed(position);
     if (size < position || size - position < 12) return false;
-    const std::uint32_t length = readBigEndian32(bytes + position);
+    const unsigned char* lengthAndType = bytes.at(position, 8);
+    if (lengthAndType == nullptr) return false;
+    const std::uint32_t length = readBigEndian32(lengthAndType);
     if (length > 0x7fffffffu || length > size - position - 12) return false;
-    if (!chunkCrcIsRight(bytes + position, length)) return false;
-    const char* type = reinterpret_cast<const char*>(bytes + position + 4);
+    char type[4];
+    std::memcpy(type, lengthAndType + 4, 4);
+    // The CRC covers the type and the data, taken a window at a time.
+    std::uint32_t crc = libdeflate_crc32(0, type, 4);
+    for (std::size_t done = 0; done < length;) {
+      const std::size_t n = std::min<std::size_t>(length - done, PngBytes::kWindowSize);
+      const unsigned char* data = bytes.at(position + 8 + done, n);
+      if (data == nullptr) return false;
+      crc = libdeflate_crc32(crc, data, n);
+      done += n;
+    }
+    const unsigned char* stored = bytes.at(position + 8 + length, 4);
+    if (stored == nullptr || readBigEndian32(stored) != crc) return false;
     if (std::memcmp(type, "IEND", 4) == 0) {
       return length == 0 && !chunks.idat.empty() && position + 12 == size;
     }
@@ -100,11 +112,13 @@ bool fileFarLargerThanPixels(std::uint64_t size, const PngImageHeader& header) {
   return size > rawSize + rawSize / 4 + (std::uint64_t{1} << 20);
 }
 
-bool zlibHeader(const unsigned char* bytes, const PngChunks& chunks, unsigned char header[2]) {
+bool zlibHeader(PngBytes& bytes, const PngChunks& chunks, unsigned char header[2]) {
   int found = 0;
   for (const IdatSpan& span : chunks.idat) {
     for (std::size_t i = 0; i < span.length && found < 2; ++i) {
-      header[found++] = bytes[span.offset + i];
+      const unsigned char* byte = bytes.at(span.offset + i, 1);
+      if (byte == nullptr) return false;
+      header[found++] = *byte;
     }
     if (found == 2) return true;
   }

@@ -3,9 +3,10 @@
 // The structure of a PNG file as the panorama reader checks it: the start
 // (signature and IHDR), the chunks after it and what the fast decoder takes.
 
+#include "input/png_bytes.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace roombox {
@@ -55,15 +56,13 @@ struct PngChunks {
 // Returns false for any other start.
 bool readPngStart(const unsigned char* bytes, PngImageHeader& header);
 
-// Walks the chunks of the file in bytes[0, size) that follow its start
-// (readPngStart has taken it) and records them in chunks. Returns true when
-// the sequence is well formed: every chunk's length at most 2^31 - 1 (as no
-// PNG chunk may declare more) and inside the file, every CRC right, at least
-// one IDAT chunk, and an empty IEND chunk that ends the file exactly.
-// When passed is given, it is called with the offset of each chunk reached,
-// before which no byte is read again.
-bool walkPngChunks(const unsigned char* bytes, std::size_t size, PngChunks& chunks,
-                   const std::function<void(std::size_t)>& passed = nullptr);
+// Walks the chunks of the file in bytes that follow its start (readPngStart
+// has taken it) and records them in chunks. Returns true when the sequence is
+// well formed: every chunk's length at most 2^31 - 1 (as no PNG chunk may
+// declare more) and inside the file, every CRC right, at least one IDAT
+// chunk, and an empty IEND chunk that ends the file exactly. A file that no
+// longer holds the bytes its size promised is not well formed.
+bool walkPngChunks(PngBytes& bytes, PngChunks& chunks);
 
 // Inflated, an image's stream is every row's filter-type byte and samples
 // (4 bytes a pixel with alpha).
@@ -94,7 +93,7 @@ bool storesDecodedPixels(const PngImageHeader& header, int width, int height);
 bool fileFarLargerThanPixels(std::uint64_t size, const PngImageHeader& header);
 
 // The first two bytes of the zlib stream spread over the IDAT chunks of a
-// file, in header; false when the chunks hold fewer.
-bool zlibHeader(const unsigned char* bytes, const PngChunks& chunks, unsigned char header[2]);
+// file, in header; false when the chunks (or the file) hold fewer.
+bool zlibHeader(PngBytes& bytes, const PngChunks& chunks, unsigned char header[2]);
 
 }  // namespace roombox

@@ -6,14 +6,13 @@
 #include <fcntl.h>
 #include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <new>
 
@@ -30,8 +29,9 @@ constexpr std::size_t kInflatePiece = std::size_t{1} << 20;
 // The IDAT data is handed to the inflater in pieces of this size, gathered
 // from the chunks: the inflater works much faster on long input than across
 // the short chunks encoders write (8 KiB is common), at each end of which it
-// copies its whole window aside.
-constexpr std::size_t kInputPiece = std::size_t{1} << 20;
+// copies its whole window aside. A piece is at most what the file is read
+// in at once.
+constexpr std::size_t kInputPiece = PngBytes::kWindowSize;
 
 // Whether the memory of image, an image the caller no longer uses, can hold
 // an 8-bit BGR image of rows x width in place: nothing else shares it, and it
@@ -49,20 +49,19 @@ bool holdsRows(const cv::Mat& image, int rows, int width) {
 // (bufferSize bytes from buffer, rawSize of them scanlines), and the image's
 // size.
 struct InflateJob {
-  const unsigned char* bytes;
+  PngBytes& bytes;
   const PngChunks& chunks;
   std::size_t streamSize;  // bytes of zlib stream over all IDAT chunks
   std::size_t rawSize;     // bytes of the image's filtered rows
   std::size_t bufferSize;
   unsigned char* buffer;   // the image's memory
   unsigned char* spare;    // after the buffer: room for inflateWhole to gather
-                           // a stream of several chunks
+                           // a stream of several chunks, or one read from a file
   bool freshMemory;        // the buffer's memory (its end at least) not yet
                            // taken from the kernel
   int width;
   int height;
   int channels;
-  const std::function<void(std::size_t)>& release;
 };
 
 // Inflates the stream piece by piece into the scanlines while a second
@@ -70,7 +69,6 @@ struct InflateJob {
 // is 1: then the calling thread undoes each piece's rows). Returns whether
 // the stream made exactly the image's scanlines and every row was undone.
 bool inflateStreaming(const InflateJob& job, int threads) {
-  const unsigned char* bytes = job.bytes;
   const PngChunks& chunks = job.chunks;
   unsigned char* scanlines = job.buffer + kScanlineLead;
   // The inflater's state holds tables and a window copy (some 100 KiB): on
@@ -95,16 +93,18 @@ bool inflateStreaming(const InflateJob& job, int threads) {
       for (; span < chunks.idat.size() && filled < kInputPiece; spanGathered = 0, ++span) {
         const IdatSpan& chunk = chunks.idat[span];
         const std::size_t n = std::min(chunk.length - spanGathered, kInputPiece - filled);
-        std::memcpy(input.get() + filled, bytes + chunk.offset + spanGathered, n);
+        const unsigned char* data = job.bytes.at(chunk.offset + spanGathered, n);
+        // A file cut short since its chunks were walked.
+        if (data == nullptr) {
+          good = false;
+          break;
+        }
+        std::memcpy(input.get() + filled, data, n);
         filled += n;
         spanGathered += n;
         if (spanGathered < chunk.length) break;
       }
-      if (job.release != nullptr && filled > 0) {
-        job.release(span < chunks.idat.size()
-                        ? chunks.idat[span].offset + spanGathered
-                        : chunks.idat.back().offset + chunks.idat.back().length);
-      }
+      if (!good) break;
       inflater.next_in = input.get();
       inflater.avail_in = static_cast<std::uint32_t>(filled);
     }
@@ -145,20 +145,20 @@ bool inflateWhole(const InflateJob& job, int threads) {
   if (threads != 1 && job.freshMemory && job.rawSize > 2 * kInflatePiece) {
     preparer.reset(new BackwardMemoryPreparer(job.buffer, job.bufferSize));
   }
-  // libdeflate takes the stream in one piece: a single chunk's data is read
-  // where it lies, more chunks are gathered first into the spare memory
-  // after the image's (which a reused image brings along).
-  const unsigned char* stream = job.bytes + job.chunks.idat.front().offset;
-  if (job.chunks.idat.size() > 1) {
+  // libdeflate takes the stream in one piece: a single chunk's data in
+  // memory is read where it lies; a file's, and more chunks, are gathered
+  // first into the spare memory after the image's (which a reused image
+  // brings along).
+  const unsigned char* stream = nullptr;
+  if (job.chunks.idat.size() == 1 && job.bytes.memory() != nullptr) {
+    stream = job.bytes.memory() + job.chunks.idat.front().offset;
+  } else {
     std::size_t filled = 0;
     for (const IdatSpan& chunk : job.chunks.idat) {
-      std::memcpy(job.spare + filled, job.bytes + chunk.offset, chunk.length);
+      if (!job.bytes.copy(chunk.offset, chunk.length, job.spare + filled)) return false;
       filled += chunk.length;
     }
     stream = job.spare;
-    if (job.release != nullptr) {
-      job.release(job.chunks.idat.back().offset + job.chunks.idat.back().length);
-    }
   }
   const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> inflater(
       libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
@@ -189,13 +189,10 @@ constexpr std::size_t kWholeInflateRatio = 16;
 // inflateStreaming; threads as there) or, for a stream that inflates to many
 // times its size, at once (see inflateWhole). When memory is given, the
 // image is decoded into its memory where holdsRows allows, and memory is
-// left empty. When release is given, it is
-// called with the file offset before which no byte is read again, as the
-// data is gathered. Returns an empty image when the stream is not one the
-// fast path is sure of.
-cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
-                     const PngChunks& chunks, int threads, cv::Mat* memory = nullptr,
-                     const std::function<void(std::size_t)>& release = nullptr) {
+// left empty. Returns an empty image when the stream is not one the fast
+// path is sure of, or the file no longer holds it.
+cv::Mat inflateImage(PngBytes& bytes, const PngImageHeader& header, const PngChunks& chunks,
+                     int threads, cv::Mat* memory = nullptr) {
   const int width = static_cast<int>(header.width);
   const int height = static_cast<int>(header.height);
   const int channels = header.colourType == 6 ? 4 : 3;
@@ -227,7 +224,8 @@ cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
   const bool atOnce = rawSize / kWholeInflateRatio >= streamSize;
   const std::size_t outStride = static_cast<std::size_t>(width) * 3;
   const std::size_t bufferSize = kScanlineLead + rawSize + 1;
-  const std::size_t spareSize = atOnce && chunks.idat.size() > 1 ? streamSize : 0;
+  const std::size_t spareSize =
+      atOnce && (chunks.idat.size() > 1 || bytes.memory() == nullptr) ? streamSize : 0;
   const int rows = static_cast<int>((bufferSize + spareSize + outStride - 1) / outStride);
   cv::Mat image;
   if (memory != nullptr) {
@@ -248,69 +246,38 @@ cv::Mat inflateImage(const unsigned char* bytes, const PngImageHeader& header,
 
   const InflateJob job{bytes,      chunks,      streamSize, rawSize, bufferSize,
                        image.data, image.data + bufferSize,   !residentAt(image.data + bufferSize - 1),
-                       width,      height,      channels,   release};
+                       width,      height,      channels};
   const bool good = atOnce ? inflateWhole(job, threads) : inflateStreaming(job, threads);
   if (!good) return cv::Mat();
   image.resize(static_cast<std::size_t>(height));
   return image;
 }
 
-// A regular file mapped read-only into memory whole, unmapped when it goes
-// out of scope; bytes is null when it could not be mapped.
-struct MappedFile {
-  const unsigned char* bytes = nullptr;
-  std::size_t size = 0;
-  std::size_t released = 0;  // the pages before this offset are let go
-
-  // Lets go of the pages of the file before offset, which are not read
-  // again soon: the file's pages count to the process's resident memory
-  // while mapped, and the decoder keeps its memory to the image's. They are
-  // read again from the page cache should they be touched.
-  // Pages are let go 1 MiB at a time at least.
-  void releaseBefore(std::size_t offset) {
-    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t end = std::min(offset, size) / page * page;
-    if (end < released + (std::size_t{1} << 20) && end < size / page * page) return;
-    if (end <= released) return;
-    madvise(const_cast<unsigned char*>(bytes) + released, end - released, MADV_DONTNEED);
-    released = end;
-  }
-
-  MappedFile() = default;
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  ~MappedFile() {
-    if (bytes != nullptr) munmap(const_cast<unsigned char*>(bytes), size);
-  }
-};
-
-// Maps the regular file open at fd whole into mapped, when its start is a
-// PNG start whose header `takes` accepts and the file is not far larger than
-// its pixels; header gets the start's fields. Returns false, having read no
-// more than the start, for any other file, and also when the file cannot be
-// read or mapped.
+// Reads the start of the regular file open at fd when it is a PNG start
+// whose header `takes` accepts and the file is not far larger than its
+// pixels: header gets the start's fields, size the file's size. Returns
+// false, having read no more than the start, for any other file, and also
+// when the file cannot be read.
 template <typename Takes>
-bool mapPngFile(int fd, Takes takes, PngImageHeader& header, MappedFile& mapped) {
+bool readPngFileStart(int fd, Takes takes, PngImageHeader& header, std::size_t& size) {
   struct stat status {};
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
       status.st_size < static_cast<off_t>(kPngStartSize)) {
     return false;
   }
   unsigned char start[kPngStartSize];
-  if (pread(fd, start, kPngStartSize, 0) != static_cast<ssize_t>(kPngStartSize) ||
-      !readPngStart(start, header) || !takes(header)) {
+  ssize_t n;
+  do {
+    n = pread(fd, start, kPngStartSize, 0);
+  } while (n < 0 && errno == EINTR);
+  if (n != static_cast<ssize_t>(kPngStartSize) || !readPngStart(start, header) ||
+      !takes(header)) {
     return false;
   }
-  const std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
-  if (fileFarLargerThanPixels(size, header) || size > SIZE_MAX) return false;
-  void* address = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
-  if (address == MAP_FAILED) return false;
-  mapped.bytes = static_cast<const unsigned char*>(address);
-  mapped.size = static_cast<std::size_t>(size);
-  // The file is read once from start to end.
-  madvise(address, mapped.size, MADV_SEQUENTIAL);
-  // It must still start as it did when its header was read.
-  return std::memcmp(mapped.bytes, start, kPngStartSize) == 0;
+  const std::uint64_t fileSize = static_cast<std::uint64_t>(status.st_size);
+  if (fileFarLargerThanPixels(fileSize, header) || fileSize > SIZE_MAX) return false;
+  size = static_cast<std::size_t>(fileSize);
+  return true;
 }
 
 // A file descriptor closed when it goes out of scope.
@@ -331,48 +298,45 @@ cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads
   if (size < kPngStartSize || !readPngStart(bytes, header) || !fastPathTakesImage(header)) {
     return cv::Mat();
   }
+  PngBytes source(bytes, size);
   PngChunks chunks;
-  if (!walkPngChunks(bytes, size, chunks) || !fastPathTakesChunks(header, chunks)) {
-    return cv::Mat();
-  }
-  return inflateImage(bytes, header, chunks, threads);
+  if (!walkPngChunks(source, chunks) || !fastPathTakesChunks(header, chunks)) return cv::Mat();
+  return inflateImage(source, header, chunks, threads);
 }
 
 cv::Mat readPlainPng(const std::string& path, int threads, cv::Mat* memory) {
   const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.fd < 0) return cv::Mat();
   PngImageHeader header;
-  MappedFile mapped;
-  if (!mapPngFile(file.fd, fastPathTakesImage, header, mapped)) return cv::Mat();
-  // The start is already checked: only the chunks after it are walked.
+  std::size_t size = 0;
+  if (!readPngFileStart(file.fd, fastPathTakesImage, header, size)) return cv::Mat();
+  // The start is already checked: only the chunks after it are walked. The
+  // walk reads the whole file; the inflater reads it again in order.
+  PngBytes source(file.fd, size);
   PngChunks chunks;
-  const auto release = [&](std::size_t offset) { mapped.releaseBefore(offset); };
-  if (!walkPngChunks(mapped.bytes, mapped.size, chunks, release) ||
-      !fastPathTakesChunks(header, chunks)) {
-    return cv::Mat();
-  }
-  // The walk has read the whole file; the inflater reads it again in order.
-  mapped.released = 0;
-  return inflateImage(mapped.bytes, header, chunks, threads, memory, release);
+  if (!walkPngChunks(source, chunks) || !fastPathTakesChunks(header, chunks)) return cv::Mat();
+  return inflateImage(source, header, chunks, threads, memory);
 }
 
 bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height) {
   PngImageHeader header;
+  if (size < kPngStartSize || !readPngStart(bytes, header) ||
+      !storesDecodedPixels(header, width, height)) {
+    return false;
+  }
+  PngBytes source(bytes, size);
   PngChunks chunks;
-  return size >= kPngStartSize && readPngStart(bytes, header) &&
-         storesDecodedPixels(header, width, height) && walkPngChunks(bytes, size, chunks) &&
-         !chunks.altersPixels;
+  return walkPngChunks(source, chunks) && !chunks.altersPixels;
 }
 
 bool isPlainTruecolourPngFile(int fd, int width, int height) {
   PngImageHeader header;
-  MappedFile mapped;
+  std::size_t size = 0;
   const auto takes = [&](const PngImageHeader& h) { return storesDecodedPixels(h, width, height); };
-  if (!mapPngFile(fd, takes, header, mapped)) return false;
+  if (!readPngFileStart(fd, takes, header, size)) return false;
+  PngBytes source(fd, size);
   PngChunks chunks;
-  return walkPngChunks(mapped.bytes, mapped.size, chunks,
-                       [&](std::size_t offset) { mapped.releaseBefore(offset); }) &&
-         !chunks.altersPixels;
+  return walkPngChunks(source, chunks) && !chunks.altersPixels;
 }
 
 }  // namespace roombox

@@ -33,9 +33,10 @@ namespace roombox {
 // allocation. Throws std::bad_alloc when memory runs out.
 cv::Mat decodePlainPng(const unsigned char* bytes, std::size_t size, int threads = 0);
 
-// Maps the regular file at path into memory (no copy of it is made) and
-// decodes it as decodePlainPng does (the fast path for the common panorama).
-// Returns an empty image when the file cannot be opened or mapped, or is not
+// Reads the regular file at path, a window at a time (never mapped, and
+// never held whole besides the image), and decodes it as decodePlainPng does
+// (the fast path for the common panorama). Returns an empty image when the
+// file cannot be opened or read, is cut short while it is read, or is not
 // one that decodePlainPng takes; the caller then reads it with cv::imread. A
 // file whose start already shows that it is not such a PNG, or that is far
 // larger than its pixels, is not read further. Throws std::bad_alloc when
@@ -57,9 +58,9 @@ cv::Mat readPlainPng(const std::string& path, int threads = 0, cv::Mat* memory =
 bool isPlainTruecolourPng(const unsigned char* bytes, std::size_t size, int width, int height);
 
 // Whether the regular file open for reading at fd is one that
-// isPlainTruecolourPng takes for a width x height image. The file is mapped
-// into memory to be checked, not copied. Returns false when it cannot be
-// read or mapped, is not such a PNG, or is far larger than its pixels.
+// isPlainTruecolourPng takes for a width x height image, read a window at a
+// time. Returns false when it cannot be read, is cut short while it is read,
+// is not such a PNG, or is far larger than its pixels.
 bool isPlainTruecolourPngFile(int fd, int width, int height);
 
 }  // namespace roombox

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs roombox from the build folder into a temporary prefix, then builds
 # and runs the consumer example against the installed package, as a user of
-# the library would. Arguments: the build folder, the source folder, and
-# compiler flags for the consumer (those of the build, e.g. its sanitizers).
+# the library would; then moves the installed package to another prefix and
+# does it again, there also on a panorama that roombox decodes through its
+# codec library; then removes that library from the install: a run that
+# needs no codec still succeeds, one that does fails cleanly. Arguments: the
+# build folder, the source folder, and compiler flags for the consumer
+# (those of the build, e.g. its sanitizers).
 set -euo pipefail
 build="$1"
 source="$2"
@@ -52,4 +56,65 @@ test "$("$work/prefix/bin/roombox" --version)" = "roombox $version"
 # The installed commands run too.
 "$work/prefix/bin/roombox" --version
 "$work/prefix/bin/roombox-batch" --version
-echo "the consumer example builds and runs against the installed package"
+# The package moved to another prefix after installing: a consumer built
+# against it there finds everything, its codec library too. The panorama
+# with a text chunk is one roombox's own PNG reader leaves to OpenCV's
+# codecs.
+mv "$work/prefix" "$work/moved"
+room="$work/room/"
+mkdir -p "$room"
+cp "$source/examples/planes.txt" "$room"
+python3 - "$source/examples/shifted_t.png" "$room/shifted_t.png" <<'EOF'
+import struct, sys, zlib
+png = open(sys.argv[1], "rb").read()
+text = b"Comment\0written by the install test"
+chunk = struct.pack(">I", len(text)) + b"tEXt" + text + struct.pack(">I", zlib.crc32(b"tEXt" + text))
+open(sys.argv[2], "wb").write(png[:33] + chunk + png[33:])
+EOF
+cmake -S "$source/examples/consumer" -B "$work/consumer-moved" -DCMAKE_PREFIX_PATH="$work/moved" \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" > "$work/configure-moved.log"
+cmake --build "$work/consumer-moved" > "$work/build-moved.log"
+for folder in "$source/examples/" "$room"; do
+  output="$("$work/consumer-moved/room_summary" "$folder")"
+  if [ "$output" != "$expected" ]; then
+    echo "consumer of the moved package printed, for $folder:"
+    echo "$output"
+    exit 1
+  fi
+done
+# The installed command, moved, finds its codec library for the preview.
+run="$work/run/"
+mkdir -p "$run"
+cp "$source/examples/planes.txt" "$source/examples/shifted_t.png" "$run"
+set +e
+"$work/moved/bin/roombox" "$run" planes.txt room 2 --preview > "$work/preview.log" 2>&1
+status=$?
+set -e
+if [ "$status" != 1 ] || [ ! -s "$run/room-preview.png" ]; then
+  echo "the moved roombox with --preview ended with status $status:"
+  cat "$work/preview.log"
+  exit 1
+fi
+
+# Without the codec library, a run on a plain PNG panorama, which needs no
+# codec, still succeeds; one that needs a codec fails with a clear message
+# and status 2.
+rm "$work/moved/lib/libroombox_codecs.so"
+set +e
+"$work/moved/bin/roombox" "$run" planes.txt plain 2 > "$work/plain.log" 2>&1
+plain=$?
+"$work/moved/bin/roombox" "$run" planes.txt missing 2 --preview > "$work/missing.log" 2>&1
+missing=$?
+set -e
+if [ "$plain" != 1 ]; then
+  echo "without the codec library, a plain run ended with status $plain:"
+  cat "$work/plain.log"
+  exit 1
+fi
+message="Cannot load roombox's image codec library (libroombox_codecs.so): "
+if [ "$missing" != 2 ] || ! grep -qF "$message" "$work/missing.log"; then
+  echo "without the codec library, a run with --preview ended with status $missing:"
+  cat "$work/missing.log"
+  exit 1
+fi
+echo "the consumer example builds and runs against the installed package, moved too"

@@ -14,8 +14,17 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <limits>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace roombox {
@@ -272,6 +281,90 @@ TEST(PngFastPath, LeavesFilesLibpngWarnsAboutToIt) {
   for (std::string png : {pngFile(header, stream + "xy"),
                           pngFile(header, stream.substr(0, stream.size() - 1) + "!")}) {
     EXPECT_TRUE(decodePlainPng(reinterpret_cast<unsigned char*>(&png[0]), png.size()).empty());
+  }
+}
+
+
+// A file cut short after its size was taken, as another process may do while
+// it is read: the bytes past the cut are missing, not a signal, and the walk
+// refuses the file.
+TEST(PngFastPath, BytesCutShortAfterTheFileWasSizedAreMissing) {
+  TempDir dir;
+  const std::string bytes = encode(testImage(1000, 800, 3), {cv::IMWRITE_PNG_COMPRESSION, 0});
+  ASSERT_GT(bytes.size(), 2 * PngBytes::kWindowSize);
+  const std::string path = dir.write("cut.png", bytes);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  PngBytes file(fd, bytes.size());
+  ASSERT_NE(file.at(kPngStartSize, 8), nullptr);
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(PngBytes::kWindowSize + 100)), 0);
+  // What the window holds is still given; what lies past the cut is not.
+  EXPECT_NE(file.at(PngBytes::kWindowSize - 8, 8), nullptr);
+  EXPECT_EQ(file.at(PngBytes::kWindowSize + 50, 100), nullptr);
+  EXPECT_EQ(file.at(bytes.size() - 12, 12), nullptr);
+  std::vector<unsigned char> out(bytes.size());
+  EXPECT_FALSE(file.copy(0, bytes.size(), out.data()));
+  PngChunks chunks;
+  EXPECT_FALSE(walkPngChunks(file, chunks));
+  close(fd);
+}
+
+// A panorama cut short by another thread at random points of its reading
+// either reads whole (no cut during the read) or fails as a broken file
+// does; the process goes on. A streamed (photo-like) and a flat image
+// (inflated at once), each in many chunks and in one.
+TEST(PngFastPath, APanoramaCutShortWhileItIsReadFailsCleanly) {
+  TempDir dir;
+  cv::Mat photo(1024, 2048, CV_8UC3);
+  cv::RNG(7).fill(photo, cv::RNG::UNIFORM, 0, 256);
+  cv::Mat flat(1024, 2048, CV_8UC3, cv::Scalar(40, 90, 160));
+  flat(cv::Rect(300, 200, 900, 500)).setTo(cv::Scalar(200, 10, 70));
+  const std::vector<std::string> files = {
+      encode(photo), encode(flat), pngFile(photo, {1}, 1 << 30),
+      pngFile(imageHeader(2048, 1024, 8, 2), deflatedZlib(filteredRows(flat, {1})), 1 << 30)};
+  std::mt19937 random(20261208);
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    SCOPED_TRACE(testing::Message() << "file " << f);
+    const std::string& bytes = files[f];
+    const std::string path = dir.write("shifted_t.png", bytes);
+    const cv::Mat expected = imreadOrEmpty(path, cv::IMREAD_COLOR);
+    ASSERT_FALSE(expected.empty());
+    // Cuts are spread over about one read's time (the fastest of a few: the
+    // first takes fresh memory from the kernel).
+    long readTime = std::numeric_limits<long>::max();
+    for (int read = 0; read < 3; ++read) {
+      const auto begin = std::chrono::steady_clock::now();
+      ASSERT_TRUE(samePixels(readPanorama(path), expected));
+      readTime = std::min<long>(readTime, std::chrono::duration_cast<std::chrono::microseconds>(
+                                              std::chrono::steady_clock::now() - begin)
+                                              .count());
+    }
+    // While the file is read again and again: written whole, then cut at a
+    // random point, each after a random wait.
+    std::atomic<bool> reading{true};
+    std::thread cutter([&, seed = random()] {
+      std::mt19937 cuts(seed);
+      std::uniform_int_distribution<std::size_t> at(0, bytes.size() - 1);
+      std::uniform_int_distribution<long> wait(0, readTime);
+      while (reading) {
+        dir.write("shifted_t.png", bytes);
+        std::this_thread::sleep_for(std::chrono::microseconds(2 * wait(cuts)));
+        EXPECT_EQ(truncate(path.c_str(), static_cast<off_t>(at(cuts))), 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(wait(cuts) / 4));
+      }
+    });
+    int failed = 0;
+    for (int read = 0; read < 40; ++read) {
+      try {
+        EXPECT_TRUE(samePixels(readPanorama(path), expected)) << "read " << read;
+      } catch (const Error& error) {
+        EXPECT_EQ(error.what(), "Cannot open the texture image - " + path + "\n");
+        ++failed;
+      }
+    }
+    reading = false;
+    cutter.join();
+    RecordProperty("cut_reads_failed_" + std::to_string(f), failed);
   }
 }
 
