@@ -1,6 +1,5 @@
 #include "roombox/write_acoustics.h"
 
-#include "common/c_locale.h"
 #include "common/output_file.h"
 #include "roombox/categories.h"
 
@@ -8,7 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace roombox {
 
@@ -18,14 +16,16 @@ using Json = nlohmann::ordered_json;
 
 // value rounded to seven significant digits (about what a float holds, so
 // that coordinates taken from the mesh print as written), a finite number
-// always, and never -0.
+// always, and never -0. The rounded value is the double nearest a decimal
+// of at most seven digits, which the shortest-form printer then writes.
 double rounded(double value) {
   if (!std::isfinite(value) || value == 0.0) return 0.0;
-  CLocaleScope cLocale;
-  char text[40];
-  std::snprintf(text, sizeof(text), "%.7g", value);
-  const double result = std::strtod(text, nullptr);
-  return result == 0.0 ? 0.0 : result;
+  const int digits = 6 - static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  if (digits > 22 || digits < -22) return value;
+  const double scale = std::pow(10.0, std::abs(digits));
+  const double result = digits >= 0 ? std::nearbyint(value * scale) / scale
+                                    : std::nearbyint(value / scale) * scale;
+  return result == 0.0 || !std::isfinite(result) ? 0.0 : result;
 }
 
 Json numbers(const double* values, std::size_t count) {
@@ -103,9 +103,28 @@ std::string acousticsText(const RoomAcoustics& a) {
     surfaces.push_back(item);
   }
   document["surfaces"] = surfaces;
-  // Names come from the scene model and the material table; text that is
-  // not valid UTF-8 is written with U+FFFD rather than refused.
-  return document.dump(1, '\t', false, Json::error_handler_t::replace) + "\n";
+  // One member per line, and one line per object and surface; names come
+  // from the scene model and the material table, and text that is not
+  // valid UTF-8 is written with U+FFFD rather than refused.
+  std::string text = "{";
+  bool first = true;
+  for (auto member = document.begin(); member != document.end(); ++member) {
+    text += first ? "\n" : ",\n";
+    first = false;
+    text += "  " + Json(member.key()).dump() + ": ";
+    const Json& value = member.value();
+    if (value.is_array() && !value.empty() && value.front().is_object()) {
+      text += "[";
+      for (std::size_t k = 0; k < value.size(); ++k) {
+        text += (k == 0 ? "\n    " : ",\n    ") +
+                value[k].dump(-1, ' ', false, Json::error_handler_t::replace);
+      }
+      text += "\n  ]";
+    } else {
+      text += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+  }
+  return text + "\n}\n";
 }
 
 void writeAcoustics(const RoomAcoustics& acoustics, const std::string& path) {

@@ -63,18 +63,30 @@ int addAccessor(tinygltf::Model& model, int view, std::size_t offset, std::size_
 }
 
 // The extras of a node: what the scene description says of its entry.
-tinygltf::Value entryExtras(const Reconstruction& room, int g) {
+tinygltf::Value bandList(const BandValues& values) {
+  tinygltf::Value::Array list;
+  for (double value : values) list.emplace_back(value);
+  return tinygltf::Value(list);
+}
+
+tinygltf::Value entryExtras(const Reconstruction& room, int g, const MaterialTable& table) {
   const RectangleGroup& group = room.rectangles.groups[static_cast<std::size_t>(g)];
   tinygltf::Value::Array materials;
+  std::vector<std::string> names;
   for (const char* name : sceneEntryMaterials(group, room.rectangles.groupLabels[g],
                                               room.planes.planes, room.cuboids)) {
     materials.emplace_back(std::string(name));
+    names.emplace_back(name);
   }
+  const std::pair<BandValues, BandValues> bands =
+      meanCoefficients(acousticMaterialsOf(table, group.category, names));
   tinygltf::Value::Object extras;
   extras["Category"] = tinygltf::Value(std::string(CategoryNames[group.category]));
   extras["Materials"] = tinygltf::Value(materials);
   extras["absorption"] = tinygltf::Value(kSceneAbsorption);
   extras["scattering"] = tinygltf::Value(kSceneScattering);
+  extras["absorption_bands"] = bandList(bands.first);
+  extras["scattering_bands"] = bandList(bands.second);
   return tinygltf::Value(extras);
 }
 
@@ -108,7 +120,8 @@ void writeModel(tinygltf::Model& model, const std::string& path) {
 
 }  // namespace
 
-void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path) {
+void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::string& path,
+              const MaterialTable& materials) {
   const RectangleMesh& rectangles = room.rectangles;
   const MeshStore& mesh = rectangles.mesh;
   const int rectangleCount = std::min(mesh.rectangleCount, static_cast<int>(atlas.patches.size()));
@@ -221,7 +234,7 @@ void writeGlb(const Reconstruction& room, const BakedAtlas& atlas, const std::st
     const RectangleGroup& group = rectangles.groups[static_cast<std::size_t>(g)];
     tinygltf::Node node;
     node.name = sceneEntryName(group);
-    node.extras = entryExtras(room, g);
+    node.extras = entryExtras(room, g, materials);
     const int last = std::min(group.lastRectangle, rectangleCount - 1);
     if (last >= group.firstRectangle && group.firstRectangle >= 0) {
       const std::size_t count = static_cast<std::size_t>(last - group.firstRectangle + 1);

@@ -1,5 +1,6 @@
 #include "driver/run_sequence.h"
 
+#include "acoustics/air.h"
 #include "driver/timing.h"
 #include "input/view_transforms.h"
 #include "roombox/merge_textures.h"
@@ -8,7 +9,10 @@
 #include "roombox/write_cuboid_text.h"
 #include "roombox/write_object_obj.h"
 #include "roombox/write_object_off.h"
+#include "roombox/acoustic_materials.h"
 #include "roombox/bake_atlas.h"
+#include "roombox/compute_room_acoustics.h"
+#include "roombox/write_acoustics.h"
 #include "roombox/write_baked_obj.h"
 #include "roombox/write_glb.h"
 #include "roombox/write_preview.h"
@@ -108,9 +112,16 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
 
 }  // namespace
 
-Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory) {
+Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory,
+                       std::optional<RoomAcoustics>* acousticsOut) {
   const ViewConfig views;
   StageTimer timer = makeStageTimer();
+
+  // A materials file or air conditions that cannot be used stop the run
+  // before it prints or writes anything.
+  const MaterialTable materials =
+      s.materialsFile.empty() ? builtinMaterialTable() : readMaterialTable(s.materialsFile);
+  if (s.acoustics) checkAirConditions(s.air);
 
   std::fprintf(console, "Loading files\n");
   ViewTransform transforms[kViewSlots] = {};
@@ -153,11 +164,20 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   writeCuboidText(r, prefix + "_cuboid.txt");
   writeMeshFile(s, r);
 
+  // The acoustic model prints no line either; a room without a room box
+  // has none and writes no acoustics file.
+  std::optional<RoomAcoustics> acoustics;
+  if (s.acoustics && hasRoomBox(r)) {
+    timeStage(timer, "acoustics");
+    acoustics = computeRoomAcoustics(r, materials, s.air);
+    writeAcoustics(*acoustics, prefix + "-acoustics.json");
+  }
+
   // The preview prints no line, so that the console output is the same with
   // or without it.
   if (s.preview) {
     timeStage(timer, "preview");
-    writePreview(r, panorama, prefix + "-preview.png");
+    writePreview(r, panorama, prefix + "-preview.png", acoustics ? &*acoustics : nullptr);
   }
 
   // The baked model, written after everything else and printing no line.
@@ -166,7 +186,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
     const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.threads);
     if (s.glb) {
       timeStage(timer, "glb file");
-      writeGlb(r, atlas, prefix + ".glb");
+      writeGlb(r, atlas, prefix + ".glb", materials);
     }
     if (s.bakedObj) {
       timeStage(timer, "baked obj files");
@@ -177,6 +197,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   timeStage(timer, nullptr);
   std::fprintf(console, "Done!!!\n");
   memory = panorama;
+  if (acousticsOut != nullptr) *acousticsOut = std::move(acoustics);
   return r;
 }
 
@@ -225,6 +246,7 @@ std::vector<std::string> runOutputNames(const RunSettings& s) {
     // A textured OBJ comes with its material file.
     if (s.saveOption == 2) names.push_back(prefix + ending + ".mtl");
   }
+  if (s.acoustics) names.push_back(prefix + "-acoustics.json");
   if (s.preview) names.push_back(prefix + "-preview.png");
   if (s.glb) names.push_back(prefix + ".glb");
   if (s.bakedObj) {
