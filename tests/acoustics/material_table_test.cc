@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 namespace roombox {
@@ -92,6 +93,15 @@ TEST(MaterialTableTest, RefusalsNameFileEntryAndFault) {
       merged(R"({"mapping": [{"category": "Wall", "material": "Wood", "acoustic_material": "carpet"},
                              {"category": "Wall", "material": "Wood", "acoustic_material": "carpet"}]})"),
       "mapping\\[1\\] \\(Wall, Wood\\): an earlier mapping has the same category and material");
+}
+
+// A table read by a program whose locale writes decimal commas reads
+// decimal points as JSON has them.
+TEST(MaterialTableTest, CommaLocaleReadsDecimalPoints) {
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  const MaterialTable table = parseMaterialTable(std::string(R"({"materials": [)") + kMaterial + "]}", "t");
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(table.materials[0].absorption[6], 0.7);
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
   roombox::writeTexturedObj(room.rectangles.mesh, base, "room", "room-texture.png");
   roombox::writeObjectOff(room.rectangles.mesh, base + "room-rect-Object.off");
   roombox::writePreview(room, panorama, base + "room-preview.png");
+  roombox::writeAcoustics(roombox::computeRoomAcoustics(room), base + "room-acoustics.json");
   const roombox::BakedAtlas atlas = roombox::bakeAtlas(room.rectangles, room.cuboids, panorama);
   roombox::writeGlb(room, atlas, base + "room.glb");
   roombox::writeBakedObj(room, atlas, base, "room");
@@ -60,7 +61,7 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
 TEST(LocaleTest, ACommaLocaleReadsAndWritesTheExampleRoomAsTheCLocaleDoes) {
   TempDir inC;
   const std::map<std::string, std::string> expected = writeExampleRoom(inC);
-  ASSERT_EQ(expected.size(), 12u);
+  ASSERT_EQ(expected.size(), 13u);
 
   TempDir inComma;
   std::map<std::string, std::string> written;
