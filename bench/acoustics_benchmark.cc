@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     size += roombox::acousticsText(roombox::computeRoomAcoustics(room)).size();
   });
   const double computeOnly = medianSeconds(9, [&] { roombox::computeRoomAcoustics(room); });
-  std::printf("| compute only | %.4f s |\n", computeOnly);
+  std::printf("| example room: acoustic model alone | %.4f s |\n", computeOnly);
   std::printf("| example room: reconstruction | %.4f s |\n", reconstruct);
   std::printf("| example room: acoustic model and its text (%zu bytes) | %.4f s |\n", size / 9,
               acoustics);
