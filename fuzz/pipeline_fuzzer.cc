@@ -1,6 +1,6 @@
 // libFuzzer target for the whole run: the first line of an input is the save
 // option argument, optionally followed by '|' and a digit whose bits ask
-// for the named options (1 --glb, 2 --baked-obj, 4 --preview); the rest is
+// for the named options (1 --glb, 2 --baked-obj, 4 --preview, 8 --acoustics); the rest is
 // the plane info file. Each input runs the
 // command's run sequence (runRoom) on a scratch folder that holds the plane
 // file and a small fixed panorama (64 x 32, its bottom rows black), exactly
@@ -9,6 +9,7 @@
 // or throw roombox::Error with a message.
 #include "driver/command_line.h"
 #include "driver/run_sequence.h"
+#include "roombox/compute_room_acoustics.h"
 #include "roombox/error.h"
 #include "scratch_folder.h"
 
@@ -21,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,7 +34,7 @@ const char* const kOutputNames[] = {
     "fuzz_cuboid.txt",   "fuzz.JSON",         "fuzz-texture.png",     "fuzz-rect-Object.obj",
     "fuzz-rect-Object-colour.obj", "fuzz-rect.obj", "fuzz-rect.obj.mtl", "fuzz-rect-Object.off",
     "fuzz.glb",          "fuzz-baked.obj",    "fuzz-baked.obj.mtl",   "fuzz-baked.jpg",
-    "fuzz-preview.png"};
+    "fuzz-preview.png",  "fuzz-acoustics.json"};
 
 void require(bool holds, const char* what) {
   if (!holds) {
@@ -59,6 +62,15 @@ void checkCompleteRun(const RunSettings& settings, const Reconstruction& room) {
   require(exists("fuzz-baked.obj") == settings.bakedObj && exists("fuzz-baked.jpg") == settings.bakedObj,
           "baked OBJ written wrongly");
   require(exists("fuzz-preview.png") == settings.preview, "preview written wrongly");
+  require(exists("fuzz-acoustics.json") == (settings.acoustics && hasRoomBox(room)),
+          "acoustics file written wrongly");
+  if (settings.acoustics && hasRoomBox(room)) {
+    std::ifstream file(scratchFolder() + "fuzz-acoustics.json", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    require(text.find("nan") == std::string::npos && text.find("inf") == std::string::npos &&
+                text.find("null") == std::string::npos,
+            "acoustics file holds a number that is not finite");
+  }
 
   const MeshStore& mesh = room.rectangles.mesh;
   const std::size_t vertices = mesh.vertices.size();
@@ -109,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A C string argument ends at its first zero byte, as on a command line.
   const std::string option = firstLine.substr(0, bar).c_str();
   const int flags = bar != std::string::npos && bar + 1 < firstLine.size() &&
-                            firstLine[bar + 1] >= '0' && firstLine[bar + 1] <= '7'
+                            firstLine[bar + 1] >= '0' && firstLine[bar + 1] <= '9'
                         ? firstLine[bar + 1] - '0'
                         : 0;
   const std::string planeFile = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
@@ -128,6 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.glb = (flags & 1) != 0;
   settings.bakedObj = (flags & 2) != 0;
   settings.preview = (flags & 4) != 0;
+  settings.acoustics = (flags & 8) != 0;
   try {
     const roombox::Reconstruction room = roombox::runRoom(settings, stdout);
     std::fflush(stdout);

@@ -39,7 +39,7 @@ scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
 cmake --build "$build" -j"$(nproc)" \
   --target roombox_cli make_example_room decode_panorama read_panorama inflate_panorama \
-  measure_run > /dev/null
+  measure_run acoustics_benchmark > /dev/null
 roombox="$(realpath "${ROOMBOX:-$build/src/driver/roombox}")"
 generator="$build/tools/make_example_room"
 decoder="$(realpath "$build/bench/decode_panorama")"
@@ -183,6 +183,8 @@ addInput pano-2-preview "$data/pano8k" 2 "$runs" "example room, 8192x4096 panora
   --preview
 addInput pano-2-glb "$data/pano8k" 2 "$runs" "example room, 8192x4096 panorama, --glb" --glb
 addInput example-all "$data/example" 2 "$runs" "example room, --glb --preview" --glb --preview
+addInput example-plain "$data/example" 2 "$runs" "example room"
+addInput example-acoustics "$data/example" 2 "$runs" "example room, --acoustics" --acoustics
 addInput boxes-2000-all "$data/boxes-2000" 2 "$runs" \
   "example room + 2,000 copies of a box 0.1 away, --glb --preview" --glb --preview
 addInput planes-1000 "$data/planes-1000" 2 "$runs" "1,000 planes"
@@ -291,3 +293,17 @@ echo "Example room + 2,000 copies of a box 0.1 away, against the example room (g
   "times), preview $(fixed "$(stageMedian boxes-2000-all preview)") s against" \
   "$(fixed "$(stageMedian example-all preview)") s" \
   "($(ratio "$(stageMedian boxes-2000-all preview)" "$(stageMedian example-all preview)") times)."
+
+# The acoustic model: what --acoustics adds to the example room's run (goal:
+# at most 5 %), its own stage, and the union volume of 10,000 boxes (goal: at
+# most 1 s).
+plainRun="$(column "$work/example-plain.run" 1)"
+acousticsRun="$(column "$work/example-acoustics.run" 1)"
+echo
+echo "--acoustics on the example room: run $(fixed "$acousticsRun") s against" \
+  "$(fixed "$plainRun") s ($(ratio "$acousticsRun" "$plainRun") times; goal: at most 1.05)," \
+  "stage acoustics $(fixed "$(stageMedian example-acoustics acoustics)") s."
+echo
+echo "| acoustic model | median |"
+echo "|---|---|"
+"$build/bench/acoustics_benchmark" examples 10000

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "roombox/reconstruction.h"
+#include "roombox/room_acoustics.h"
 
 #include <opencv2/core.hpp>
 
@@ -23,8 +24,12 @@ namespace roombox {
 // grey or BGRA are converted). An empty panorama, or one of another type,
 // leaves its place grey.
 //
+// With acoustics (computeRoomAcoustics of room), a chart of the room's
+// reverberation time per octave band, by Sabine and Eyring, goes below.
+//
 // Throws Error("Cannot write %s\n") when the image cannot be encoded or the
 // file cannot be opened or written completely.
-void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama);
+void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama,
+                  const RoomAcoustics* acoustics = nullptr);
 
 }  // namespace roombox

@@ -74,6 +74,19 @@ box, then every wall, floor and ceiling): dicts with "name" (the scene
 entry's name), "category", "materials" (a list), "faces" (a range of rows of
 faces) and "cuboid" (the box's row in cuboids, None for a room surface)."""
 
+def _acoustics(self, materials=None, temperature: float = 20.0,
+               humidity: float = 50.0) -> Dict[str, Any]:
+    return json.loads(self._acoustics_text(materials, temperature, humidity))
+
+
+_acoustics.__doc__ = """The room's acoustic model as a dict, the document that roombox --acoustics
+writes as <prefix>-acoustics.json: every surface's absorption and scattering per
+octave band (125 Hz to 8 kHz), the air volume, the reverberation times by Sabine
+and Eyring. materials names a JSON material table merged over the built-in one;
+temperature (degrees Celsius) and humidity (percent) set the air. Raises
+roombox.Error for a room without a room box or a materials file it refuses."""
+
+Room.acoustics = _acoustics
 Room.scene = property(_scene)
 Room.groups = property(_groups)
 

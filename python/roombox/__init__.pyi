@@ -68,6 +68,11 @@ class Room:
         and its atlas image: path without a trailing '.obj' + '.jpg'."""
     def write_preview(self, path: _Path,
                       panorama: Union[_Panorama, _Path, None] = None) -> None: ...
+    def acoustics(self, materials: Optional[_Path] = None, temperature: float = 20.0,
+                  humidity: float = 50.0) -> Dict[str, Any]:
+        """The acoustic model as the dict of <prefix>-acoustics.json."""
+    def write_acoustics(self, path: _Path, materials: Optional[_Path] = None,
+                        temperature: float = 20.0, humidity: float = 50.0) -> None: ...
 
 class RoomResult(NamedTuple):
     room: str

@@ -12,6 +12,7 @@
 #include "common/c_locale.h"
 #include "conversions.h"
 #include "driver/command_line.h"
+#include "acoustics_binding.h"
 #include "driver/run_sequence.h"
 #include "roombox/roombox.h"
 
@@ -25,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -331,7 +333,30 @@ PYBIND11_MODULE(_roombox, m) {
           },
           py::arg("path"), py::arg("panorama") = py::none(),
           "Writes a PNG picture of the reconstruction over the panorama (by default the\n"
-          "one it was reconstructed from), with a plan seen from above.");
+          "one it was reconstructed from), with a plan seen from above.")
+      .def(
+          "_acoustics_text",
+          [](const PyRoom& self, const py::object& materials, double temperature, double humidity) {
+            std::optional<std::string> table;
+            if (!materials.is_none()) table = pathOf(materials);
+            py::gil_scoped_release release;
+            return acousticsTextFor(*self.room, table, temperature, humidity);
+          },
+          py::arg("materials"), py::arg("temperature"), py::arg("humidity"))
+      .def(
+          "write_acoustics",
+          [](const PyRoom& self, const py::handle& path, const py::object& materials,
+             double temperature, double humidity) {
+            const std::string file = pathOf(path);
+            std::optional<std::string> table;
+            if (!materials.is_none()) table = pathOf(materials);
+            py::gil_scoped_release release;
+            writeAcousticsFor(*self.room, file, table, temperature, humidity);
+          },
+          py::arg("path"), py::arg("materials") = py::none(), py::arg("temperature") = 20.0,
+          py::arg("humidity") = 50.0,
+          "Writes the room's acoustic model (see acoustics) to path as JSON, as\n"
+          "roombox --acoustics writes <prefix>-acoustics.json.");
 
   m.def("read_plane_info", &readPlaneInfo, py::arg("path"),
         "Reads a plane info file. Raises roombox.Error when it cannot be opened or is\n"

@@ -8,7 +8,7 @@ import numpy as np
 import pytest
 
 import roombox
-from conftest import EXAMPLES, copy_example, folder_files
+from conftest import EXAMPLES, copy_example, folder_files, run_binary
 
 PLANES = os.path.join(EXAMPLES, "planes.txt")
 PANORAMA = os.path.join(EXAMPLES, "shifted_t.png")
@@ -157,3 +157,17 @@ def test_panoramas_are_bgr_uint8_arrays():
     for wrong in (panorama.astype(np.float32), panorama[:, :, 0], panorama[:, :, :2], [[1, 2, 3]]):
         with pytest.raises((TypeError, ValueError)):
             roombox.reconstruct(planes, wrong)
+
+
+def test_acoustics_are_the_file_the_command_writes(tmp_path, example_run, roombox_binary):
+    _, room = example_run
+    run_dir = copy_example(str(tmp_path / "run"))
+    run_binary(roombox_binary, run_dir, "planes.txt", "room", "2", "--acoustics", "--air", "25,40")
+    room.write_acoustics(tmp_path / "room-acoustics.json", temperature=25.0, humidity=40.0)
+    written = (tmp_path / "room-acoustics.json").read_bytes()
+    assert written == (tmp_path / "run" / "room-acoustics.json").read_bytes()
+    assert room.acoustics(temperature=25.0, humidity=40.0) == json.loads(written)
+    bad = tmp_path / "bad.json"
+    bad.write_text('{"materials": 3}')
+    with pytest.raises(roombox.Error, match="bad.json: \"materials\": it is not a list"):
+        room.acoustics(materials=bad)

@@ -64,14 +64,24 @@ int addAccessor(tinygltf::Model& model, int view, std::size_t offset, std::size_
 }
 
 // The extras of a node: what the scene description says of its entry.
-tinygltf::Value entryExtras(const SceneEntry& entry) {
+tinygltf::Value bandList(const BandValues& values) {
+  tinygltf::Value::Array list;
+  for (double value : values) list.emplace_back(value);
+  return tinygltf::Value(list);
+}
+
+tinygltf::Value entryExtras(const SceneEntry& entry, const MaterialTable& table) {
   tinygltf::Value::Array materials;
   for (const std::string& name : entry.materials) materials.emplace_back(name);
+  const std::pair<BandValues, BandValues> bands =
+      meanCoefficients(acousticMaterialsOf(table, entry.category, entry.materials));
   tinygltf::Value::Object extras;
   extras["Category"] = tinygltf::Value(std::string(categoryName(entry.category)));
   extras["Materials"] = tinygltf::Value(materials);
   extras["absorption"] = tinygltf::Value(kSceneAbsorption);
   extras["scattering"] = tinygltf::Value(kSceneScattering);
+  extras["absorption_bands"] = bandList(bands.first);
+  extras["scattering_bands"] = bandList(bands.second);
   return tinygltf::Value(extras);
 }
 
@@ -91,7 +101,8 @@ void writeModel(tinygltf::Model& model, const std::string& path) {
 
 }  // namespace
 
-void writeGlb(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas) {
+void writeGlb(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas,
+              const MaterialTable& materials) {
   const MeshStore& mesh = room.rectangles.mesh;
   const int rectangleCount =
       std::min(static_cast<int>(mesh.faces.size()), static_cast<int>(atlas.patches.size()));
@@ -205,7 +216,7 @@ void writeGlb(const Reconstruction& room, const std::string& path, const BakedAt
     const SceneEntry& entry = room.scene.entries[e];
     tinygltf::Node node;
     node.name = entry.name;
-    node.extras = entryExtras(entry);
+    node.extras = entryExtras(entry, materials);
     const int last = std::min(entry.lastRectangle, rectangleCount - 1);
     if (last >= entry.firstRectangle && entry.firstRectangle >= 0) {
       const std::size_t count = static_cast<std::size_t>(last - entry.firstRectangle + 1);

@@ -2,6 +2,8 @@
 
 #include "driver/command_line.h"
 #include "driver/dataset.h"
+#include "roombox/acoustic_materials.h"
+#include "roombox/error.h"
 #include "roombox/version.h"
 #include "roombox/view_config.h"
 
@@ -19,6 +21,7 @@ constexpr const char* kFooter =
     "DATASET is a folder whose immediate subfolders are rooms; a subfolder without the plane\n"
     "info file is skipped. Each room's outputs are those of\n"
     "  roombox ROOM/ PLANE_FILE PREFIX SAVE_OPTION [--preview] [--glb] [--baked-obj]\n"
+    "          [--acoustics] [--materials FILE] [--air T,RH]\n"
     "and its console lines go to ROOM/PREFIX-log.txt.\n"
     "\n"
     "The report gets one JSON object per line and room, appended as the room ends: room,\n"
@@ -49,6 +52,11 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
   app.add_flag("--glb", settings.glb, "also write PREFIX.glb in each room");
   app.add_flag("--baked-obj", settings.bakedObj,
                "also write PREFIX-baked.obj, -baked.obj.mtl and -baked.jpg in each room");
+  app.add_flag("--acoustics", settings.acoustics, "also write PREFIX-acoustics.json in each room");
+  app.add_option("--materials", settings.materialsFile,
+                 "a JSON material table merged over the built-in one, as for roombox");
+  std::string air;
+  app.add_option("--air", air, "T,RH: air temperature (Celsius) and relative humidity (%)");
   app.add_option("--jobs", settings.jobs,
                  "rooms in flight (default: the number of cores, lowered so that the "
                  "panoramas in flight fit in memory)")
@@ -88,6 +96,15 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
     return BatchAction::kUsageError;
   }
   settings.saveOption = parseSaveOption(saveOption.c_str());
+  // A materials file or air that cannot be used stops the batch before any
+  // room runs.
+  try {
+    if (!air.empty()) settings.air = parseAirOption(air);
+    if (!settings.materialsFile.empty()) readMaterialTable(settings.materialsFile);
+  } catch (const Error& error) {
+    text = error.what();
+    return BatchAction::kUsageError;
+  }
   if (settings.report.empty()) {
     settings.report = settings.dataset.empty() ? std::string("roombox-report.jsonl")
                                                : basePathOf(settings.dataset) +
@@ -110,6 +127,9 @@ RunSettings roomRunSettings(const BatchSettings& b, const std::string& room, int
   s.preview = b.preview;
   s.glb = b.glb;
   s.bakedObj = b.bakedObj;
+  s.acoustics = b.acoustics;
+  s.materialsFile = b.materialsFile;
+  s.air = b.air;
   s.threads = roomThreads;
   return s;
 }

@@ -20,6 +20,9 @@ struct BatchSettings {
   bool preview = false;
   bool glb = false;
   bool bakedObj = false;
+  bool acoustics = false;              // --acoustics, --materials, --air: as for roombox
+  std::string materialsFile;
+  AirConditions air;
   int jobs = 0;                        // rooms in flight; 0: chosen from cores and memory
   std::string report;                  // "" for dataset + "/roombox-report.jsonl"
   bool resume = false;

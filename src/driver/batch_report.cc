@@ -1,5 +1,6 @@
 #include "driver/batch_report.h"
 
+#include "common/c_locale.h"
 #include "roombox/error.h"
 #include "scene/json_writer.h"
 
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -56,6 +58,16 @@ bool endsMidLine(const std::string& path) {
   return in.get(last) && last != '\n';
 }
 
+// A volume or time as four significant digits, written without the locale;
+// 0 for anything that is not a finite number.
+std::string measureJson(double value) {
+  if (!std::isfinite(value)) value = 0.0;
+  CLocaleScope cLocale;
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.4g", value);
+  return text;
+}
+
 }  // namespace
 
 std::string secondsText(double seconds) {
@@ -77,6 +89,14 @@ std::string formatReportLine(const RoomRecord& r) {
   rawMember(json, "planes", countJson(r.planes).c_str());
   rawMember(json, "cuboids", countJson(r.cuboids).c_str());
   rawMember(json, "faces", countJson(r.faces).c_str());
+  if (r.volume >= 0.0) {
+    rawMember(json, "volume", measureJson(r.volume).c_str());
+    std::string times = "[";
+    for (std::size_t k = 0; k < r.rt60.size(); ++k) {
+      times += (k == 0 ? "" : ",") + measureJson(r.rt60[k]);
+    }
+    rawMember(json, "rt60", (times + "]").c_str());
+  }
   beginArrayMember(json, "outputs");
   for (const std::string& output : r.outputs) escapedStringElement(json, output);
   endArray(json);

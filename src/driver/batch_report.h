@@ -28,13 +28,16 @@ struct RoomRecord {
   int faces = -1;
   std::vector<std::string> outputs;  // names of the files written in the room folder
   std::vector<InputStamp> inputs;    // plane info file and panorama
+  double volume = -1.0;              // with --acoustics: the room's air volume (m^3), or -1
+  std::vector<double> rt60;          // and its Eyring times per band (s); empty without
 };
 
 // Seconds with millisecond precision ("12.345"), as the report and the
 // progress lines show them, whatever the locale.
 std::string secondsText(double seconds);
 
-// The record as one line of JSON (line feed included). Text that is not
+// The record as one line of JSON (line feed included); "volume" and "rt60"
+// follow "faces" when the record has them. Text that is not
 // valid UTF-8 is written with U+FFFD in place of each invalid byte; a room
 // name that is not valid UTF-8 also gets "room_hex", its bytes in hex, so
 // that a later --resume finds the room again.

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 
 namespace roombox {
 
@@ -44,8 +45,9 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
     openOutputFile(s.basePath + roomLogName(b), log);
     std::string message;
     int counts[3] = {-1, -1, -1};
+    std::optional<RoomAcoustics> acoustics;
     try {
-      const Reconstruction r = runRoom(s, log.file, &panoramaMemory);
+      const Reconstruction r = runRoom(s, log.file, &panoramaMemory, &acoustics);
       counts[0] = static_cast<int>(r.planes.planes.size());
       counts[1] = static_cast<int>(r.cuboids.size());
       counts[2] = static_cast<int>(r.rectangles.mesh.faces.size());
@@ -65,7 +67,16 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
       record.cuboids = counts[1];
       record.faces = counts[2];
       record.outputs = runOutputNames(s);
+      if (s.acoustics && !acoustics) {
+        // A room without a room box writes no acoustics file.
+        record.outputs.erase(std::find(record.outputs.begin(), record.outputs.end(),
+                                       s.outputPrefix + "-acoustics.json"));
+      }
       record.outputs.push_back(roomLogName(b));
+      if (acoustics) {
+        record.volume = acoustics->volume;
+        record.rt60.assign(acoustics->rt60Eyring.begin(), acoustics->rt60Eyring.end());
+      }
     } else {
       record.message = withoutLineFeed(message);
     }

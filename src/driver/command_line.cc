@@ -1,5 +1,7 @@
 #include "driver/command_line.h"
 
+#include "acoustics/air.h"
+#include "common/c_locale.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
 
@@ -8,6 +10,9 @@
 #include <opencv2/core/utils/logger.hpp>
 
 #include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <climits>
 #include <cstdio>
 #include <exception>
@@ -47,6 +52,11 @@ constexpr const char* kFooter =
     "floor and ceiling, named as in the scene description, textured with an atlas baked\n"
     "from the panorama); with --baked-obj the same model as <prefix>-baked.obj with\n"
     "<prefix>-baked.obj.mtl and <prefix>-baked.jpg. Neither prints a line.\n"
+    "With --acoustics it writes <prefix>-acoustics.json: every surface's absorption and\n"
+    "scattering per octave band (125 Hz to 8 kHz), the room's air volume and its\n"
+    "reverberation times by Sabine and Eyring (none for a room without a room box).\n"
+    "--materials FILE merges a material table over the built-in one; --air T,RH sets the\n"
+    "temperature (degrees Celsius) and relative humidity (percent), 20,50 by default.\n"
     "\n"
     "Exit status: 1 after a complete run (it ends with \"Done!!!\"), 2 after the usage text\n"
     "or any failure, whose message is printed on standard output; 0 after --help and\n"
@@ -107,6 +117,32 @@ int parseSaveOption(const char* text) {
   return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
 }
 
+AirConditions parseAirOption(const std::string& text) {
+  const std::string problem = "The option --air wants T,RH (temperature in degrees Celsius, "
+                              "relative humidity in percent), not \"" + text + "\"\n";
+  CLocaleScope cLocale;
+  AirConditions air;
+  double values[2] = {0.0, 0.0};
+  const char* p = text.c_str();
+  for (int k = 0; k < 2; ++k) {
+    if (*p == '\0' || std::isspace(static_cast<unsigned char>(*p))) throw Error(problem);
+    char* end = nullptr;
+    errno = 0;
+    values[k] = std::strtod(p, &end);
+    if (end == p || errno == ERANGE || !std::isfinite(values[k])) throw Error(problem);
+    p = end;
+    if (k == 0) {
+      if (*p != ',') throw Error(problem);
+      ++p;
+    }
+  }
+  if (*p != '\0') throw Error(problem);
+  air.temperatureC = values[0];
+  air.relativeHumidity = values[1];
+  checkAirConditions(air);
+  return air;
+}
+
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   const char* program = argc > 0 ? argv[0] : "roombox";
   std::vector<std::string> arguments;
@@ -131,6 +167,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   bool bakedObj = false;
   app.add_flag("--baked-obj", bakedObj,
                "also write <prefix>-baked.obj, -baked.obj.mtl and -baked.jpg: the same model as OBJ");
+  bool acoustics = false;
+  app.add_flag("--acoustics", acoustics,
+               "also write <prefix>-acoustics.json: absorption per band, volume, reverberation");
+  std::string materialsFile;
+  app.add_option("--materials", materialsFile,
+                 "a JSON material table that replaces or adds materials and mappings");
+  std::string air;
+  app.add_option("--air", air, "T,RH: air temperature (Celsius) and relative humidity (%)");
   app.allow_extras();
 
   ParsedCommandLine parsed;
@@ -180,6 +224,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   settings.preview = preview;
   settings.glb = glb;
   settings.bakedObj = bakedObj;
+  settings.acoustics = acoustics;
+  settings.materialsFile = materialsFile;
+  if (!air.empty()) settings.air = parseAirOption(air);
   return parsed;
 }
 

@@ -12,6 +12,13 @@ namespace roombox {
 // clamp to INT_MIN or INT_MAX instead of overflowing.
 int parseSaveOption(const char* text);
 
+// Reads the value of --air, "T,RH": the temperature in degrees Celsius and
+// the relative humidity in percent, two numbers in C notation whatever the
+// locale, at the standard pressure. Throws Error naming the option when the
+// text is not two numbers or they are outside what the acoustic model
+// covers.
+AirConditions parseAirOption(const std::string& text);
+
 // What the command line asks for.
 enum class CommandAction {
   kRun,      // settings hold the run's arguments

@@ -1,5 +1,6 @@
 #include "driver/run_sequence.h"
 
+#include "acoustics/air.h"
 #include "bake/baked_obj_files.h"
 #include "driver/timing.h"
 #include "input/view_transforms.h"
@@ -12,6 +13,9 @@
 #include "roombox/write_glb.h"
 #include "roombox/write_object_obj.h"
 #include "roombox/write_object_off.h"
+#include "roombox/acoustic_materials.h"
+#include "roombox/compute_room_acoustics.h"
+#include "roombox/write_acoustics.h"
 #include "roombox/write_preview.h"
 #include "roombox/write_scene_file.h"
 #include "roombox/write_textured_obj.h"
@@ -80,6 +84,7 @@ void reportStep(ReconstructionStep step, const Reconstruction& soFar, StageTimer
 constexpr const char* kCuboidTextEnding = "_cuboid.txt";
 constexpr const char* kSceneFileEnding = ".JSON";
 constexpr const char* kPreviewEnding = "-preview.png";
+constexpr const char* kAcousticsEnding = "-acoustics.json";
 constexpr const char* kGlbEnding = ".glb";
 constexpr const char* kBakedObjEnding = "-baked.obj";
 
@@ -117,9 +122,16 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
 
 }  // namespace
 
-Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory) {
+Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory,
+                       std::optional<RoomAcoustics>* acousticsOut) {
   const ViewConfig views;
   StageTimer timer = makeStageTimer();
+
+  // A materials file or air conditions that cannot be used stop the run
+  // before it prints or writes anything.
+  const MaterialTable materials =
+      s.materialsFile.empty() ? builtinMaterialTable() : readMaterialTable(s.materialsFile);
+  if (s.acoustics) checkAirConditions(s.air);
 
   std::fprintf(console, "Loading files\n");
   ViewTransform transforms[kViewSlots] = {};
@@ -163,11 +175,20 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   writeCuboidText(r, prefix + kCuboidTextEnding);
   writeMeshFile(s, r);
 
+  // The acoustic model prints no line either; a room without a room box
+  // has none and writes no acoustics file.
+  std::optional<RoomAcoustics> acoustics;
+  if (s.acoustics && hasRoomBox(r)) {
+    timeStage(timer, "acoustics");
+    acoustics = computeRoomAcoustics(r, materials, s.air);
+    writeAcoustics(*acoustics, prefix + kAcousticsEnding);
+  }
+
   // The preview prints no line, so that the console output is the same with
   // or without it.
   if (s.preview) {
     timeStage(timer, "preview");
-    writePreview(r, prefix + kPreviewEnding, panorama);
+    writePreview(r, prefix + kPreviewEnding, panorama, acoustics ? &*acoustics : nullptr);
   }
 
   // The baked model, written after everything else and printing no line.
@@ -176,7 +197,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
     const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.threads);
     if (s.glb) {
       timeStage(timer, "glb file");
-      writeGlb(r, prefix + kGlbEnding, atlas);
+      writeGlb(r, prefix + kGlbEnding, atlas, materials);
     }
     if (s.bakedObj) {
       timeStage(timer, "baked obj files");
@@ -188,6 +209,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   timeStage(timer, nullptr);
   std::fprintf(console, "Done!!!\n");
   memory = panorama;
+  if (acousticsOut != nullptr) *acousticsOut = std::move(acoustics);
   return r;
 }
 
@@ -222,6 +244,7 @@ std::vector<std::string> runOutputNames(const RunSettings& s) {
   } else if (const char* ending = meshFileEnding(s.saveOption)) {
     names.push_back(prefix + ending);
   }
+  if (s.acoustics) names.push_back(prefix + kAcousticsEnding);
   if (s.preview) names.push_back(prefix + kPreviewEnding);
   if (s.glb) names.push_back(prefix + kGlbEnding);
   if (s.bakedObj) {

@@ -3,8 +3,10 @@
 #include "common/file_names.h"
 #include "common/file_names.h"
 #include "roombox/reconstruct_room.h"
+#include "roombox/room_acoustics.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,9 @@ struct RunSettings {
   bool preview = false;         // --preview: also write outputPrefix + "-preview.png"
   bool glb = false;             // --glb: also write outputPrefix + ".glb"
   bool bakedObj = false;        // --baked-obj: also write outputPrefix + "-baked.obj" and more
+  bool acoustics = false;       // --acoustics: also write outputPrefix + "-acoustics.json"
+  std::string materialsFile;    // --materials: a table merged over the built-in one ("" none)
+  AirConditions air;            // --air: temperature and humidity of the acoustic model
   int threads = 0;              // threads of the panorama decode and the atlas baking
                                 // (0: as suits the machine; 1 when rooms run side by side)
 };
@@ -31,16 +36,22 @@ struct RunSettings {
 // planes, reconstructs the room, writes the cuboid text and the scene
 // description, then the cuboid text again and the mesh file of the save
 // option, with settings.preview the preview image, and with settings.glb or
-// settings.bakedObj the baked model (neither prints a line of its own).
+// settings.bakedObj the baked model, with settings.acoustics the acoustic
+// model (none of these prints a line of its own). A materials file or air
+// conditions that cannot be used are refused before anything is printed or
+// written.
 // Prints each stage's line to console as it begins and "Done!!!" at the end,
 // and returns the reconstruction. A failure is thrown as Error (after the
 // lines of the stages that began), leaving on disk what earlier stages wrote.
 // panoramaMemory, when given, is an image the caller no longer uses: the
 // panorama is decoded into its memory where it can (see readPanorama), and
 // a run that completes leaves the panorama there, so that a caller running
-// rooms one after another takes image memory once.
+// rooms one after another takes image memory once. acoustics, when given,
+// receives the acoustic model the run wrote (none for a room without a room
+// box, which writes no acoustics file).
 Reconstruction runRoom(const RunSettings& settings, FILE* console,
-                       cv::Mat* panoramaMemory = nullptr);
+                       cv::Mat* panoramaMemory = nullptr,
+                       std::optional<RoomAcoustics>* acoustics = nullptr);
 
 // Writes the mesh file of saveOption at path: 0 an OBJ with one group per
 // entry, 1 an OBJ with vertex colours, 2 a textured OBJ (and its material
@@ -51,7 +62,8 @@ bool writeSaveOptionMesh(const Reconstruction& r, int saveOption, const std::str
                          const std::string& textureFileName);
 
 // The names (under the base path, output prefix included) of the files a
-// complete run with settings writes, in the order it writes them.
+// complete run with settings writes, in the order it writes them (the
+// acoustics file among them, which a room without a room box leaves out).
 std::vector<std::string> runOutputNames(const RunSettings& settings);
 
 }  // namespace roombox

@@ -6,6 +6,7 @@
 #include "preview/plan.h"
 #include "preview/preview_items.h"
 #include "preview/preview_style.h"
+#include "preview/reverberation_chart.h"
 #include "roombox/write_preview.h"
 
 #include <opencv2/imgcodecs.hpp>
@@ -27,6 +28,9 @@ constexpr int kNarrowest = 1024;
 constexpr int kLowestBand = 600;
 // Nor the legend narrower than this, for its longest line.
 constexpr int kNarrowestLegend = 380;
+
+// Nor the reverberation chart lower than this.
+constexpr int kLowestChart = 300;
 
 const cv::Scalar kNoPanorama(96, 96, 96);
 
@@ -54,7 +58,7 @@ void placePanorama(const cv::Mat& panorama, cv::Mat& area) {
 
 }  // namespace
 
-PreviewLayout previewLayout(cv::Size panorama) {
+PreviewLayout previewLayout(cv::Size panorama, bool chart) {
   const bool empty = panorama.width <= 0 || panorama.height <= 0;
   const int width = empty ? kNarrowest : std::min(std::max(panorama.width, kNarrowest), kWidest);
   int height = width / 2;
@@ -69,11 +73,17 @@ PreviewLayout previewLayout(cv::Size panorama) {
   layout.panorama = cv::Rect(0, 0, width, height);
   layout.plan = cv::Rect(0, height, width - legendWidth, band);
   layout.legend = cv::Rect(width - legendWidth, height, legendWidth, band);
+  if (chart) {
+    const int strip = std::max(width / 6, kLowestChart);
+    layout.acoustics = cv::Rect(0, height + band, width, strip);
+    layout.canvas.height += strip;
+  }
   return layout;
 }
 
-cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama) {
-  const PreviewLayout layout = previewLayout(panorama.size());
+cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama,
+                      const RoomAcoustics* acoustics) {
+  const PreviewLayout layout = previewLayout(panorama.size(), acoustics != nullptr);
   const PreviewStyle style = previewStyle(layout.canvas.width);
   cv::Mat preview(layout.canvas, CV_8UC3, kPreviewBackground);
   const std::vector<PreviewItem> items = collectPreviewItems(room);
@@ -89,11 +99,17 @@ cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama) {
 
   cv::Mat legend = preview(layout.legend);
   drawLegend(items, style, legend);
+
+  if (acoustics != nullptr) {
+    cv::Mat chart = preview(layout.acoustics);
+    drawReverberationChart(*acoustics, style, chart);
+  }
   return preview;
 }
 
-void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama) {
-  const cv::Mat preview = renderPreview(room, panorama);
+void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama,
+                  const RoomAcoustics* acoustics) {
+  const cv::Mat preview = renderPreview(room, panorama, acoustics);
   // Given no compression level, OpenCV's PNG writer uses its fast settings:
   // every row filtered by its left neighbour (SUB) and zlib's fastest level.
   // zlib's strategy for filtered data makes the file a quarter smaller at

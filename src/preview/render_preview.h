@@ -1,6 +1,7 @@
 #pragma once
 
 #include "roombox/reconstruction.h"
+#include "roombox/room_acoustics.h"
 
 #include <opencv2/core.hpp>
 
@@ -14,6 +15,7 @@ struct PreviewLayout {
   cv::Rect panorama;  // the scaled panorama with the overlay, at the top
   cv::Rect plan;      // the top-down plan, below it on the left
   cv::Rect legend;    // the legend, below it on the right
+  cv::Rect acoustics;  // the reverberation chart, at the bottom (empty without one)
 };
 
 // Lays out the preview of a panorama of `panorama` size. The panorama is
@@ -24,13 +26,17 @@ struct PreviewLayout {
 // of the width and the width. Below it a band three eighths of the width high
 // (600 pixels at least) holds the plan and, in its right 30% (380 pixels at
 // least), the legend.
-PreviewLayout previewLayout(cv::Size panorama);
+// With `chart`, a strip of a sixth of the width (300 pixels at least) at
+// the bottom holds the reverberation chart.
+PreviewLayout previewLayout(cv::Size panorama, bool chart = false);
 
 // Draws the preview image of room (8-bit BGR, laid out by previewLayout): the
 // panorama scaled to the preview's width with the reconstruction drawn over
 // it and the scene axes marked along its top, and below it the plan and the
 // legend. panorama is the one the room was reconstructed from, 8-bit with 1,
 // 3 (BGR) or 4 channels; an empty or other panorama leaves its place grey.
-cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama);
+// With acoustics, the reverberation chart of the room goes at the bottom.
+cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama,
+                      const RoomAcoustics* acoustics = nullptr);
 
 }  // namespace roombox

@@ -260,9 +260,19 @@ TEST(HostileInputTest, ExtremeNumbersWithTheBakeAndThePreviewCompleteOrStopWithA
     writeSmallPanorama(dir);
     dir.write("planes.txt", c.content);
     const ToolRun run =
-        runTool(dir.path(), "planes.txt", "room", "2", 120, "--glb --baked-obj --preview");
+        runTool(dir.path(), "planes.txt", "room", "2", 120,
+                "--glb --baked-obj --preview --acoustics");
     if (c.finiteResults) {
       expectComplete(run, c.name);
+      // The acoustics file, written for every room with a room box, holds
+      // finite numbers only.
+      const std::string acoustics = readWholeFile(dir.path() + "room-acoustics.json");
+      if (c.name == "no planes") {
+        EXPECT_TRUE(acoustics.empty());
+      }
+      EXPECT_EQ(acoustics.find("nan"), std::string::npos) << c.name;
+      EXPECT_EQ(acoustics.find("inf"), std::string::npos) << c.name;
+      EXPECT_EQ(acoustics.find("null"), std::string::npos) << c.name;
       EXPECT_TRUE(validGltf(dir.path() + "room.glb")) << c.name;
       EXPECT_TRUE(std::filesystem::exists(dir.path() + "room-preview.png")) << c.name;
       EXPECT_TRUE(std::filesystem::exists(dir.path() + "room-baked.obj")) << c.name;

@@ -45,6 +45,7 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
   roombox::writeTexturedObj(room, base + "room-rect.obj");
   roombox::writeObjectOff(room, base + "room-rect-Object.off");
   roombox::writePreview(room, base + "room-preview.png", panorama);
+  roombox::writeAcoustics(roombox::computeRoomAcoustics(room), base + "room-acoustics.json");
   const roombox::BakedAtlas atlas = roombox::bakeAtlas(room.rectangles, room.cuboids, panorama);
   roombox::writeGlb(room, base + "room.glb", atlas);
   roombox::writeBakedObj(room, base + "room-baked.obj", atlas);
@@ -59,7 +60,7 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
 TEST(LocaleTest, ACommaLocaleReadsAndWritesTheExampleRoomAsTheCLocaleDoes) {
   TempDir inC;
   const std::map<std::string, std::string> expected = writeExampleRoom(inC);
-  ASSERT_EQ(expected.size(), 12u);
+  ASSERT_EQ(expected.size(), 13u);
 
   TempDir inComma;
   std::map<std::string, std::string> written;
