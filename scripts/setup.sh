@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   assimp-utils nlohmann-json3-dev
   libcli11-dev
+  sox python3-scipy
   libtinygltf-dev
   python3 python3-dev python3-venv python3-pip python3-setuptools python3-numpy
   pybind11-dev python3-pybind11 python3-pytest python3-distributed

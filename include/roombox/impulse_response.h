@@ -75,9 +75,9 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
 void writeImpulseResponseWav(const ImpulseResponse& response, const std::string& path);
 
 // The energy decay curve per octave band of channel 0 (Schroeder's backward
-// integration of the band-filtered response), in dB relative to the band's
-// total energy, one value per sample. A band without energy is all -inf...
-// never: it is all 0 dB down to the floor of -200 dB.
+// integration of the response filtered into the band with the filters the
+// synthesis uses), in dB relative to the band's total energy, one value per
+// sample, never below -200 dB. A band without any energy is all 0 dB.
 std::vector<std::vector<double>> energyDecayCurves(const ImpulseResponse& response);
 
 // The reverberation time from the -5 to -35 dB part of an energy decay curve

@@ -181,8 +181,11 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
   std::vector<std::array<double, 4>> gains;
   for (const ImageArrival& arrival : arrivals) gains.push_back(ambixGains(arrival.direction));
   // The late part's amplitude per band and sample: the square root of the
-  // bins' energy per sample, interpolated between the bins' centres, and
-  // made up for the share of the band noise's power its filter passes again.
+  // bins' energy per sample, interpolated between the bins' centres. A bin's
+  // band energy is that of a broadband sound at the band's level (as an
+  // image source's band amplitude is), so the band noise gets the share of
+  // white noise's power its band holds, made up for the share its filter
+  // takes off again.
   std::vector<BandValues> envelope(static_cast<std::size_t>(frames), BandValues{});
   for (long n = std::max(0L, transitionSample); n < frames; ++n) {
     const double at = double(n) / samplesPerBin - 0.5;
@@ -193,8 +196,8 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
         if (bin < 0 || bin >= long(late.size()) || !(late[bin][b] > 0)) return 0.0;
         return std::sqrt(late[bin][b] / samplesPerBin);
       };
-      envelope[n][b] = ((1 - w) * level(lower) + w * level(lower + 1)) /
-                       std::sqrt(filters.twiceFraction[b]);
+      envelope[n][b] = ((1 - w) * level(lower) + w * level(lower + 1)) *
+                       std::sqrt(filters.powerFraction[b] / filters.twiceFraction[b]);
     }
   }
   response.samples.assign(static_cast<std::size_t>(frames) * response.channels, 0.0f);

@@ -145,6 +145,27 @@ TEST(ImpulseResponseTest, ReverberationTimeMatchesEyringInADiffuseShoebox) {
   EXPECT_NEAR(response.lengthS(), slowest, 0.15 * slowest);
 }
 
+TEST(ImpulseResponseTest, LateEnergyMatchesTheDiffuseField) {
+  // A diffuse field from a source whose direct sound is 1 / (4 pi r) brings
+  // the receiver c / (4 pi V) exp(-t / tau) energy per second, tau the
+  // energy's time constant (Eyring): the late part's level, not its slope.
+  const double alpha = 0.2;
+  const Vec3 size{6.0, 4.0, 3.0};
+  const RoomAcoustics room = shoebox(size, uniformBands(alpha), uniformBands(0.5));
+  ImpulseResponseSettings settings = settingsFor({1.6, 1.3, 1.4}, {4.1, 2.6, 1.7});
+  const ImpulseResponse response = computeImpulseResponse(room, settings);
+  const double volume = size[0] * size[1] * size[2];
+  const double area = 2 * (size[0] * size[1] + size[1] * size[2] + size[0] * size[2]);
+  const double tau = 4 * volume / (343.0 * area * -std::log(1 - alpha));
+  const double from = 0.1;
+  const double expected = 343.0 / (4 * kPiD * volume) * tau * std::exp(-from / tau);
+  double energy = 0.0;
+  for (std::size_t n = std::size_t(from * 48000); n < response.frames(); ++n) {
+    energy += double(response.samples[n]) * response.samples[n];
+  }
+  EXPECT_NEAR(energy, expected, 0.15 * expected);
+}
+
 TEST(ImpulseResponseTest, AmbixEncodesAnImageSourceFromItsDirection) {
   const RoomAcoustics room = shoebox({6.0, 5.0, 4.0}, uniformBands(0.3), uniformBands(0.2));
   const Vec3 receiver{3.0, 2.5, 1.5};
