@@ -98,6 +98,84 @@ bool slab(const Vec3& origin, const Vec3& direction, const Vec3& lo, const Vec3&
   return enter < exit;
 }
 
+// Object boxes up to which a ray tests them all rather than walk the grid.
+constexpr std::size_t kBoxesWithoutGrid = 8;
+constexpr int kMaxCellsPerAxis = 48;
+
+// The cell range [first, last] along axis a that [lo, hi] overlaps.
+void cellRange(const ReflectingBoxes& boxes, int a, double lo, double hi, int& first, int& last) {
+  const double extent = boxes.roomMax[a] - boxes.roomMin[a];
+  const int n = boxes.cells[a];
+  const auto cellOf = [&](double x) {
+    const double at = (x - boxes.roomMin[a]) / extent * n;
+    return at <= 0 ? 0 : at >= n - 1 ? n - 1 : int(at);
+  };
+  first = cellOf(lo);
+  last = cellOf(hi);
+}
+
+void buildGrid(ReflectingBoxes& boxes) {
+  const std::size_t count = boxes.objectMin.size();
+  if (count <= kBoxesWithoutGrid) return;
+  for (int a = 0; a < 3; ++a) {
+    if (!(boxes.roomMax[a] > boxes.roomMin[a])) return;
+  }
+  const int n = std::min(kMaxCellsPerAxis, int(std::ceil(std::cbrt(2.0 * double(count)))));
+  boxes.cells = {n, n, n};
+  const std::size_t cellCount = std::size_t(n) * n * n;
+  std::vector<int> counts(cellCount + 1, 0);
+  // Two passes: count the boxes per cell, then place them.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (std::size_t o = 0; o < count; ++o) {
+      std::array<int, 3> first{};
+      std::array<int, 3> last{};
+      bool outside = false;
+      for (int a = 0; a < 3; ++a) {
+        const double lo = boxes.objectMin[o][a];
+        const double hi = boxes.objectMax[o][a];
+        if (!(hi >= boxes.roomMin[a] && lo <= boxes.roomMax[a])) outside = true;
+        cellRange(boxes, a, lo, hi, first[a], last[a]);
+      }
+      if (outside) continue;
+      for (int z = first[2]; z <= last[2]; ++z) {
+        for (int y = first[1]; y <= last[1]; ++y) {
+          for (int x = first[0]; x <= last[0]; ++x) {
+            const std::size_t cell = (std::size_t(z) * n + y) * n + x;
+            if (pass == 0) {
+              ++counts[cell + 1];
+            } else {
+              boxes.cellBoxes[std::size_t(counts[cell]++)] = int(o);
+            }
+          }
+        }
+      }
+    }
+    if (pass == 0) {
+      for (std::size_t k = 0; k < cellCount; ++k) counts[k + 1] += counts[k];
+      boxes.cellStart = counts;
+      boxes.cellBoxes.resize(std::size_t(counts[cellCount]));
+    }
+  }
+}
+
+// Tests box o against the ray; keeps the nearest entry in best.
+void testBox(const ReflectingBoxes& boxes, std::size_t o, const Vec3& origin,
+             const Vec3& direction, double& best, bool& found, int& object, int& axis,
+             int& side) {
+  double enter = 0.0;
+  double exit = 0.0;
+  int enterAxis = 0;
+  if (!slab(origin, direction, boxes.objectMin[o], boxes.objectMax[o], enter, exit, enterAxis)) {
+    return;
+  }
+  if (enter <= kTouch || enter >= best || exit - enter <= kTouch) return;
+  best = enter;
+  found = true;
+  object = int(o);
+  axis = enterAxis;
+  side = direction[enterAxis] > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 ReflectingBoxes gatherReflectingBoxes(const RoomAcoustics& room) {
@@ -155,6 +233,7 @@ ReflectingBoxes gatherReflectingBoxes(const RoomAcoustics& room) {
       boxes.objectFaces[o][face] = finish(perObjectFace[o][face], objectMean);
     }
   }
+  buildGrid(boxes);
   return boxes;
 }
 
@@ -188,19 +267,51 @@ bool firstObjectHit(const ReflectingBoxes& boxes, const Vec3& origin, const Vec3
                     double maxDistance, double& distance, int& object, int& axis, int& side) {
   bool found = false;
   double best = maxDistance;
-  for (std::size_t o = 0; o < boxes.objectMin.size(); ++o) {
-    double enter = 0.0;
-    double exit = 0.0;
-    int enterAxis = 0;
-    if (!slab(origin, direction, boxes.objectMin[o], boxes.objectMax[o], enter, exit, enterAxis)) {
-      continue;
+  if (boxes.cellStart.empty()) {
+    for (std::size_t o = 0; o < boxes.objectMin.size(); ++o) {
+      testBox(boxes, o, origin, direction, best, found, object, axis, side);
     }
-    if (enter <= kTouch || enter >= best || exit - enter <= kTouch) continue;
-    best = enter;
-    found = true;
-    object = int(o);
-    axis = enterAxis;
-    side = direction[enterAxis] > 0 ? 0 : 1;
+    distance = best;
+    return found;
+  }
+  // Walk the cells along the ray (Amanatides and Woo), nearest first, until
+  // a hit lies within the cell walked or the ray leaves the grid.
+  std::array<int, 3> cell{};
+  std::array<int, 3> step{};
+  std::array<double, 3> next{};
+  std::array<double, 3> delta{};
+  for (int a = 0; a < 3; ++a) {
+    const int n = boxes.cells[a];
+    const double size = (boxes.roomMax[a] - boxes.roomMin[a]) / n;
+    const double at = (origin[a] - boxes.roomMin[a]) / size;
+    cell[a] = at <= 0 ? 0 : at >= n - 1 ? n - 1 : int(at);
+    if (direction[a] > 0) {
+      step[a] = 1;
+      next[a] = (boxes.roomMin[a] + (cell[a] + 1) * size - origin[a]) / direction[a];
+      delta[a] = size / direction[a];
+    } else if (direction[a] < 0) {
+      step[a] = -1;
+      next[a] = (boxes.roomMin[a] + cell[a] * size - origin[a]) / direction[a];
+      delta[a] = -size / direction[a];
+    } else {
+      step[a] = 0;
+      next[a] = HUGE_VAL;
+      delta[a] = HUGE_VAL;
+    }
+  }
+  const int n = boxes.cells[0];
+  for (;;) {
+    const std::size_t k = (std::size_t(cell[2]) * n + cell[1]) * n + cell[0];
+    for (int i = boxes.cellStart[k]; i < boxes.cellStart[k + 1]; ++i) {
+      testBox(boxes, std::size_t(boxes.cellBoxes[i]), origin, direction, best, found, object,
+              axis, side);
+    }
+    const int a = next[0] < next[1] ? (next[0] < next[2] ? 0 : 2) : (next[1] < next[2] ? 1 : 2);
+    const double cellExit = next[a];
+    if (best <= cellExit || cellExit >= maxDistance) break;
+    cell[a] += step[a];
+    if (cell[a] < 0 || cell[a] >= boxes.cells[a]) break;
+    next[a] += delta[a];
   }
   distance = best;
   return found;

@@ -36,6 +36,12 @@ struct ReflectingBoxes {
   std::array<std::vector<FacePatch>, 6> roomPatches;
   std::array<ReflectionMaterial, 6> roomFallback;
   std::vector<std::array<ReflectionMaterial, 6>> objectFaces;  // per object box
+  // A uniform grid over the room box listing the object boxes that overlap
+  // each cell (cell k's boxes are cellBoxes[cellStart[k] .. cellStart[k+1])),
+  // so that a ray tests the boxes along its way only. Empty for few boxes.
+  std::array<int, 3> cells{};
+  std::vector<int> cellStart;
+  std::vector<int> cellBoxes;
 };
 
 // Gathers the boxes and the materials of room from its surfaces. A room face
