@@ -62,6 +62,19 @@ Vec3 ambisonicFront();
 // its surface) or inside (or on) an object box.
 void checkRirPosition(const RoomAcoustics& room, const Vec3& position, const std::string& what);
 
+// The distance of the default source from the receiver (metres).
+constexpr double kRirSourceDistance = 1.5;
+
+// The default source for a receiver (the capture point): kRirSourceDistance
+// towards ambisonicFront() (the panorama's centre column) at the receiver's
+// height. Where that point is no good place (outside the room box or within
+// 10 cm of its faces, inside or within 10 cm of an object box, or hidden
+// from the receiver by a box), the nearest good point is taken: first
+// closer along the same direction, then turning away from it to either side
+// in steps of 15 degrees, the left first. Throws Error when there is none
+// (a room of less than 20 cm, or one full of boxes).
+Vec3 defaultRirSource(const RoomAcoustics& room, const Vec3& receiver);
+
 // The impulse response from settings.source to settings.receiver in room:
 // image sources for the early part, stochastic ray tracing for the late part,
 // joined at the transition time (README, "Impulse responses"). The bytes of

@@ -30,12 +30,6 @@ constexpr double kMinDistance = 0.01;
 // The noise streams of the late part come after any chunk of rays.
 constexpr std::uint64_t kNoiseStream = 1ull << 40;
 
-std::string formatPosition(const Vec3& p) {
-  char text[160];
-  std::snprintf(text, sizeof text, "%g,%g,%g", p[0], p[1], p[2]);
-  return text;
-}
-
 // Adds amplitude x a band-limited impulse at `delay` samples into signal.
 void addImpulse(std::vector<double>& signal, double delay, double amplitude) {
   const double whole = std::floor(delay);
@@ -88,30 +82,6 @@ void checkSettings(const RoomAcoustics& room, const ImpulseResponseSettings& set
 }
 
 }  // namespace
-
-void checkRirPosition(const RoomAcoustics& room, const Vec3& position, const std::string& what) {
-  for (double v : position) {
-    if (!std::isfinite(v)) {
-      throw Error("The impulse response's " + what + " is not three finite numbers\n");
-    }
-  }
-  for (int a = 0; a < 3; ++a) {
-    if (!(position[a] > room.roomMin[a] && position[a] < room.roomMax[a])) {
-      throw Error("The impulse response's " + what + " " + formatPosition(position) +
-                  " lies outside the room box\n");
-    }
-  }
-  for (const AcousticObject& object : room.objects) {
-    bool inside = true;
-    for (int a = 0; a < 3 && inside; ++a) {
-      inside = position[a] >= object.min[a] && position[a] <= object.max[a];
-    }
-    if (inside) {
-      throw Error("The impulse response's " + what + " " + formatPosition(position) +
-                  " lies inside the object box " + object.entry + "\n");
-    }
-  }
-}
 
 ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
                                        const ImpulseResponseSettings& settings) {

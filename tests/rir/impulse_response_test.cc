@@ -260,6 +260,32 @@ TEST(ImpulseResponseTest, RefusesBadPositionsAndSettings) {
   EXPECT_ROOMBOX_ERROR(computeImpulseResponse(room, bad), "length");
 }
 
+TEST(ImpulseResponseTest, DefaultSourceFacesThePanoramasCentreAndMovesIntoTheAir) {
+  RoomAcoustics room = shoebox({6.0, 5.0, 3.0}, uniformBands(0.2), uniformBands(0.2));
+  // 1.5 m towards the centre column (scene -x), at the receiver's height.
+  Vec3 source = defaultRirSource(room, {3.0, 2.5, 1.2});
+  EXPECT_NEAR(source[0], 1.5, 1e-9);
+  EXPECT_NEAR(source[1], 2.5, 1e-9);
+  EXPECT_NEAR(source[2], 1.2, 1e-9);
+  // Near a wall: closer along the same line, 10 cm from the wall at most.
+  source = defaultRirSource(room, {1.0, 2.5, 1.2});
+  EXPECT_NEAR(source[0], 0.15, 1e-9);
+  EXPECT_NEAR(source[1], 2.5, 1e-9);
+  // A box in the way: turned to the left (scene -y), with a clear view.
+  addObject(room, {0.5, 2.0, 0.0}, {2.8, 3.0, 2.0}, uniformBands(0.5), uniformBands(0.5));
+  const Vec3 receiver{3.0, 2.5, 1.2};
+  source = defaultRirSource(room, receiver);
+  EXPECT_LT(source[1], 2.0 - 0.1);
+  EXPECT_LT(source[0], receiver[0]);
+  EXPECT_NEAR(std::hypot(source[0] - receiver[0], source[1] - receiver[1]), 1.5, 1e-9);
+  checkRirPosition(room, source, "source");
+  // Nowhere to go.
+  const RoomAcoustics tiny = shoebox({0.3, 0.3, 0.3}, uniformBands(0.2), uniformBands(0.2));
+  EXPECT_ROOMBOX_ERROR(defaultRirSource(tiny, {0.15, 0.15, 0.15}),
+                       "^There is no place for the impulse response's source near the receiver "
+                       "0.15,0.15,0.15: give one with --rir-source\n$");
+}
+
 TEST(ImpulseResponseTest, ARoomThatAbsorbsNothingStopsAtTheCap) {
   const RoomAcoustics room = shoebox({3.0, 3.0, 3.0}, uniformBands(0.0), uniformBands(0.3));
   ImpulseResponseSettings settings = settingsFor({1.0, 1.0, 1.0}, {2.0, 2.0, 2.0});
