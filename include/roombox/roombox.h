@@ -11,7 +11,9 @@
 // Every failure is thrown as roombox::Error.
 
 #include "roombox/bake_atlas.h"
+#include "roombox/acoustic_materials.h"
 #include "roombox/categories.h"
+#include "roombox/compute_room_acoustics.h"
 #include "roombox/cuboid.h"
 #include "roombox/error.h"
 #include "roombox/impulse_response.h"
@@ -22,9 +24,11 @@
 #include "roombox/read_plane_info.h"
 #include "roombox/reconstruct_room.h"
 #include "roombox/reconstruction.h"
+#include "roombox/room_acoustics.h"
 #include "roombox/scene_model.h"
 #include "roombox/version.h"
 #include "roombox/view_config.h"
+#include "roombox/write_acoustics.h"
 #include "roombox/write_baked_obj.h"
 #include "roombox/write_colour_obj.h"
 #include "roombox/write_cuboid_text.h"
