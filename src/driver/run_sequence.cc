@@ -9,6 +9,7 @@
 #include "roombox/write_object_obj.h"
 #include "roombox/write_object_off.h"
 #include "roombox/bake_atlas.h"
+#include "roombox/compute_room_acoustics.h"
 #include "roombox/write_baked_obj.h"
 #include "roombox/write_glb.h"
 #include "roombox/write_preview.h"
@@ -97,6 +98,24 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
   }
 }
 
+// The impulse response's settings for a run, its positions checked against
+// the room (the receiver defaults to the capture point, the panorama's
+// origin).
+ImpulseResponseSettings impulseResponseSettings(const RunSettings& s,
+                                                const RoomAcoustics& acoustics) {
+  ImpulseResponseSettings settings;
+  settings.receiver = s.rirReceiverGiven ? s.rirReceiver : Vec3{0.0, 0.0, 0.0};
+  checkRirPosition(acoustics, settings.receiver, "receiver");
+  settings.source = s.rirSourceGiven ? s.rirSource : defaultRirSource(acoustics, settings.receiver);
+  checkRirPosition(acoustics, settings.source, "source");
+  settings.sampleRate = s.rirRate;
+  settings.format = s.rirFormat;
+  settings.maxLengthS = s.rirLength;
+  settings.seed = s.rirSeed;
+  settings.threads = s.threads;
+  return settings;
+}
+
 }  // namespace
 
 Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory) {
@@ -132,6 +151,15 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
       });
 
   const std::string prefix = s.basePath + s.outputPrefix;
+  // The impulse response's positions are checked before anything is written.
+  const bool rir = s.rir && hasRoomBox(r);
+  RoomAcoustics acoustics;
+  ImpulseResponseSettings rirSettings;
+  if (rir) {
+    timeStage(timer, "acoustics");
+    acoustics = computeRoomAcoustics(r);
+    rirSettings = impulseResponseSettings(s, acoustics);
+  }
   std::fprintf(console, "Saving\n");
   std::fprintf(console, "Total f: %d\n", r.rectangles.mesh.rectangleCount);
   timeStage(timer, "cuboid text and scene files");
@@ -165,6 +193,10 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
     }
   }
 
+  if (rir) {
+    timeStage(timer, "impulse response");
+    writeImpulseResponseWav(computeImpulseResponse(acoustics, rirSettings), prefix + "-rir.wav");
+  }
   timeStage(timer, nullptr);
   std::fprintf(console, "Done!!!\n");
   memory = panorama;
@@ -198,6 +230,7 @@ std::vector<std::string> runOutputNames(const RunSettings& s) {
     names.push_back(prefix + "-baked.obj.mtl");
     names.push_back(prefix + "-baked.obj");
   }
+  if (s.rir) names.push_back(prefix + "-rir.wav");
   return names;
 }
 

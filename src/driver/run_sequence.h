@@ -1,5 +1,6 @@
 #pragma once
 
+#include "roombox/impulse_response.h"
 #include "roombox/reconstruct_room.h"
 
 #include <cstdio>
@@ -20,8 +21,18 @@ struct RunSettings {
   bool preview = false;         // --preview: also write outputPrefix + "-preview.png"
   bool glb = false;             // --glb: also write outputPrefix + ".glb"
   bool bakedObj = false;        // --baked-obj: also write outputPrefix + "-baked.obj" and more
-  int threads = 0;              // threads of the panorama decode and the atlas baking
-                                // (0: as suits the machine; 1 when rooms run side by side)
+  int threads = 0;              // threads of the panorama decode, the atlas baking and the
+                                // impulse response (0: as suits the machine; 1 when rooms
+                                // run side by side)
+  bool rir = false;             // --rir: also write outputPrefix + "-rir.wav"
+  bool rirSourceGiven = false;  // --rir-source, else the default source
+  Vec3 rirSource{};
+  bool rirReceiverGiven = false;  // --rir-receiver, else the capture point
+  Vec3 rirReceiver{};
+  int rirRate = 48000;
+  RirFormat rirFormat = RirFormat::Mono;
+  double rirLength = 10.0;  // the cap, seconds
+  std::uint64_t rirSeed = 0;
 };
 
 // Runs the command-line tool's sequence for settings: loads the panorama and
@@ -29,7 +40,10 @@ struct RunSettings {
 // planes, reconstructs the room, writes the cuboid text and the scene
 // description, then the cuboid text again and the mesh file of the save
 // option, with settings.preview the preview image, and with settings.glb or
-// settings.bakedObj the baked model (neither prints a line of its own).
+// settings.bakedObj the baked model (neither prints a line of its own), and
+// with settings.rir the impulse response (no line either; its positions are
+// checked right after the reconstruction, before any file is written, and a
+// room without a room box writes none).
 // Prints each stage's line to console as it begins and "Done!!!" at the end,
 // and returns the reconstruction. A failure is thrown as Error (after the
 // lines of the stages that began), leaving on disk what earlier stages wrote.
