@@ -75,6 +75,13 @@ constexpr double kRirSourceDistance = 1.5;
 // (a room of less than 20 cm, or one full of boxes).
 Vec3 defaultRirSource(const RoomAcoustics& room, const Vec3& receiver);
 
+// Throws Error when settings cannot give a response in room: a bad position
+// (checkRirPosition), source and receiver less than 1 cm apart, a value
+// outside the limits above, or a room without a positive speed of sound or
+// with an air attenuation that is no number of zero or more.
+void checkImpulseResponseSettings(const RoomAcoustics& room,
+                                  const ImpulseResponseSettings& settings);
+
 // The impulse response from settings.source to settings.receiver in room:
 // image sources for the early part, stochastic ray tracing for the late part,
 // joined at the transition time (README, "Impulse responses"). The bytes of

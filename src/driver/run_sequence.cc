@@ -107,12 +107,12 @@ ImpulseResponseSettings impulseResponseSettings(const RunSettings& s,
   settings.receiver = s.rirReceiverGiven ? s.rirReceiver : Vec3{0.0, 0.0, 0.0};
   checkRirPosition(acoustics, settings.receiver, "receiver");
   settings.source = s.rirSourceGiven ? s.rirSource : defaultRirSource(acoustics, settings.receiver);
-  checkRirPosition(acoustics, settings.source, "source");
   settings.sampleRate = s.rirRate;
   settings.format = s.rirFormat;
   settings.maxLengthS = s.rirLength;
   settings.seed = s.rirSeed;
   settings.threads = s.threads;
+  checkImpulseResponseSettings(acoustics, settings);
   return settings;
 }
 

@@ -48,7 +48,9 @@ void addImpulse(std::vector<double>& signal, double delay, double amplitude) {
   }
 }
 
-void checkSettings(const RoomAcoustics& room, const ImpulseResponseSettings& settings) {
+}  // namespace
+
+void checkImpulseResponseSettings(const RoomAcoustics& room, const ImpulseResponseSettings& settings) {
   if (!(room.speedOfSound > 0) || !std::isfinite(room.speedOfSound)) {
     throw Error("The room's speed of sound is not a positive number\n");
   }
@@ -81,11 +83,9 @@ void checkSettings(const RoomAcoustics& room, const ImpulseResponseSettings& set
   }
 }
 
-}  // namespace
-
 ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
                                        const ImpulseResponseSettings& settings) {
-  checkSettings(room, settings);
+  checkImpulseResponseSettings(room, settings);
   const ReflectingBoxes boxes = gatherReflectingBoxes(room);
   const double c = room.speedOfSound;
   const int rate = settings.sampleRate;
