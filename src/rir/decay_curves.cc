@@ -34,7 +34,8 @@ std::vector<std::vector<double>> energyDecayCurves(const ImpulseResponse& respon
     }
     const double total = curve[0];
     for (double& value : curve) {
-      value = total > 0 && value > 0 ? std::max(kFloorDb, 10 * std::log10(value / total)) : kFloorDb;
+      value = total > 0 && value > 0 ? std::max(kFloorDb, 10 * std::log10(value / total))
+                                     : kFloorDb;
     }
     if (!(total > 0)) curve.assign(curve.size(), 0.0);
   }

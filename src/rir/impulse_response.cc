@@ -50,7 +50,8 @@ void addImpulse(std::vector<double>& signal, double delay, double amplitude) {
 
 }  // namespace
 
-void checkImpulseResponseSettings(const RoomAcoustics& room, const ImpulseResponseSettings& settings) {
+void checkImpulseResponseSettings(const RoomAcoustics& room,
+                                  const ImpulseResponseSettings& settings) {
   if (!(room.speedOfSound > 0) || !std::isfinite(room.speedOfSound)) {
     throw Error("The room's speed of sound is not a positive number\n");
   }
@@ -72,7 +73,10 @@ void checkImpulseResponseSettings(const RoomAcoustics& room, const ImpulseRespon
   checkRirPosition(room, settings.source, "source");
   checkRirPosition(room, settings.receiver, "receiver");
   double d2 = 0.0;
-  for (int a = 0; a < 3; ++a) d2 += (settings.source[a] - settings.receiver[a]) * (settings.source[a] - settings.receiver[a]);
+  for (int a = 0; a < 3; ++a) {
+    const double d = settings.source[a] - settings.receiver[a];
+    d2 += d * d;
+  }
   if (!(std::sqrt(d2) >= kMinDistance)) {
     throw Error("The impulse response's source and receiver are less than 1 cm apart\n");
   }

@@ -50,7 +50,8 @@ OctaveFilters octaveFilters(int size, int sampleRate) {
     }
   }
   for (int b = 0; b < kBandCount; ++b) {
-    filters.twiceFraction[b] = filters.powerFraction[b] > 0 ? fourth[b] / filters.powerFraction[b] : 0.0;
+    const double power = filters.powerFraction[b];
+    filters.twiceFraction[b] = power > 0 ? fourth[b] / power : 0.0;
     filters.powerFraction[b] /= size;
   }
   return filters;

@@ -53,7 +53,8 @@ Vec3 lambertDirection(const Vec3& normal, RandomStream& random) {
   const double cosTheta = std::sqrt(1.0 - u);
   // Two unit vectors perpendicular to the normal.
   const Vec3 helper = std::fabs(normal[0]) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
-  Vec3 t{normal[1] * helper[2] - normal[2] * helper[1], normal[2] * helper[0] - normal[0] * helper[2],
+  Vec3 t{normal[1] * helper[2] - normal[2] * helper[1],
+         normal[2] * helper[0] - normal[0] * helper[2],
          normal[0] * helper[1] - normal[1] * helper[0]};
   const double length = std::sqrt(dot(t, t));
   for (double& v : t) v /= length;
@@ -160,8 +161,8 @@ class ChunkTracer {
       const ReflectionMaterial* material = nullptr;
       Vec3 normal{0, 0, 0};
       if (object >= 0) {
-        position[objectAxis] =
-            objectSide ? boxes_.objectMax[object][objectAxis] : boxes_.objectMin[object][objectAxis];
+        const Vec3& face = objectSide ? boxes_.objectMax[object] : boxes_.objectMin[object];
+        position[objectAxis] = face[objectAxis];
         normal[objectAxis] = objectSide ? 1.0 : -1.0;
         material = &boxes_.objectFaces[object][faceIndex(objectAxis, objectSide)];
       } else {
