@@ -4,6 +4,7 @@
 #include "roombox/view_config.h"
 
 #include <string>
+#include <vector>
 
 namespace roombox {
 
@@ -22,5 +23,16 @@ namespace roombox {
 // category truncated toward zero lies outside 0..14.
 PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInfoFile,
                         const ViewConfig& views = ViewConfig{});
+
+// The plane list of a single plane info file whose records are already in
+// memory (as a caller that holds them in an array has them), checked as
+// readPlaneInfo checks a file: every number finite, categories that truncate
+// to 0..14, at most kMaxPlanes planes, a finite cube resolution. Each plane's
+// equation is the unit normal of its type's axis (types 1, 4, 7: x; 2, 5,
+// 9: y; 3, 6, 8: z) at its position, turned toward the origin as readPlaneInfo
+// turns a file's equations. Throws Error, its message naming the plane and
+// number at fault, for records that fail these checks or a type outside
+// those nine.
+PlaneList planeListFromRecords(const std::vector<Plane>& planes, float cubeResolution);
 
 }  // namespace roombox

@@ -41,37 +41,27 @@ __all__ = [
 ]
 
 
-def _entry_pairs(items):
-    """Builds one object of the scene description, gathering its repeated
-    "Material" members into a list under "Materials"."""
-    entry: Dict[str, Any] = {}
-    materials: List[str] = []
-    for key, value in items:
-        if key == "Material":
-            materials.append(value)
-        else:
-            entry[key] = value
-    if materials or "Category" in entry:
-        entry["Materials"] = materials
-    return entry
+def _without_materials(items):
+    """Builds one object of the scene description without its repeated
+    "Material" members: the scene model gives each entry's materials."""
+    return {key: value for key, value in items if key != "Material"}
 
 
 def _scene(self) -> Dict[str, Dict[str, Any]]:
-    return json.loads(self.scene_text, object_pairs_hook=_entry_pairs)
+    scene = json.loads(self.scene_text, object_pairs_hook=_without_materials)
+    for name, _, materials, _, _, _ in self._entries():
+        scene[name]["Materials"] = materials
+    return scene
 
 
 def _groups(self) -> List[Dict[str, Any]]:
-    scene = self.scene
-    groups = []
-    for name, category, first, end, cuboid in self._raw_groups():
-        groups.append({
-            "name": name,
-            "category": category,
-            "materials": list(scene[name]["Materials"]),
-            "faces": range(first, end),
-            "cuboid": cuboid,
-        })
-    return groups
+    return [{
+        "name": name,
+        "category": category,
+        "materials": materials,
+        "faces": range(first, end),
+        "cuboid": cuboid,
+    } for name, category, materials, first, end, cuboid in self._entries()]
 
 
 _scene.__doc__ = """The scene description as a dict: one entry per box, wall, floor and

@@ -6,7 +6,7 @@
 #include "bake/atlas_fill.h"
 #include "bake/atlas_layout.h"
 #include "bake/occlusion.h"
-#include "bake/parallel.h"
+#include "common/parallel.h"
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
 #include "roombox/error.h"

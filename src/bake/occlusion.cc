@@ -1,6 +1,6 @@
 #include "bake/occlusion.h"
 
-#include "bake/parallel.h"
+#include "common/parallel.h"
 #include "common/pi.h"
 
 #include <algorithm>

@@ -1,83 +1,21 @@
 #include "driver/batch_report.h"
 
+#include "roombox/error.h"
+#include "scene/json_writer.h"
+
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 namespace roombox {
 
 namespace {
-
-// Length of the valid UTF-8 sequence at text[at], 0 when none starts there.
-std::size_t utf8Length(const std::string& text, std::size_t at) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(at);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned int lowest = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    lowest = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    lowest = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    lowest = 0x10000;
-  } else {
-    return 0;
-  }
-  if (at + length > text.size()) return 0;
-  unsigned int code = lead & (0x7F >> length);
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(at + k) & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (byte(at + k) & 0x3F);
-  }
-  // Overlong forms, surrogates and values past Unicode are no valid UTF-8.
-  if (code < lowest || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
-  return length;
-}
-
-bool isValidUtf8(const std::string& text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = utf8Length(text, at);
-    if (length == 0) return false;
-    at += length;
-  }
-  return true;
-}
-
-// text as a JSON string, quotes included.
-std::string jsonString(const std::string& text) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = utf8Length(text, at);
-    if (length == 0) {
-      out += "\\ufffd";
-      ++at;
-      continue;
-    }
-    const unsigned char c = static_cast<unsigned char>(text[at]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c < 0x20 || c == 0x7F) {
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out.append(text, at, length);
-    }
-    at += length;
-  }
-  return out + "\"";
-}
 
 std::string hexOf(const std::string& bytes) {
   static const char kHex[] = "0123456789abcdef";
@@ -105,35 +43,66 @@ bool bytesOf(const std::string& hex, std::string& bytes) {
   return true;
 }
 
-std::string count(int value) { return value < 0 ? "null" : std::to_string(value); }
+// A count as JSON: null for -1, a count the room never got.
+std::string countJson(int value) { return value < 0 ? "null" : std::to_string(value); }
 
 }  // namespace
 
+std::string secondsText(double seconds) {
+  const long long millis = static_cast<long long>(seconds * 1000.0 + 0.5);
+  char text[32];
+  std::snprintf(text, sizeof(text), "%lld.%03lld", millis / 1000, millis % 1000);
+  return text;
+}
+
 std::string formatReportLine(const RoomRecord& r) {
-  // Seconds with millisecond precision, written without the locale.
-  const long long millis = static_cast<long long>(r.seconds * 1000.0 + 0.5);
-  char seconds[32];
-  std::snprintf(seconds, sizeof(seconds), "%lld.%03lld", millis / 1000, millis % 1000);
-  std::string line = "{\"room\":" + jsonString(r.room);
-  if (!isValidUtf8(r.room)) line += ",\"room_hex\":\"" + hexOf(r.room) + "\"";
-  line += ",\"status\":";
-  line += r.done ? "\"done\"" : "\"failed\"";
-  line += ",\"message\":" + jsonString(r.message);
-  line += ",\"seconds\":";
-  line += seconds;
-  line += ",\"planes\":" + count(r.planes) + ",\"cuboids\":" + count(r.cuboids) +
-          ",\"faces\":" + count(r.faces) + ",\"outputs\":[";
-  for (std::size_t k = 0; k < r.outputs.size(); ++k) {
-    line += (k == 0 ? "" : ",") + jsonString(r.outputs[k]);
+  std::string line;
+  JsonWriter json;
+  openDocument(json, line, kUnlimitedJsonText, 0);
+  escapedStringMember(json, "room", r.room);
+  if (!isValidUtf8(r.room)) escapedStringMember(json, "room_hex", hexOf(r.room));
+  escapedStringMember(json, "status", r.done ? "done" : "failed");
+  escapedStringMember(json, "message", r.message);
+  rawMember(json, "seconds", secondsText(r.seconds).c_str());
+  rawMember(json, "planes", countJson(r.planes).c_str());
+  rawMember(json, "cuboids", countJson(r.cuboids).c_str());
+  rawMember(json, "faces", countJson(r.faces).c_str());
+  beginArrayMember(json, "outputs");
+  for (const std::string& output : r.outputs) escapedStringElement(json, output);
+  endArray(json);
+  beginArrayMember(json, "inputs");
+  for (const InputStamp& input : r.inputs) {
+    beginObjectElement(json);
+    escapedStringMember(json, "file", input.name);
+    rawMember(json, "size", std::to_string(input.stamp.size).c_str());
+    rawMember(json, "mtime_ns", std::to_string(input.stamp.modifiedNanoseconds).c_str());
+    endObject(json);
   }
-  line += "],\"inputs\":[";
-  for (std::size_t k = 0; k < r.inputs.size(); ++k) {
-    const InputStamp& input = r.inputs[k];
-    line += (k == 0 ? "{\"file\":" : ",{\"file\":") + jsonString(input.name) +
-            ",\"size\":" + std::to_string(input.stamp.size) +
-            ",\"mtime_ns\":" + std::to_string(input.stamp.modifiedNanoseconds) + "}";
+  endArray(json);
+  if (closeDocument(json) != JsonWriterError::Ok) {
+    throw Error("Cannot format the report line of " + r.room);
   }
-  return line + "]}\n";
+  return line + "\n";
+}
+
+int openReport(const std::string& path, bool keep) {
+  const int report =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (keep ? 0 : O_TRUNC), 0666);
+  if (report < 0) {
+    throw Error("Cannot write the report " + path + ": " + std::strerror(errno));
+  }
+  return report;
+}
+
+bool appendReportLine(int report, const std::string& line) {
+  std::size_t written = 0;
+  while (written < line.size()) {
+    const ssize_t n = ::write(report, line.data() + written, line.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 std::map<std::string, RoomRecord> readReport(const std::string& path) {

@@ -30,11 +30,24 @@ struct RoomRecord {
   std::vector<InputStamp> inputs;    // plane info file and panorama
 };
 
+// Seconds with millisecond precision ("12.345"), as the report and the
+// progress lines show them, whatever the locale.
+std::string secondsText(double seconds);
+
 // The record as one line of JSON (line feed included). Text that is not
 // valid UTF-8 is written with U+FFFD in place of each invalid byte; a room
 // name that is not valid UTF-8 also gets "room_hex", its bytes in hex, so
 // that a later --resume finds the room again.
 std::string formatReportLine(const RoomRecord& record);
+
+// The report file at path opened for appending records: emptied first
+// unless keep (--resume). Throws Error when it cannot be opened.
+int openReport(const std::string& path, bool keep);
+
+// Appends one record's line to the report in a single write, so that lines
+// of rooms ending together never mix. Returns false when it cannot be
+// written completely.
+bool appendReportLine(int report, const std::string& line);
 
 // The last record of each room in the report at path, by room name. A
 // missing report gives none; lines that are no complete record (such as

@@ -259,7 +259,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   settings.planeInfoFile = arguments[1];
   settings.outputPrefix = arguments[2];
   settings.saveOption = parseSaveOption(arguments[3].c_str());
-  settings.textureFileName = settings.outputPrefix + "-texture.png";
+  settings.textureFileName = textureFileNameFor(settings.outputPrefix);
   settings.preview = preview;
   settings.glb = glb;
   settings.bakedObj = bakedObj;

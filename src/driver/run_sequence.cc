@@ -76,25 +76,34 @@ void reportStep(ReconstructionStep step, const Reconstruction& soFar, StageTimer
   }
 }
 
-// Writes the mesh file the save option selects; any other option writes
-// none.
-void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
-  const std::string prefix = s.basePath + s.outputPrefix;
-  switch (s.saveOption) {
+// The ending after the output prefix of the mesh file a save option
+// writes; nullptr for an option that writes none.
+const char* meshFileEnding(int saveOption) {
+  switch (saveOption) {
     case 0:
-      writeObjectObj(r.rectangles, prefix + "-rect-Object.obj");
-      break;
+      return "-rect-Object.obj";
     case 1:
-      writeColourObj(r.rectangles.mesh, prefix + "-rect-Object-colour.obj");
-      break;
+      return "-rect-Object-colour.obj";
     case 2:
-      writeTexturedObj(r.rectangles.mesh, s.basePath, s.outputPrefix, s.textureFileName);
-      break;
+      return "-rect.obj";
     case 3:
-      writeObjectOff(r.rectangles.mesh, prefix + "-rect-Object.off");
-      break;
+      return "-rect-Object.off";
     default:
-      break;
+      return nullptr;
+  }
+}
+
+// Writes the mesh file the save option selects; any other option writes
+// none. A run's textured OBJ names its material file after the output
+// prefix alone (see writeTexturedObj).
+void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
+  if (s.saveOption == 2) {
+    writeTexturedObj(r.rectangles.mesh, s.basePath, s.outputPrefix, s.textureFileName);
+    return;
+  }
+  const char* ending = meshFileEnding(s.saveOption);
+  if (ending != nullptr) {
+    writeSaveOptionMesh(r, s.saveOption, s.basePath + s.outputPrefix + ending, s.textureFileName);
   }
 }
 
@@ -203,25 +212,50 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   return r;
 }
 
+std::string textureFileNameFor(const std::string& outputPrefix) {
+  return outputPrefix + "-texture.png";
+}
+
+std::string textureNameForMesh(const std::string& meshPath) {
+  const std::string rectEnding = meshFileEnding(2);
+  if (meshPath.size() >= rectEnding.size() &&
+      meshPath.compare(meshPath.size() - rectEnding.size(), rectEnding.size(), rectEnding) == 0) {
+    return textureFileNameFor(meshPath.substr(0, meshPath.size() - rectEnding.size()));
+  }
+  const std::string::size_type slash = meshPath.find_last_of('/');
+  const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string::size_type dot = meshPath.find_last_of('.');
+  const bool extension = dot != std::string::npos && dot > nameStart;
+  return textureFileNameFor(extension ? meshPath.substr(0, dot) : meshPath);
+}
+
+bool writeSaveOptionMesh(const Reconstruction& r, int saveOption, const std::string& path,
+                         const std::string& textureFileName) {
+  switch (saveOption) {
+    case 0:
+      writeObjectObj(r.rectangles, path);
+      return true;
+    case 1:
+      writeColourObj(r.rectangles.mesh, path);
+      return true;
+    case 2:
+      writeTexturedObj(r.rectangles.mesh, path, textureFileName);
+      return true;
+    case 3:
+      writeObjectOff(r.rectangles.mesh, path);
+      return true;
+    default:
+      return false;
+  }
+}
+
 std::vector<std::string> runOutputNames(const RunSettings& s) {
   const std::string& prefix = s.outputPrefix;
   std::vector<std::string> names = {s.textureFileName, prefix + "_cuboid.txt", prefix + ".JSON"};
-  switch (s.saveOption) {
-    case 0:
-      names.push_back(prefix + "-rect-Object.obj");
-      break;
-    case 1:
-      names.push_back(prefix + "-rect-Object-colour.obj");
-      break;
-    case 2:
-      names.push_back(prefix + "-rect.obj");
-      names.push_back(prefix + "-rect.obj.mtl");
-      break;
-    case 3:
-      names.push_back(prefix + "-rect-Object.off");
-      break;
-    default:
-      break;
+  if (const char* ending = meshFileEnding(s.saveOption)) {
+    names.push_back(prefix + ending);
+    // A textured OBJ comes with its material file.
+    if (s.saveOption == 2) names.push_back(prefix + ending + ".mtl");
   }
   if (s.preview) names.push_back(prefix + "-preview.png");
   if (s.glb) names.push_back(prefix + ".glb");

@@ -54,6 +54,24 @@ struct RunSettings {
 Reconstruction runRoom(const RunSettings& settings, FILE* console,
                        cv::Mat* panoramaMemory = nullptr);
 
+// The texture image a run writes for an output prefix: prefix +
+// "-texture.png", under the base path.
+std::string textureFileNameFor(const std::string& outputPrefix);
+
+// The texture image that a textured mesh file at meshPath names when the
+// caller names none: "<prefix>-texture.png" for a path "<prefix>-rect.obj",
+// as a run names them; otherwise meshPath without the extension of its file
+// name, followed by "-texture.png" ("out/scene.obj" names
+// "out/scene-texture.png"; a file name's leading dot starts no extension).
+std::string textureNameForMesh(const std::string& meshPath);
+
+// Writes the mesh file of saveOption at path: 0 an OBJ with one group per
+// entry, 1 an OBJ with vertex colours, 2 a textured OBJ (and its material
+// file path + ".mtl") naming textureFileName, 3 a coloured OFF. Returns
+// false, writing nothing, for any other option.
+bool writeSaveOptionMesh(const Reconstruction& r, int saveOption, const std::string& path,
+                         const std::string& textureFileName);
+
 // The names (under the base path, output prefix included) of the files a
 // complete run with settings writes, in the order it writes them.
 std::vector<std::string> runOutputNames(const RunSettings& settings);

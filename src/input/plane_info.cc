@@ -85,6 +85,19 @@ void orientPlaneEquation(float position, PlaneEquation& equation) {
   }
 }
 
+// Whether a category code truncates toward zero to an index in 0..14, so
+// that no later stage can index outside the category tables.
+bool categoryInRange(float category) { return category > -1.0f && category < 15.0f; }
+
+// The axis (0 x, 1 y, 2 z) of the normal of a plane type, -1 for a code that
+// is no plane type.
+int normalAxisOfType(float type) {
+  if (type == 1.0f || type == 4.0f || type == 7.0f) return 0;
+  if (type == 2.0f || type == 5.0f || type == 9.0f) return 1;
+  if (type == 3.0f || type == 6.0f || type == 8.0f) return 2;
+  return -1;
+}
+
 // One plane info file: its full path, its tokens and its two header values.
 struct PlaneInfoFile {
   std::string path;
@@ -162,7 +175,7 @@ void readPlaneRecords(PlaneInfoFile& file, int source, PlaneList& list) {
       }
     }
     const float category = numbers[14];
-    if (!(category > -1.0f && category < 15.0f)) {
+    if (!categoryInRange(category)) {
       char value[64];
       std::snprintf(value, sizeof(value), "%g", static_cast<double>(category));
       throwMalformed(file.path, "plane " + std::to_string(j + 1) + " category " + value +
@@ -221,6 +234,38 @@ PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInf
   for (int k = 0; k < viewCount; ++k) {
     list.viewFirstPlane[k] = static_cast<int>(list.planes.size());
     readPlaneRecords(viewFiles[k], k + 1, list);
+  }
+  return list;
+}
+
+PlaneList planeListFromRecords(const std::vector<Plane>& planes, float cubeResolution) {
+  if (!std::isfinite(cubeResolution)) throw Error("the cube resolution is not finite");
+  if (planes.size() > static_cast<std::size_t>(kMaxPlanes)) {
+    throw Error("more than " + std::to_string(kMaxPlanes) + " planes");
+  }
+  PlaneList list;
+  list.cubeResolution = cubeResolution;
+  list.mainPlaneCount = static_cast<int>(planes.size());
+  list.planes = planes;
+  list.equations.reserve(planes.size());
+  list.planeSource.assign(planes.size(), 0);
+  for (std::size_t i = 0; i < planes.size(); ++i) {
+    const Plane& p = planes[i];
+    const std::string which = "plane " + std::to_string(i + 1);
+    const float numbers[12] = {p.active,  p.type,    p.position, p.uMin,     p.uMax,     p.vMin,
+                               p.vMax,    p.centreX, p.centreY,  p.centreZ,  p.category, p.material};
+    for (int k = 0; k < 12; ++k) {
+      if (!std::isfinite(numbers[k])) {
+        throw Error(which + " number " + std::to_string(k + 1) + " is not finite");
+      }
+    }
+    const int axis = normalAxisOfType(p.type);
+    if (axis < 0) throw Error(which + ": the type is not 1 to 9");
+    if (!categoryInRange(p.category)) throw Error(which + ": the category is outside 0 to 14");
+    PlaneEquation e{axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f,
+                    0.0f - p.position};
+    orientPlaneEquation(p.position, e);
+    list.equations.push_back(e);
   }
   return list;
 }

@@ -51,10 +51,10 @@ void putQuoted(JsonWriter& writer, const char* text) {
   putChar(writer, '"');
 }
 
-// Stores the separating comma (after the first member of the innermost
-// object), the line break and indentation, the quoted key and the colon.
-// Stores nothing once an error is recorded. Returns the error afterwards.
-JsonWriterError writeKey(JsonWriter& writer, const char* key) {
+// Stores the separating comma (after the first member or element of the
+// innermost container) and the line break and indentation. Stores nothing
+// once an error is recorded. Returns the error afterwards.
+JsonWriterError writeSeparator(JsonWriter& writer) {
   if (writer.error != JsonWriterError::Ok) {
     return writer.error;
   }
@@ -63,12 +63,114 @@ JsonWriterError writeKey(JsonWriter& writer, const char* key) {
   }
   writer.levels[writer.depth] += 1;
   newlineIndent(writer);
+  return writer.error;
+}
+
+// Stores the separator, the quoted key and the colon. Stores nothing once
+// an error is recorded. Returns the error afterwards.
+JsonWriterError writeKey(JsonWriter& writer, const char* key) {
+  if (writeSeparator(writer) != JsonWriterError::Ok) {
+    return writer.error;
+  }
   putQuoted(writer, key);
   putChar(writer, ':');
   if (writer.pretty == 1) {
     putChar(writer, ' ');
   }
   return writer.error;
+}
+
+// Stores the opening character of a nested container. It is stored even
+// when the stack is full; then JsonWriterError::StackFull is recorded and
+// depth stays.
+void openContainer(JsonWriter& writer, char opening) {
+  putChar(writer, opening);
+  if (writer.depth + 1 < 32) {
+    writer.depth += 1;
+    writer.levels[writer.depth] = 0;
+  } else {
+    writer.error = JsonWriterError::StackFull;
+  }
+}
+
+// Closes the innermost container: a line break before the closing character
+// only when the container has members. At the root it records
+// JsonWriterError::StackEmpty but still stores the closing character.
+void closeContainer(JsonWriter& writer, char closing) {
+  if (writer.error != JsonWriterError::Ok) {
+    return;
+  }
+  const int members = writer.levels[writer.depth];
+  if (writer.depth == 0) {
+    writer.error = JsonWriterError::StackEmpty;
+  } else {
+    writer.depth -= 1;
+  }
+  if (members > 0) {
+    newlineIndent(writer);
+  }
+  putChar(writer, closing);
+}
+
+// Length of the valid UTF-8 sequence at text[at], 0 when none starts there.
+std::size_t utf8Length(const std::string& text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned int lowest = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    lowest = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    lowest = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    lowest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  unsigned int code = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(at + k) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(at + k) & 0x3F);
+  }
+  // Overlong forms, surrogates and values past Unicode are no valid UTF-8.
+  if (code < lowest || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
+  return length;
+}
+
+// Stores text as a JSON string, quotes included, escaped as
+// escapedStringMember describes.
+void putEscaped(JsonWriter& writer, const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  putChar(writer, '"');
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8Length(text, at);
+    if (length == 0) {
+      putRaw(writer, "\\ufffd");
+      ++at;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c == '"' || c == '\\') {
+      const char escaped[2] = {'\\', static_cast<char>(c)};
+      putChars(writer, escaped, 2);
+    } else if (c == '\n') {
+      putRaw(writer, "\\n");
+    } else if (c == '\t') {
+      putRaw(writer, "\\t");
+    } else if (c < 0x20 || c == 0x7F) {
+      const char escaped[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+      putChars(writer, escaped, 6);
+    } else {
+      putChars(writer, text.data() + at, length);
+    }
+    at += length;
+  }
+  putChar(writer, '"');
 }
 
 }  // namespace
@@ -86,18 +188,10 @@ void openDocument(JsonWriter& writer, std::string& text, std::size_t capacity, i
   putChar(writer, '{');
 }
 
-// Writes key and opens a nested object as its value. The "{" is stored even
-// when the stack is full; then JsonWriterError::StackFull is recorded and depth stays.
+// Writes key and opens a nested object as its value.
 void beginObjectMember(JsonWriter& writer, const char* key) {
-  if (writeKey(writer, key) != JsonWriterError::Ok) {
-    return;
-  }
-  putChar(writer, '{');
-  if (writer.depth + 1 < 32) {
-    writer.depth += 1;
-    writer.levels[writer.depth] = 0;
-  } else {
-    writer.error = JsonWriterError::StackFull;
+  if (writeKey(writer, key) == JsonWriterError::Ok) {
+    openContainer(writer, '{');
   }
 }
 
@@ -116,23 +210,47 @@ void numberMember(JsonWriter& writer, const char* key, double value) {
   }
 }
 
-// Closes the innermost object: a line break before the "}" only when the
-// object has members. At the root it records JsonWriterError::StackEmpty but still stores
-// the "}".
-void endObject(JsonWriter& writer) {
-  if (writer.error != JsonWriterError::Ok) {
-    return;
+void escapedStringMember(JsonWriter& writer, const char* key, const std::string& text) {
+  if (writeKey(writer, key) == JsonWriterError::Ok) {
+    putEscaped(writer, text);
   }
-  const int members = writer.levels[writer.depth];
-  if (writer.depth == 0) {
-    writer.error = JsonWriterError::StackEmpty;
-  } else {
-    writer.depth -= 1;
+}
+
+void rawMember(JsonWriter& writer, const char* key, const char* json) {
+  if (writeKey(writer, key) == JsonWriterError::Ok) {
+    putRaw(writer, json);
   }
-  if (members > 0) {
-    newlineIndent(writer);
+}
+
+void beginArrayMember(JsonWriter& writer, const char* key) {
+  if (writeKey(writer, key) == JsonWriterError::Ok) {
+    openContainer(writer, '[');
   }
-  putChar(writer, '}');
+}
+
+void escapedStringElement(JsonWriter& writer, const std::string& text) {
+  if (writeSeparator(writer) == JsonWriterError::Ok) {
+    putEscaped(writer, text);
+  }
+}
+
+void beginObjectElement(JsonWriter& writer) {
+  if (writeSeparator(writer) == JsonWriterError::Ok) {
+    openContainer(writer, '{');
+  }
+}
+
+void endObject(JsonWriter& writer) { closeContainer(writer, '}'); }
+
+void endArray(JsonWriter& writer) { closeContainer(writer, ']'); }
+
+bool isValidUtf8(const std::string& text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8Length(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
 }
 
 // Closes the root object (a line feed first with pretty printing) and

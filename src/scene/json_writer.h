@@ -6,7 +6,7 @@
 namespace roombox {
 
 // Streaming JSON writer appending to a caller-supplied text of limited
-// capacity. Characters that do not fit are dropped and the first problem is
+// capacity: objects and arrays, members and array elements. Characters that do not fit are dropped and the first problem is
 // kept in a sticky error code, after which every operation does nothing.
 
 enum class JsonWriterError {
@@ -44,8 +44,31 @@ void stringMember(JsonWriter& writer, const char* key, const char* text);
 // Writes a member whose value is formatNumber(value).
 void numberMember(JsonWriter& writer, const char* key, double value);
 
-// Closes the innermost open object.
+// Writes a member whose value is text as a JSON string, escaped so that any
+// bytes make valid JSON: '"' and '\\' after a backslash, line feed and tab as
+// \n and \t, the other control characters and DEL as \u00XX, and every byte
+// that starts no valid UTF-8 sequence as \ufffd. Valid UTF-8 stays as it is.
+void escapedStringMember(JsonWriter& writer, const char* key, const std::string& text);
+
+// Writes a member whose value is json, JSON text the caller formatted (a
+// number of its own precision, null), as it stands.
+void rawMember(JsonWriter& writer, const char* key, const char* json);
+
+// Writes a member named key whose value is a new array, left open. Its
+// elements are written with the element functions below; endArray closes it.
+void beginArrayMember(JsonWriter& writer, const char* key);
+
+// Writes an element of the innermost open array: text as escapedStringMember
+// writes it, or a new object left open (closed with endObject).
+void escapedStringElement(JsonWriter& writer, const std::string& text);
+void beginObjectElement(JsonWriter& writer);
+
+// Closes the innermost open object or array.
 void endObject(JsonWriter& writer);
+void endArray(JsonWriter& writer);
+
+// Whether text is valid UTF-8 (which escapedStringMember keeps as it is).
+bool isValidUtf8(const std::string& text);
 
 // Closes the root object and returns the sticky error.
 JsonWriterError closeDocument(JsonWriter& writer);

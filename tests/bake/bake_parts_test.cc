@@ -4,9 +4,9 @@
 // packing of the patches into the atlas.
 #include "bake/atlas_layout.h"
 #include "bake/occlusion.h"
-#include "bake/parallel.h"
 #include "bake/sample_bilinear.h"
 #include "common/panorama_projection.h"
+#include "common/parallel.h"
 #include "roombox/bake_atlas.h"
 #include "roombox/error.h"
 
@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cmath>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace roombox {
@@ -330,6 +331,32 @@ TEST(RunParallel, RethrowsTheFirstFailureOfAnyThreadInTheCaller) {
                    if (item % 2 == 1) throw std::bad_alloc();
                  }),
                  std::bad_alloc);
+  }
+}
+
+// Every item runs once, and the worker an item is given names a thread of
+// its own: no two items of one worker overlap, so a worker's slot of state
+// needs no lock.
+TEST(RunParallel, GivesEachItemOnceAndEachWorkerItsOwnSlot) {
+  for (const int threads : {1, 3}) {
+    SCOPED_TRACE(threads);
+    std::vector<std::atomic<int>> runs(200);
+    std::vector<std::atomic<int>> busy(static_cast<std::size_t>(threads));
+    std::atomic<bool> overlap{false};
+    std::atomic<bool> outside{false};
+    runParallelWorkers(threads, 200, [&](int worker, int item) {
+      if (worker < 0 || worker >= threads) {
+        outside = true;
+        return;
+      }
+      if (busy[static_cast<std::size_t>(worker)]++ != 0) overlap = true;
+      ++runs[static_cast<std::size_t>(item)];
+      std::this_thread::yield();
+      --busy[static_cast<std::size_t>(worker)];
+    });
+    EXPECT_FALSE(outside);
+    EXPECT_FALSE(overlap);
+    for (const std::atomic<int>& count : runs) EXPECT_EQ(count.load(), 1);
   }
 }
 

@@ -132,6 +132,23 @@ TEST(CommandLineTest, TheExampleRoomRunsWithinALimitedAddressSpace) {
 namespace roombox {
 namespace {
 
+// A textured mesh written under any name finds a texture: the run's own
+// pairing for "<prefix>-rect.obj", else the name without its extension.
+TEST(TextureNameForMeshTest, FollowsTheRunsNamesAndOtherwiseDropsTheExtension) {
+  const struct {
+    const char* mesh;
+    const char* texture;
+  } cases[] = {
+      {"out/room-rect.obj", "out/room-texture.png"}, {"room-rect.obj", "room-texture.png"},
+      {"out/scene.obj", "out/scene-texture.png"},    {"a.b.obj", "a.b-texture.png"},
+      {"v1.2/scene", "v1.2/scene-texture.png"},      {"out/.hidden", "out/.hidden-texture.png"},
+      {"room-rect.obj.tmp", "room-rect.obj-texture.png"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(roombox::textureNameForMesh(c.mesh), c.texture) << c.mesh;
+  }
+}
+
 TEST(ParseSaveOptionTest, ConvertsLikeAtoiAndClampsInsteadOfOverflowing) {
   struct Case {
     const char* text;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,65 @@ TEST_F(ReadPlaneInfoTest, RejectsMalformedFilesNamingThePlaceOfTheFault) {
         "^The file " + dir.path() + "planes.txt is malformed: " + c.detail + "\n$";
     EXPECT_ROOMBOX_ERROR(read(), expected.c_str());
   }
+}
+
+// Records held in memory get the equation of their type's axis, turned
+// toward the origin; the types that share an axis get the same normal.
+TEST(PlaneListFromRecordsTest, GivesEachTypeTheNormalOfItsAxisTowardTheOrigin) {
+  struct Case {
+    float type;
+    float position;
+    PlaneEquation expected;
+  };
+  const Case cases[] = {
+      {1.0f, 2.0f, {-1, 0, 0, 2}},  {4.0f, -1.5f, {1, 0, 0, 1.5f}}, {7.0f, 0.0f, {1, 0, 0, 0}},
+      {2.0f, 0.5f, {0, -1, 0, 0.5f}}, {5.0f, -3.0f, {0, 1, 0, 3}}, {9.0f, 2.0f, {0, -1, 0, 2}},
+      {3.0f, 0.8f, {0, 0, -1, 0.8f}}, {6.0f, -0.25f, {0, 0, 1, 0.25f}},
+      {8.0f, -1.2f, {0, 0, 1, 1.2f}},
+  };
+  std::vector<Plane> planes;
+  for (const Case& c : cases) {
+    planes.push_back({1, c.type, c.position, -1, 1, -1, 1, 0, 0, 0, 14.9f, 3});
+  }
+  const PlaneList list = planeListFromRecords(planes, 0.05f);
+  EXPECT_EQ(list.cubeResolution, 0.05f);
+  EXPECT_EQ(list.mainPlaneCount, 9);
+  EXPECT_EQ(list.planeSource, std::vector<int>(9, 0));
+  ASSERT_EQ(list.planes.size(), 9u);
+  EXPECT_EQ(list.planes[8].category, 14.9f);
+  ASSERT_EQ(list.equations.size(), 9u);
+  for (std::size_t i = 0; i < 9; ++i) {
+    const PlaneEquation& e = list.equations[i];
+    const PlaneEquation& x = cases[i].expected;
+    EXPECT_TRUE(e.a == x.a && e.b == x.b && e.c == x.c && e.d == x.d)
+        << "type " << cases[i].type << ": " << e.a << " " << e.b << " " << e.c << " " << e.d;
+  }
+  EXPECT_TRUE(planeListFromRecords({}, 0.1f).planes.empty());
+}
+
+TEST(PlaneListFromRecordsTest, RejectsWhatTheFileReaderRejectsNamingThePlane) {
+  const Plane good{1, 7, 2.5f, -1, 1, -1, 1, 2.5f, 0, 0, 13, 4};
+  Plane badType = good;
+  badType.type = 10;
+  Plane between = good;
+  between.type = 7.5f;
+  Plane category = good;
+  category.category = 15;
+  Plane negative = good;
+  negative.category = -1;
+  Plane infinite = good;
+  infinite.vMax = INFINITY;
+  Plane missing = good;
+  missing.material = NAN;
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({good, badType}, 0.05f), "^plane 2: the type");
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({between}, 0.05f), "^plane 1: the type");
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({good, good, category}, 0.05f),
+                       "^plane 3: the category is outside 0 to 14$");
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({negative}, 0.05f), "^plane 1: the category");
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({infinite}, 0.05f),
+                       "^plane 1 number 7 is not finite$");
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({missing}, 0.05f), "^plane 1 number 12 is not finite$");
+  EXPECT_ROOMBOX_ERROR(planeListFromRecords({good}, NAN), "cube resolution is not finite");
 }
 
 }  // namespace

@@ -108,5 +108,47 @@ TEST(JsonWriter, ErrorsAreStickyAndNothingIsWrittenPastCapacity) {
   EXPECT_EQ(text, nested + "\"n\":{");  // the 32nd "{" is stored, then nothing
 }
 
+// Arrays take string and object elements; escaped strings make valid JSON of
+// any bytes: each byte that starts no valid UTF-8 sequence (a lone
+// continuation, a cut sequence, an overlong form, a surrogate) becomes one
+// U+FFFD, and valid UTF-8 stays.
+TEST(JsonWriter, ArraysAndEscapedStrings) {
+  std::string text;
+  JsonWriter w;
+  openDocument(w, text, kUnlimitedJsonText, 0);
+  escapedStringMember(w, "s", std::string("a\"b\\c\n\t\r\x01\x7f\0z", 12));
+  escapedStringMember(w, "u", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
+  escapedStringMember(w, "bad", "\xe9|\x80|\xe2\x82|\xc0\xaf|\xed\xa0\x80|\xf4\x90\x80\x80");
+  rawMember(w, "n", "null");
+  beginArrayMember(w, "empty");
+  endArray(w);
+  beginArrayMember(w, "list");
+  escapedStringElement(w, "x");
+  beginObjectElement(w);
+  rawMember(w, "k", "1.500");
+  endObject(w);
+  escapedStringElement(w, "y");
+  endArray(w);
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text,
+            "{\"s\":\"a\\\"b\\\\c\\n\\t\\u000d\\u0001\\u007f\\u0000z\","
+            "\"u\":\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\","
+            "\"bad\":\"\\ufffd|\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd\\ufffd|"
+            "\\ufffd\\ufffd\\ufffd\\ufffd\","
+            "\"n\":null,\"empty\":[],\"list\":[\"x\",{\"k\":1.500},\"y\"]}");
+  EXPECT_TRUE(isValidUtf8("caf\xc3\xa9 \xf0\x9f\x98\x80"));
+  EXPECT_FALSE(isValidUtf8("caf\xe9"));
+  EXPECT_FALSE(isValidUtf8("\xed\xa0\x80"));
+
+  openDocument(w, text, kUnlimitedJsonText, 1);
+  beginArrayMember(w, "a");
+  escapedStringElement(w, "x");
+  beginObjectElement(w);
+  endObject(w);
+  endArray(w);
+  EXPECT_EQ(closeDocument(w), JsonWriterError::Ok);
+  EXPECT_EQ(text, "{\n    \"a\": [\n        \"x\",\n        {}\n    ]\n}");
+}
+
 }  // namespace
 }  // namespace roombox

@@ -1,0 +1,97 @@
+#include "driver/batch_rooms.h"
+
+#include "common/cores.h"
+#include "common/output_file.h"
+#include "common/parallel.h"
+#include "driver/batch_selection.h"
+#include "driver/command_line.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+
+namespace roombox {
+
+namespace {
+
+std::string withoutLineFeed(std::string text) {
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+// The message of the exception being handled, for any exception at all.
+std::string failureMessage() {
+  try {
+    return currentFailureMessage();
+  } catch (...) {
+    return "Unexpected failure\n";
+  }
+}
+
+}  // namespace
+
+RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomThreads,
+                      cv::Mat& panoramaMemory) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point started = Clock::now();
+  RoomRecord record;
+  record.room = room;
+  try {
+    const RunSettings s = roomRunSettings(b, room, roomThreads);
+    record.inputs = inputStamps(b, room);
+    OutputFile log;
+    openOutputFile(s.basePath + roomLogName(b), log);
+    std::string message;
+    int counts[3] = {-1, -1, -1};
+    try {
+      const Reconstruction r = runRoom(s, log.file, &panoramaMemory);
+      counts[0] = static_cast<int>(r.planes.planes.size());
+      counts[1] = static_cast<int>(r.cuboids.size());
+      counts[2] = r.rectangles.mesh.rectangleCount;
+    } catch (...) {
+      message = failureMessage();
+      std::fwrite(message.data(), 1, message.size(), log.file);
+    }
+    try {
+      closeOutputFile(log);
+    } catch (...) {
+      // The run's own failure, when it had one, says more than its log's.
+      if (message.empty()) message = failureMessage();
+    }
+    if (message.empty()) {
+      record.done = true;
+      record.planes = counts[0];
+      record.cuboids = counts[1];
+      record.faces = counts[2];
+      record.outputs = runOutputNames(s);
+      record.outputs.push_back(roomLogName(b));
+    } else {
+      record.message = withoutLineFeed(message);
+    }
+  } catch (...) {
+    record.done = false;
+    record.message = withoutLineFeed(failureMessage());
+  }
+  record.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+  return record;
+}
+
+void runRooms(const BatchSettings& b, const std::vector<std::string>& rooms, int jobs,
+              const RoomEnded& ended) {
+  const int roomThreads = std::max(1, usableCores() / std::max(1, jobs));
+  // The panorama memory of each worker's last room: the rooms of a dataset
+  // mostly share one panorama size, and memory taken once saves the kernel
+  // handing over and clearing fresh pages for every room.
+  std::vector<cv::Mat> panoramaMemory(static_cast<std::size_t>(std::max(1, jobs)));
+  std::mutex endedLock;
+  runParallelWorkers(jobs, static_cast<int>(rooms.size()), [&](int worker, int k) {
+    const RoomRecord record =
+        runOneRoom(b, rooms[static_cast<std::size_t>(k)], roomThreads,
+                   panoramaMemory[static_cast<std::size_t>(worker)]);
+    const std::lock_guard<std::mutex> lock(endedLock);
+    ended(record);
+  });
+}
+
+}  // namespace roombox
