@@ -1,6 +1,6 @@
 #include "rir/ray_tracing.h"
 
-#include "bake/parallel.h"
+#include "common/parallel.h"
 #include "common/pi.h"
 #include "rir/ambisonics.h"
 #include "rir/random_stream.h"
@@ -269,7 +269,7 @@ EnergyHistogram traceRays(const RoomAcoustics& room, const ReflectingBoxes& boxe
   // same additions in the same order for any number of threads.
   for (int start = 0; start < chunks; start += threads) {
     const int count = std::min(threads, chunks - start);
-    runParallel(threads, count, [&](int k) { tracer.trace(start + k, sums[k]); });
+    runParallelWorkers(threads, count, [&](int, int k) { tracer.trace(start + k, sums[k]); });
     for (int k = 0; k < count; ++k) {
       addBins(histogram.energy, sums[k].energy);
       if (settings.directions) {
