@@ -23,6 +23,7 @@ test_packages=(
   libgtest-dev
   clang libclang-rt-14-dev
   assimp-utils
+  sox python3-scipy
   python3 python3-dev python3-venv python3-pip python3-setuptools python3-numpy
   pybind11-dev python3-pybind11 python3-pytest python3-distributed
   locales-all

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,20 @@ struct AcousticSurface {
   BandValues scattering{};            // scattering coefficient
 };
 
+// What the acoustics file says of an impulse response written beside it.
+struct RirSummary {
+  std::string file;    // the WAV file's name
+  int sampleRate = 0;
+  Vec3 source{};
+  Vec3 receiver{};
+  std::string format;  // "mono" or "ambix"
+  double lengthS = 0.0;
+  bool truncated = false;  // cut at the length cap before the slowest band decayed by 60 dB
+  std::uint64_t seed = 0;
+  int maxOrder = 0;
+  int rays = 0;
+};
+
 // The acoustic model of one reconstructed room (metres assumed).
 struct RoomAcoustics {
   AirConditions air;
@@ -65,6 +81,7 @@ struct RoomAcoustics {
   double schroederFrequencyHz = 0.0;
   std::vector<AcousticObject> objects;
   std::vector<AcousticSurface> surfaces;
+  std::optional<RirSummary> rir;  // set when an impulse response is written with it
 };
 
 }  // namespace roombox

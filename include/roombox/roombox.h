@@ -16,6 +16,7 @@
 #include "roombox/compute_room_acoustics.h"
 #include "roombox/cuboid.h"
 #include "roombox/error.h"
+#include "roombox/impulse_response.h"
 #include "roombox/merge_textures.h"
 #include "roombox/mesh_store.h"
 #include "roombox/plane.h"

@@ -99,6 +99,21 @@ std::string acousticsText(const RoomAcoustics& a) {
     surfaces.push_back(item);
   }
   document["surfaces"] = surfaces;
+  if (a.rir) {
+    const RirSummary& r = *a.rir;
+    Json rir;
+    rir["file"] = r.file;
+    rir["sample_rate"] = r.sampleRate;
+    rir["source"] = point(r.source);
+    rir["receiver"] = point(r.receiver);
+    rir["format"] = r.format;
+    rir["length_s"] = rounded(r.lengthS);
+    rir["truncated"] = r.truncated;
+    rir["seed"] = r.seed;
+    rir["max_order"] = r.maxOrder;
+    rir["rays"] = r.rays;
+    document["rir"] = rir;
+  }
   // One member per line, and one line per object and surface; names come
   // from the scene model and the material table, and text that is not
   // valid UTF-8 is written with U+FFFD rather than refused.

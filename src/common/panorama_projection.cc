@@ -17,6 +17,13 @@ cv::Point2d panoramaPosition(const cv::Point3d& p, int width, int height) {
   return cv::Point2d(phi * width / (2 * kPi) - 0.5, theta * height / kPi - 0.5);
 }
 
+cv::Point3d panoramaDirection(double px, double py, int width, int height) {
+  const double phi = (px + 0.5) * 2 * kPi / width;
+  const double theta = (py + 0.5) * kPi / height;
+  return cv::Point3d(std::sin(theta) * std::cos(phi), -std::sin(theta) * std::sin(phi),
+                     std::cos(theta));
+}
+
 void panoramaPositions(const float start[3], const float step[3], int count, int width,
                        int height, float* px, float* py) {
   constexpr float kPiF = static_cast<float>(kPi);

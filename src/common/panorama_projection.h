@@ -45,6 +45,10 @@ inline float approxAtan2(float y, float x) {
 // origin and non-finite points give (-0.5, -0.5), the top-left corner.
 cv::Point2d panoramaPosition(const cv::Point3d& p, int width, int height);
 
+// The unit direction from the origin that position (px, py) of a panorama
+// of width x height pixels shows: the inverse of panoramaPosition.
+cv::Point3d panoramaDirection(double px, double py, int width, int height);
+
 // The positions (px[k], py[k]), k < count, of the directions from the
 // origin to the points start + k step, in float with an approximate arc
 // tangent (within 2e-6 radians): a whole row at once, so that the compiler

@@ -11,9 +11,10 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <climits>
+#include <limits>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -57,6 +58,10 @@ constexpr const char* kFooter =
     "reverberation times by Sabine and Eyring (none for a room without a room box).\n"
     "--materials FILE merges a material table over the built-in one; --air T,RH sets the\n"
     "temperature (degrees Celsius) and relative humidity (percent), 20,50 by default.\n"
+    "With --rir it writes <prefix>-rir.wav: the room's impulse response from a source to\n"
+    "the capture point (32-bit float WAV; see the README for the method and defaults).\n"
+    "It prints no line; a position outside the room's air is refused before any file\n"
+    "is written.\n"
     "\n"
     "Exit status: 1 after a complete run (it ends with \"Done!!!\"), 2 after the usage text\n"
     "or any failure, whose message is printed on standard output; 0 after --help and\n"
@@ -71,6 +76,63 @@ std::string usageText(const char* program) {
       "\tSave Option: 0: obj with obj/material info  1: obj rectangle with coloured obj info 2: "
       "obj rectangle with texture \n";
   return text;
+}
+
+// The number text stands for, whole, in the C locale; NaN when it is none.
+double parseNumber(const std::string& text) {
+  const CLocaleScope cLocale;
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return NAN;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size() ? value : NAN;
+}
+
+// "X,Y,Z" as a position; not a number where the text is no such triple (the
+// run then refuses it by name).
+Vec3 parsePosition(const std::string& text) {
+  Vec3 position{NAN, NAN, NAN};
+  const std::string::size_type first = text.find(',');
+  const std::string::size_type second =
+      first == std::string::npos ? first : text.find(',', first + 1);
+  if (second == std::string::npos || text.find(',', second + 1) != std::string::npos) {
+    return position;
+  }
+  position[0] = parseNumber(text.substr(0, first));
+  position[1] = parseNumber(text.substr(first + 1, second - first - 1));
+  position[2] = parseNumber(text.substr(second + 1));
+  return position;
+}
+
+// Reads the impulse response's options into settings; throws Error for a
+// value out of range.
+void readRirOptions(const std::string& rate, const std::string& format, const std::string& length,
+                    const std::string& seed, RunSettings& settings) {
+  const double rateValue = parseNumber(rate);
+  if (!(rateValue >= kRirMinSampleRate && rateValue <= kRirMaxSampleRate) ||
+      rateValue != std::floor(rateValue)) {
+    throw Error("--rir-rate must be a whole number from 8000 to 192000 (samples per second)\n");
+  }
+  settings.rirRate = static_cast<int>(rateValue);
+  if (format == "mono") {
+    settings.rirFormat = RirFormat::Mono;
+  } else if (format == "ambix") {
+    settings.rirFormat = RirFormat::AmbiX;
+  } else {
+    throw Error("--rir-format must be mono or ambix\n");
+  }
+  const double lengthValue = parseNumber(length);
+  if (!(lengthValue > 0 && lengthValue <= kRirMaxLengthS)) {
+    throw Error("--rir-length must be a number of seconds above 0 and at most 60\n");
+  }
+  settings.rirLength = lengthValue;
+  bool digits = !seed.empty() && seed.size() <= 20;
+  for (char c : seed) digits = digits && c >= '0' && c <= '9';
+  errno = 0;
+  const unsigned long long seedValue = digits ? std::strtoull(seed.c_str(), nullptr, 10) : 0;
+  if (!digits || (seedValue == std::numeric_limits<unsigned long long>::max() && errno == ERANGE)) {
+    throw Error("--rir-seed must be a whole number from 0 to 18446744073709551615\n");
+  }
+  settings.rirSeed = seedValue;
 }
 
 bool isHelpOrVersion(const std::string& argument) {
@@ -175,6 +237,22 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
                  "a JSON material table that replaces or adds materials and mappings");
   std::string air;
   app.add_option("--air", air, "T,RH: air temperature (Celsius) and relative humidity (%)");
+  bool rir = false;
+  app.add_flag("--rir", rir, "also write <prefix>-rir.wav: the room's impulse response");
+  std::string rirSource;
+  app.add_option("--rir-source", rirSource,
+                 "X,Y,Z: the sound source (default 1.5 m towards the panorama's centre)");
+  std::string rirReceiver;
+  app.add_option("--rir-receiver", rirReceiver, "X,Y,Z: the listener (default the capture point)");
+  std::string rirRate = "48000";
+  app.add_option("--rir-rate", rirRate, "samples per second of the WAV file (default 48000)");
+  std::string rirFormat = "mono";
+  app.add_option("--rir-format", rirFormat,
+                 "mono, or ambix: first-order Ambisonics, ACN order, SN3D (default mono)");
+  std::string rirLength = "10";
+  app.add_option("--rir-length", rirLength, "the longest response in seconds (default 10)");
+  std::string rirSeed = "0";
+  app.add_option("--rir-seed", rirSeed, "the seed of the simulation's random numbers (default 0)");
   app.allow_extras();
 
   ParsedCommandLine parsed;
@@ -227,6 +305,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   settings.acoustics = acoustics;
   settings.materialsFile = materialsFile;
   if (!air.empty()) settings.air = parseAirOption(air);
+  settings.rir = rir;
+  if (rir) {
+    settings.rirSourceGiven = !rirSource.empty();
+    if (settings.rirSourceGiven) settings.rirSource = parsePosition(rirSource);
+    settings.rirReceiverGiven = !rirReceiver.empty();
+    if (settings.rirReceiverGiven) settings.rirReceiver = parsePosition(rirReceiver);
+    readRirOptions(rirRate, rirFormat, rirLength, rirSeed, settings);
+  }
   return parsed;
 }
 

@@ -38,7 +38,8 @@ struct ParsedCommandLine {
 // C's atoi); named options (such as --preview) follow them. Arguments after
 // the fourth that are no option are ignored. With fewer than four arguments
 // the short usage text is asked for, unless an argument is --help, -h or
-// --version.
+// --version. Throws Error for an impulse response option (--rir-rate,
+// --rir-format, --rir-length, --rir-seed) whose value is out of range.
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv);
 
 // The roombox command: reads the command line, runs the room (runRoom) and

@@ -85,6 +85,7 @@ constexpr const char* kCuboidTextEnding = "_cuboid.txt";
 constexpr const char* kSceneFileEnding = ".JSON";
 constexpr const char* kPreviewEnding = "-preview.png";
 constexpr const char* kAcousticsEnding = "-acoustics.json";
+constexpr const char* kRirEnding = "-rir.wav";
 constexpr const char* kGlbEnding = ".glb";
 constexpr const char* kBakedObjEnding = "-baked.obj";
 
@@ -120,6 +121,41 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
   }
 }
 
+// The impulse response's settings for a run, its positions checked against
+// the room (the receiver defaults to the capture point, the panorama's
+// origin).
+ImpulseResponseSettings impulseResponseSettings(const RunSettings& s,
+                                                const RoomAcoustics& acoustics) {
+  ImpulseResponseSettings settings;
+  settings.receiver = s.rirReceiverGiven ? s.rirReceiver : Vec3{0.0, 0.0, 0.0};
+  checkRirPosition(acoustics, settings.receiver, "receiver");
+  settings.source = s.rirSourceGiven ? s.rirSource : defaultRirSource(acoustics, settings.receiver);
+  settings.sampleRate = s.rirRate;
+  settings.format = s.rirFormat;
+  settings.maxLengthS = s.rirLength;
+  settings.seed = s.rirSeed;
+  settings.threads = s.threads;
+  checkImpulseResponseSettings(acoustics, settings);
+  return settings;
+}
+
+// What the acoustics file says of the impulse response written beside it.
+RirSummary rirSummary(const RunSettings& s, const ImpulseResponseSettings& settings,
+                      const ImpulseResponse& response) {
+  RirSummary summary;
+  summary.file = fileNamePart(s.outputPrefix + kRirEnding);
+  summary.sampleRate = response.sampleRate;
+  summary.source = settings.source;
+  summary.receiver = settings.receiver;
+  summary.format = settings.format == RirFormat::AmbiX ? "ambix" : "mono";
+  summary.lengthS = response.lengthS();
+  summary.truncated = response.truncated;
+  summary.seed = settings.seed;
+  summary.maxOrder = settings.maxOrder;
+  summary.rays = settings.rays;
+  return summary;
+}
+
 }  // namespace
 
 Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMemory,
@@ -131,7 +167,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   // before it prints or writes anything.
   const MaterialTable materials =
       s.materialsFile.empty() ? builtinMaterialTable() : readMaterialTable(s.materialsFile);
-  if (s.acoustics) checkAirConditions(s.air);
+  if (s.acoustics || s.rir) checkAirConditions(s.air);
 
   std::fprintf(console, "Loading files\n");
   ViewTransform transforms[kViewSlots] = {};
@@ -163,6 +199,21 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
       });
 
   const std::string prefix = s.basePath + s.outputPrefix;
+  // The acoustic model, and the impulse response computed from it, print no
+  // line; a room without a room box has neither. The impulse response's
+  // positions are checked before anything is written.
+  std::optional<RoomAcoustics> acoustics;
+  std::optional<ImpulseResponse> response;
+  if ((s.acoustics || s.rir) && hasRoomBox(r)) {
+    timeStage(timer, "acoustics");
+    acoustics = computeRoomAcoustics(r, materials, s.air);
+    if (s.rir) {
+      const ImpulseResponseSettings rirSettings = impulseResponseSettings(s, *acoustics);
+      timeStage(timer, "impulse response");
+      response = computeImpulseResponse(*acoustics, rirSettings);
+      acoustics->rir = rirSummary(s, rirSettings, *response);
+    }
+  }
   std::fprintf(console, "Saving\n");
   std::fprintf(console, "Total f: %d\n", static_cast<int>(r.rectangles.mesh.faces.size()));
   timeStage(timer, "cuboid text and scene files");
@@ -175,12 +226,8 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   writeCuboidText(r, prefix + kCuboidTextEnding);
   writeMeshFile(s, r);
 
-  // The acoustic model prints no line either; a room without a room box
-  // has none and writes no acoustics file.
-  std::optional<RoomAcoustics> acoustics;
-  if (s.acoustics && hasRoomBox(r)) {
-    timeStage(timer, "acoustics");
-    acoustics = computeRoomAcoustics(r, materials, s.air);
+  if (s.acoustics && acoustics) {
+    timeStage(timer, "acoustics file");
     writeAcoustics(*acoustics, prefix + kAcousticsEnding);
   }
 
@@ -188,7 +235,8 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   // or without it.
   if (s.preview) {
     timeStage(timer, "preview");
-    writePreview(r, prefix + kPreviewEnding, panorama, acoustics ? &*acoustics : nullptr);
+    const RoomAcoustics* chart = s.acoustics && acoustics ? &*acoustics : nullptr;
+    writePreview(r, prefix + kPreviewEnding, panorama, chart);
   }
 
   // The baked model, written after everything else and printing no line.
@@ -206,6 +254,10 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
     }
   }
 
+  if (response) {
+    timeStage(timer, "impulse response file");
+    writeImpulseResponseWav(*response, prefix + kRirEnding);
+  }
   timeStage(timer, nullptr);
   std::fprintf(console, "Done!!!\n");
   memory = panorama;
@@ -253,6 +305,7 @@ std::vector<std::string> runOutputNames(const RunSettings& s) {
     names.push_back(files.mtlPath);
     names.push_back(files.objPath);
   }
+  if (s.rir) names.push_back(prefix + kRirEnding);
   return names;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/file_names.h"
-#include "common/file_names.h"
+#include "roombox/impulse_response.h"
 #include "roombox/reconstruct_room.h"
 #include "roombox/room_acoustics.h"
 
@@ -27,8 +27,18 @@ struct RunSettings {
   bool acoustics = false;       // --acoustics: also write outputPrefix + "-acoustics.json"
   std::string materialsFile;    // --materials: a table merged over the built-in one ("" none)
   AirConditions air;            // --air: temperature and humidity of the acoustic model
-  int threads = 0;              // threads of the panorama decode and the atlas baking
-                                // (0: as suits the machine; 1 when rooms run side by side)
+  int threads = 0;              // threads of the panorama decode, the atlas baking and the
+                                // impulse response (0: as suits the machine; 1 when rooms
+                                // run side by side)
+  bool rir = false;             // --rir: also write outputPrefix + "-rir.wav"
+  bool rirSourceGiven = false;  // --rir-source, else the default source
+  Vec3 rirSource{};
+  bool rirReceiverGiven = false;  // --rir-receiver, else the capture point
+  Vec3 rirReceiver{};
+  int rirRate = 48000;
+  RirFormat rirFormat = RirFormat::Mono;
+  double rirLength = 10.0;  // the cap, seconds
+  std::uint64_t rirSeed = 0;
 };
 
 // Runs the command-line tool's sequence for settings: loads the panorama and
@@ -37,9 +47,11 @@ struct RunSettings {
 // description, then the cuboid text again and the mesh file of the save
 // option, with settings.preview the preview image, and with settings.glb or
 // settings.bakedObj the baked model, with settings.acoustics the acoustic
-// model (none of these prints a line of its own). A materials file or air
-// conditions that cannot be used are refused before anything is printed or
-// written.
+// model, and with settings.rir the impulse response (none of these prints a
+// line of its own; the impulse response's positions are checked right after
+// the reconstruction, before any file is written, and a room without a room
+// box writes none). A materials file or air conditions that cannot be used
+// are refused before anything is printed or written.
 // Prints each stage's line to console as it begins and "Done!!!" at the end,
 // and returns the reconstruction. A failure is thrown as Error (after the
 // lines of the stages that began), leaving on disk what earlier stages wrote.

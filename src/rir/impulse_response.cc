@@ -1,0 +1,221 @@
+#include "roombox/impulse_response.h"
+
+#include "rir/ambisonics.h"
+#include "rir/band_noise.h"
+#include "rir/image_sources.h"
+#include "rir/octave_filters.h"
+#include "rir/random_stream.h"
+#include "rir/ray_tracing.h"
+#include "rir/reflecting_boxes.h"
+#include "common/cores.h"
+#include "common/pi.h"
+#include "roombox/error.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace roombox {
+
+namespace {
+
+// Half the length of the fractional-delay filter (a Hann-windowed sinc).
+constexpr int kDelayHalfTaps = 16;
+// Room left after the response for the zero-phase filters' tails, seconds.
+constexpr double kFilterMarginS = 0.1;
+// Room kept after the last image source (seconds).
+constexpr double kTailS = 0.01;
+// The nearest a source may be to the receiver (metres).
+constexpr double kMinDistance = 0.01;
+// The noise streams of the late part come after any chunk of rays.
+constexpr std::uint64_t kNoiseStream = 1ull << 40;
+
+// Adds amplitude x a band-limited impulse at `delay` samples into signal.
+void addImpulse(std::vector<double>& signal, double delay, double amplitude) {
+  const double whole = std::floor(delay);
+  const double fraction = delay - whole;
+  const long centre = long(whole);
+  if (fraction < 1e-9) {
+    if (centre >= 0 && centre < long(signal.size())) signal[centre] += amplitude;
+    return;
+  }
+  for (long n = centre - kDelayHalfTaps + 1; n <= centre + kDelayHalfTaps; ++n) {
+    if (n < 0 || n >= long(signal.size())) continue;
+    const double x = double(n) - delay;
+    const double sinc = std::sin(kPi * x) / (kPi * x);
+    const double window = 0.5 + 0.5 * std::cos(kPi * x / kDelayHalfTaps);
+    signal[n] += amplitude * sinc * window;
+  }
+}
+
+}  // namespace
+
+void checkImpulseResponseSettings(const RoomAcoustics& room,
+                                  const ImpulseResponseSettings& settings) {
+  if (!(room.speedOfSound > 0) || !std::isfinite(room.speedOfSound)) {
+    throw Error("The room's speed of sound is not a positive number\n");
+  }
+  if (settings.sampleRate < kRirMinSampleRate || settings.sampleRate > kRirMaxSampleRate) {
+    throw Error("The impulse response's sample rate must lie within 8000 and 192000 Hz\n");
+  }
+  if (!(settings.maxLengthS > 0) || !(settings.maxLengthS <= kRirMaxLengthS)) {
+    throw Error("The impulse response's length must lie within 0 and 60 seconds\n");
+  }
+  if (settings.maxOrder < 0 || settings.maxOrder > kRirMaxOrder) {
+    throw Error("The impulse response's reflection order must lie within 0 and 12\n");
+  }
+  if (settings.rays < 0 || settings.rays > kRirMaxRays) {
+    throw Error("The impulse response's ray count must lie within 0 and 1000000\n");
+  }
+  if (!(settings.receiverRadius > 0) || !std::isfinite(settings.receiverRadius)) {
+    throw Error("The impulse response's receiver radius must be a positive number\n");
+  }
+  checkRirPosition(room, settings.source, "source");
+  checkRirPosition(room, settings.receiver, "receiver");
+  double d2 = 0.0;
+  for (int a = 0; a < 3; ++a) {
+    const double d = settings.source[a] - settings.receiver[a];
+    d2 += d * d;
+  }
+  if (!(std::sqrt(d2) >= kMinDistance)) {
+    throw Error("The impulse response's source and receiver are less than 1 cm apart\n");
+  }
+  for (int b = 0; b < kBandCount; ++b) {
+    if (!(room.airAttenuation[b] >= 0) || !std::isfinite(room.airAttenuation[b])) {
+      throw Error("The room's air attenuation is not a number of zero or more\n");
+    }
+  }
+}
+
+ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
+                                       const ImpulseResponseSettings& settings) {
+  checkImpulseResponseSettings(room, settings);
+  const ReflectingBoxes boxes = gatherReflectingBoxes(room);
+  const double c = room.speedOfSound;
+  const int rate = settings.sampleRate;
+  const bool ambix = settings.format == RirFormat::AmbiX;
+
+  // Early part: every specular path up to the order, until the first path
+  // of the next order could arrive.
+  const std::vector<ImageArrival> arrivals =
+      imageSourceArrivals(room, boxes, settings.source, settings.receiver, settings.maxOrder);
+  const double transitionS =
+      shortestPathOfOrder(boxes, settings.source, settings.receiver, settings.maxOrder + 1) / c;
+
+  // Late part: the rays' energy per band and time.
+  RayTracingSettings rays;
+  rays.rays = settings.rays;
+  rays.receiverRadius = settings.receiverRadius;
+  rays.maxTimeS = settings.maxLengthS;
+  rays.seed = settings.seed;
+  rays.directions = ambix;
+  rays.threads = settings.threads > 0 ? settings.threads : usableCores();
+  const EnergyHistogram histogram =
+      traceRays(room, boxes, settings.source, settings.receiver, rays);
+
+  // The length: until the slowest band has fallen by 60 dB, and past the
+  // direct sound and every image source; at most the cap.
+  double wanted = 0.0;
+  for (double t : histogram.decayTimeS) wanted = std::max(wanted, t);
+  const double directS = std::sqrt(std::pow(settings.source[0] - settings.receiver[0], 2) +
+                                   std::pow(settings.source[1] - settings.receiver[1], 2) +
+                                   std::pow(settings.source[2] - settings.receiver[2], 2)) / c;
+  wanted = std::max(wanted, directS + kTailS);
+  if (!arrivals.empty()) wanted = std::max(wanted, arrivals.back().distance / c + kTailS);
+  ImpulseResponse response;
+  response.sampleRate = rate;
+  response.channels = ambix ? 4 : 1;
+  response.truncated = histogram.truncated || wanted > settings.maxLengthS;
+  response.transitionTimeS = transitionS;
+  const double lengthS = std::min(wanted, settings.maxLengthS);
+  const int frames = std::max(1, int(std::ceil(lengthS * rate)));
+  const int size = filterSize(frames + int(std::ceil(kFilterMarginS * rate)));
+  const OctaveFilters filters = octaveFilters(size, rate);
+
+  // The late part's energy per bin, less what the image sources that arrive
+  // after the transition bring themselves.
+  std::vector<BandValues> late = histogram.energy;
+  for (const ImageArrival& arrival : arrivals) {
+    const double at = arrival.distance / c;
+    if (at < transitionS) continue;
+    const std::size_t bin = std::size_t(at / histogram.binSeconds);
+    if (bin >= late.size()) continue;
+    for (int b = 0; b < kBandCount; ++b) {
+      late[bin][b] = std::max(0.0, late[bin][b] - arrival.amplitude[b] * arrival.amplitude[b]);
+    }
+  }
+  response.imageSources = int(arrivals.size());
+
+  // The early part: each image source, per band and channel, filtered into
+  // its band and summed; the late part: even band noise under the bins'
+  // envelopes, from the transition on.
+  const double samplesPerBin = histogram.binSeconds * rate;
+  const int evenSamples = int(std::ceil(samplesPerBin));
+  const long transitionSample = long(std::ceil(transitionS * rate));
+  std::vector<std::array<double, 4>> gains;
+  for (const ImageArrival& arrival : arrivals) gains.push_back(ambixGains(arrival.direction));
+  // The late part's amplitude per band and sample: the square root of the
+  // bins' energy per sample, interpolated between the bins' centres. A bin's
+  // band energy is that of a broadband sound at the band's level (as an
+  // image source's band amplitude is), so the band noise gets the share of
+  // white noise's power its band holds, made up for the share its filter
+  // takes off again.
+  std::vector<BandValues> envelope(static_cast<std::size_t>(frames), BandValues{});
+  for (long n = std::max(0L, transitionSample); n < frames; ++n) {
+    const double at = double(n) / samplesPerBin - 0.5;
+    const long lower = long(std::floor(at));
+    const double w = at - double(lower);
+    for (int b = 0; b < kBandCount; ++b) {
+      const auto level = [&](long bin) {
+        if (bin < 0 || bin >= long(late.size()) || !(late[bin][b] > 0)) return 0.0;
+        return std::sqrt(late[bin][b] / samplesPerBin);
+      };
+      envelope[n][b] = ((1 - w) * level(lower) + w * level(lower + 1)) *
+                       std::sqrt(filters.powerFraction[b] / filters.twiceFraction[b]);
+    }
+  }
+  response.samples.assign(static_cast<std::size_t>(frames) * response.channels, 0.0f);
+  std::vector<double> signal(static_cast<std::size_t>(size));
+  std::vector<std::vector<double>> noiseW;
+  std::vector<std::vector<double>> noise;
+  for (int channel = 0; channel < response.channels; ++channel) {
+    RandomStream random(settings.seed, kNoiseStream + std::uint64_t(channel));
+    (channel == 0 ? noiseW : noise) = evenBandNoise(filters, frames, rate, evenSamples, random);
+    std::vector<double> spectrum(static_cast<std::size_t>(size), 0.0);
+    for (int b = 0; b < kBandCount; ++b) {
+      std::fill(signal.begin(), signal.end(), 0.0);
+      for (std::size_t i = 0; i < arrivals.size(); ++i) {
+        addImpulse(signal, arrivals[i].distance / c * rate,
+                   arrivals[i].amplitude[b] * gains[i][channel]);
+      }
+      for (long n = std::max(0L, transitionSample); n < frames; ++n) {
+        const double level = envelope[n][b];
+        if (!(level > 0)) continue;
+        double shape = noiseW[b][n];
+        if (channel > 0) {
+          const std::size_t bin = std::min(late.size() - 1, std::size_t(double(n) / samplesPerBin));
+          const double energy = histogram.energy[bin][b];
+          const double g = energy > 0 ? histogram.gainSum[bin][channel - 1][b] / energy : 0.0;
+          const double p = energy > 0 ? histogram.gainSquareSum[bin][channel - 1][b] / energy : 0.0;
+          shape = g * noiseW[b][n] + std::sqrt(std::max(0.0, p - g * g)) * noise[b][n];
+        }
+        signal[n] += level * shape;
+      }
+      // Filtered into the band again: the envelope's steps leave no trace
+      // in the other bands.
+      addBandSpectrum(signal, filters, b, spectrum);
+    }
+    const std::vector<double> out = inverseSpectrum(spectrum);
+    for (int n = 0; n < frames; ++n) {
+      const float sample = float(out[n]);
+      // Coordinates beyond any room's can overflow on the way.
+      if (!std::isfinite(sample)) {
+        throw Error("The impulse response cannot be computed: the room's sizes are out of range\n");
+      }
+      response.samples[std::size_t(n) * response.channels + channel] = sample;
+    }
+  }
+  return response;
+}
+
+}  // namespace roombox

@@ -1,0 +1,126 @@
+// The --rir options, run end to end with the built binary on the example
+// room: the WAV file they add, the console text they leave alone, and the
+// positions and values they refuse.
+#include "support/run_binary.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+BinaryRun runExample(const TempDir& dir, const std::string& extra) {
+  copyExampleRoom(dir);
+  return runRoombox(quoted(dir.path()) + " planes.txt room 0 " + extra);
+}
+
+// The channel count, rate and samples of a 32-bit float WAV file with the
+// chunks in the order RIFF/WAVE, fmt, fact, data.
+struct FloatWav {
+  int channels = 0;
+  int rate = 0;
+  std::vector<float> samples;
+};
+
+FloatWav readFloatWav(const std::string& bytes) {
+  FloatWav wav;
+  const auto u32 = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(bytes[at + k]);
+    return v;
+  };
+  if (bytes.size() < 58 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 8, "WAVEfmt ") != 0) {
+    return wav;
+  }
+  if ((u32(20) & 0xFFFF) != 3) return wav;  // IEEE float
+  wav.channels = static_cast<int>(u32(20) >> 16);
+  wav.rate = static_cast<int>(u32(24));
+  std::size_t at = 20 + u32(16);
+  while (at + 8 <= bytes.size() && bytes.compare(at, 4, "data") != 0) at += 8 + u32(at + 4);
+  if (at + 8 > bytes.size()) return wav;
+  const std::size_t size = std::min<std::size_t>(u32(at + 4), bytes.size() - at - 8);
+  wav.samples.resize(size / 4);
+  std::memcpy(wav.samples.data(), bytes.data() + at + 8, wav.samples.size() * 4);
+  return wav;
+}
+
+TEST(RirOptionTest, WritesTheResponseFromTheDefaultSourceAndChangesNoOtherOutput) {
+  TempDir plain;
+  TempDir withRir;
+  const BinaryRun before = runExample(plain, "");
+  const BinaryRun after = runExample(withRir, "--rir");
+  EXPECT_EQ(after.status, 1);
+  EXPECT_EQ(after.output, before.output);
+  std::set<std::string> expected = filesIn(plain.path());
+  expected.insert("room-rir.wav");
+  EXPECT_EQ(filesIn(withRir.path()), expected);
+  for (const std::string& name : filesIn(plain.path())) {
+    EXPECT_EQ(withRir.read(name), plain.read(name)) << name;
+  }
+
+  const FloatWav wav = readFloatWav(withRir.read("room-rir.wav"));
+  ASSERT_EQ(wav.channels, 1);
+  ASSERT_EQ(wav.rate, 48000);
+  // The default source is 1.5 m from the capture point: its direct sound
+  // is the first sound, at 1.5 m / c, with amplitude 1 / (4 pi 1.5 m) (less
+  // what the air takes on the way).
+  std::size_t first = 0;
+  float peak = 0.0f;
+  for (std::size_t n = 0; n < wav.samples.size(); ++n) {
+    ASSERT_TRUE(std::isfinite(wav.samples[n]));
+    if (first == 0 && std::fabs(wav.samples[n]) > 0.01f) first = n;
+    if (n < 300) peak = std::max(peak, std::fabs(wav.samples[n]));
+  }
+  EXPECT_NEAR(double(first), 1.5 / 343.2 * 48000, 2.0);
+  EXPECT_NEAR(peak, 1.0 / (4 * M_PI * 1.5), 0.15 / (4 * M_PI * 1.5));
+  // Until it has decayed, well under the cap.
+  EXPECT_GT(wav.samples.size(), 48000u / 5);
+  EXPECT_LT(wav.samples.size(), 48000u * 2);
+
+  // The same bytes again; AmbiX at another rate.
+  TempDir again;
+  EXPECT_EQ(runExample(again, "--rir").status, 1);
+  EXPECT_EQ(again.read("room-rir.wav"), withRir.read("room-rir.wav"));
+  TempDir ambix;
+  EXPECT_EQ(runExample(ambix, "--rir --rir-format ambix --rir-rate 44100 --rir-length 0.25 --rir-seed 5").status, 1);
+  const FloatWav four = readFloatWav(ambix.read("room-rir.wav"));
+  EXPECT_EQ(four.channels, 4);
+  EXPECT_EQ(four.rate, 44100);
+  EXPECT_EQ(four.samples.size(), 4u * 11025u);
+}
+
+TEST(RirOptionTest, RefusesBadPositionsAndValuesBeforeWritingAnything) {
+  struct Case {
+    const char* options;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"--rir --rir-source 100,0,0", "The impulse response's source 100,0,0 lies outside the room box"},
+      {"--rir --rir-receiver -1.5,-1.3,-1.1",
+       "The impulse response's receiver -1.5,-1.3,-1.1 lies inside the object box "},
+      {"--rir --rir-source 1,2", "The impulse response's source is not three finite numbers"},
+      {"--rir --rir-source 1,nan,0", "The impulse response's source is not three finite numbers"},
+      {"--rir --rir-source 0,0,0", "The impulse response's source and receiver are less than 1 cm apart"},
+      {"--rir --rir-format stereo", "--rir-format must be mono or ambix"},
+      {"--rir --rir-rate 1000", "--rir-rate must be a whole number from 8000 to 192000"},
+      {"--rir --rir-length 61", "--rir-length must be a number of seconds above 0 and at most 60"},
+      {"--rir --rir-seed -1", "--rir-seed must be a whole number"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const BinaryRun run = runExample(dir, c.options);
+    EXPECT_EQ(run.status, 2) << c.options;
+    EXPECT_EQ(lastLine(run.output).rfind(c.message, 0), 0u) << c.options << "\n" << run.output;
+    EXPECT_EQ(run.output.find("Saving"), std::string::npos) << c.options;
+    EXPECT_EQ(filesIn(dir.path()).count("room.JSON"), 0u) << c.options;
+    EXPECT_EQ(filesIn(dir.path()).count("room-rir.wav"), 0u) << c.options;
+  }
+}
+
+}  // namespace
