@@ -16,6 +16,10 @@ packages=(
   python3 python3-dev python3-venv python3-pip python3-setuptools python3-numpy
   pybind11-dev python3-pybind11 python3-pytest python3-distributed
   locales-all
+  # three.js, which roombox-batch --html writes beside its page for the 3D view
+  libjs-three
+  # only for the tests: the report page is checked in headless Chromium
+  chromium
 )
 
 missing=()
