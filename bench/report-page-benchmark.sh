@@ -7,7 +7,8 @@
 # median time until the page is interactive (its load event ended, summary,
 # plots and table built) and of a sort by seconds; fails when the page takes
 # more than 2 s. Environment: BENCH_BUILD_DIR (default build-bench),
-# BENCH_ROOMS (default 10000).
+# BENCH_ROOMS (default 10000), ROOMBOX_BATCH (a roombox-batch binary to use
+# instead of building one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,9 +16,11 @@ runs="${BENCH_RUNS:-5}"
 rooms="${BENCH_ROOMS:-10000}"
 build="${BENCH_BUILD_DIR:-build-bench}"
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
-cmake --build "$build" -j"$(nproc)" --target roombox_batch_cli > /dev/null
-batch="$(realpath "$build/src/driver/roombox-batch")"
+if [ -z "${ROOMBOX_BATCH:-}" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DROOMBOX_TESTS=OFF > /dev/null
+  cmake --build "$build" -j"$(nproc)" --target roombox_batch_cli > /dev/null
+fi
+batch="$(realpath "${ROOMBOX_BATCH:-$build/src/driver/roombox-batch}")"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -43,7 +46,7 @@ for k in range(int(sys.argv[1])):
                     rt60=[round(0.3 + volume / 600 * f, 3) for f in (1.2, 1.1, 1.0, 0.95, 0.9, 0.8, 0.7)])
     print(json.dumps(line, separators=(",", ":")))
 PY
-"$batch" --resume --report "$work/report.jsonl" --html "$work/dataset" > /dev/null
+"$batch" --resume --report "$work/report.jsonl" "$work/dataset" --html > /dev/null
 
 node tools/report_page_browser/time_page.js "$work/report.html" "$runs" > "$work/times.jsonl"
 python3 - "$work/times.jsonl" "$rooms" "$(du -k "$work/report.html" | cut -f1)" <<'PY'

@@ -29,10 +29,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One report line's room as the page lists it; the same order as the
-// columns named in the page's data.
+// One report line's room as the page lists it, in the order of the columns
+// named in the page's data; its outputs as the index of their list in
+// outputLists.
 nlohmann::json pageRow(const nlohmann::json& line, const std::string& folder,
-                       const std::string& glbKey) {
+                       const std::string& glbKey, nlohmann::json& outputLists,
+                       std::map<std::string, std::size_t>& outputListIndex) {
   const auto number = [&](const char* key) -> nlohmann::json {
     const auto found = line.find(key);
     return found != line.end() && found->is_number() ? *found : nlohmann::json();
@@ -51,6 +53,10 @@ nlohmann::json pageRow(const nlohmann::json& line, const std::string& folder,
       if (name.is_string()) outputs.push_back(name);
     }
   }
+  // Rooms mostly share one list of outputs: each list is in the data once.
+  const auto inserted = outputListIndex.emplace(
+      outputs.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), outputLists.size());
+  if (inserted.second) outputLists.push_back(outputs);
   const auto text = [&](const char* key) {
     const auto found = line.find(key);
     return found != line.end() && found->is_string() ? found->get<std::string>() : std::string();
@@ -58,7 +64,7 @@ nlohmann::json pageRow(const nlohmann::json& line, const std::string& folder,
   return nlohmann::json::array({text("room"), text("status") == "done" ? "done" : "failed",
                                 text("message"), number("seconds"), number("planes"),
                                 number("cuboids"), number("faces"), number("volume"), rt60(2),
-                                rt60(3), folder, outputs, glbKey});
+                                rt60(3), folder, inserted.first->second, glbKey});
 }
 
 // The folder of a report line's room, its exact bytes when the name was not
@@ -256,6 +262,8 @@ void writeReportPage(const ReportPageSettings& s) {
 
   const std::string glbName = s.prefix + ".glb";
   nlohmann::json rooms = nlohmann::json::array();
+  nlohmann::json outputLists = nlohmann::json::array();
+  std::map<std::string, std::size_t> outputListIndex;
   for (const nlohmann::json& line : lines) {
     const std::string room = roomFolderOf(line);
     std::string key;
@@ -265,7 +273,8 @@ void writeReportPage(const ReportPageSettings& s) {
       const std::string base = !room.empty() && room.back() == '/' ? room : room + "/";
       key = writeGlbScript(base + glbName, glbFolder);
     }
-    rooms.push_back(pageRow(line, relativeFolder(pageFolder, room), key));
+    rooms.push_back(
+        pageRow(line, relativeFolder(pageFolder, room), key, outputLists, outputListIndex));
   }
 
   std::string command;
@@ -284,6 +293,7 @@ void writeReportPage(const ReportPageSettings& s) {
       {"doneBefore", s.doneBefore},
       {"columns", {"room", "status", "message", "seconds", "planes", "cuboids", "faces", "volume",
                    "rt500", "rt1000", "folder", "outputs", "glb"}},
+      {"outputLists", outputLists},
       {"rooms", rooms}};
   writeText(s.page, filledTemplate(kReportPageHtml, {{"style", kReportPageStyle},
                                                      {"data", scriptSafeJson(data)},

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -39,10 +41,14 @@ TEST(ReportPageTest, ThePageOfADatasetShowsEveryRoomSafelyInABrowser) {
   TempDir dir;
   const std::string data = dir.path() + "data";
   copyExampleInto(data + "/example");
-  ASSERT_EQ(runCommand(quoted(ROOMBOX_MAKE_EXAMPLE_ROOM) + " " + quoted(data + "/generated") +
-                       " --rooms 3 --width 512 --height 256 > /dev/null")
-                .status,
-            0);
+  for (const auto& [room, options] : {std::pair<const char*, const char*>{"generated-1", "--rooms 3"},
+                                      {"generated-2", "--rooms 1"}}) {
+    fs::create_directories(data + "/" + room);
+    ASSERT_EQ(runCommand(quoted(ROOMBOX_MAKE_EXAMPLE_ROOM) + " " + quoted(data + "/" + room) +
+                         " " + options + " --width 512 --height 256 > /dev/null")
+                  .status,
+              0);
+  }
   for (const char* name : {"bad-planes-1", "bad-planes-2"}) {
     copyExampleInto(data + "/" + name);
     std::ofstream(data + "/" + name + "/planes.txt") << "3 0.05\n1 2 oops\n";
@@ -54,7 +60,8 @@ TEST(ReportPageTest, ThePageOfADatasetShowsEveryRoomSafelyInABrowser) {
   copyExampleInto(image);
   copyExampleInto(script);
   std::ofstream list(dir.path() + "rooms.txt");
-  for (const std::string& room : {data + "/example", data + "/generated", data + "/bad-planes-1",
+  for (const std::string& room : {data + "/example", data + "/generated-1", data + "/generated-2",
+                                  data + "/bad-planes-1",
                                   data + "/bad-planes-2", image, script}) {
     list << room << "\n";
   }
@@ -98,6 +105,9 @@ TEST(ReportPageTest, ThePageIsNamedAfterTheReportAndAPageNotWrittenIsAFailure) {
   run = runBatch(quoted(data) + " --html");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(fs::is_regular_file(data + "/roombox-report.html"));
+  // The page's folder within the dataset is not counted as a room skipped.
+  run = runBatch(quoted(data) + " --html");
+  EXPECT_NE(run.output.find("0 done, 0 failed, 0 skipped"), std::string::npos) << run.output;
   run = runBatch(quoted(data) + " --report " + quoted(dir.path() + "shard-1.jsonl") + " --html");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(fs::is_regular_file(dir.path() + "shard-1.html"));

@@ -73,9 +73,17 @@ async function openBrowser(options = {}) {
     },
     async close() {
       try { await raw("Browser.close"); } catch (error) { /* it may end first */ }
-      await Promise.race([exited, new Promise((r) => setTimeout(r, 5000))]);
-      if (child.exitCode === null) child.kill("SIGKILL");
-      fs.rmSync(profile, { recursive: true, force: true });
+      await Promise.race([exited, new Promise((r) => setTimeout(r, 10000))]);
+      if (child.exitCode === null && child.signalCode === null) {
+        child.kill("SIGKILL");
+        await exited;
+      }
+      // Its helper processes may still be leaving files there.
+      try {
+        fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+      } catch (error) {
+        console.error("Cannot remove " + profile + ": " + error.message);
+      }
     },
   };
 }
