@@ -99,11 +99,23 @@ async function evaluate(session, expression) {
   return result.result.value;
 }
 
-// Navigates to url and waits for its load event.
-async function navigate(session, url) {
-  const loaded = new Promise((resolve) => session.on("Page.loadEventFired", resolve));
-  await session.send("Page.navigate", { url });
-  await loaded;
+// Navigates to url and waits for its load event, at most timeout ms.
+async function navigate(session, url, timeout = 60000) {
+  let timer;
+  const loaded = new Promise((resolve, reject) => {
+    session.on("Page.loadEventFired", resolve);
+    timer = setTimeout(() => reject(new Error("No load event from " + url)), timeout);
+  });
+  const { errorText } = await session.send("Page.navigate", { url });
+  if (errorText) {
+    clearTimeout(timer);
+    throw new Error("Cannot open " + url + ": " + errorText);
+  }
+  try {
+    await loaded;
+  } finally {
+    clearTimeout(timer);
+  }
 }
 
 // Polls expression until it is true, or fails after timeout milliseconds.
