@@ -17,6 +17,8 @@ build_packages=(
   libopencv-core-dev libopencv-imgcodecs-dev libopencv-imgproc-dev
   libdeflate-dev libisal-dev
   nlohmann-json3-dev libcli11-dev libtinygltf-dev
+  # three.js, which roombox-batch --html copies beside its page for the 3D view
+  libjs-three
 )
 test_packages=(
   pkg-config
@@ -28,6 +30,8 @@ test_packages=(
   pybind11-dev python3-pybind11 python3-pytest python3-distributed
   locales-all
   nodejs npm
+  # only for the tests: the report page is checked in headless Chromium
+  chromium
 )
 case "$what" in
   build) packages=("${build_packages[@]}") ;;

@@ -1,5 +1,6 @@
 #include "driver/batch_command_line.h"
 
+#include "driver/batch_html.h"
 #include "driver/batch_options.h"
 #include "driver/batch_progress.h"
 #include "driver/batch_report.h"
@@ -15,8 +16,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,6 +88,26 @@ int runBatchCommandLine(int argc, const char* const* argv) {
   BatchProgress progress;
   progress.terminal = ::isatty(STDOUT_FILENO) == 1;
   progress.total = static_cast<int>(selection.rooms.size());
+  const auto pageSettings = [&, date = reportPageDate()](bool running) {
+    ReportPageSettings page;
+    page.page = b.html;
+    page.report = b.report;
+    page.prefix = b.prefix;
+    page.command.assign(argv, argv + argc);
+    page.date = date;
+    page.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                                 progress.started).count();
+    page.running = running;
+    page.withoutPlanes = selection.withoutPlanes;
+    page.doneBefore = selection.doneEarlier;
+    return page;
+  };
+  // While the rooms run, the page is rewritten every 30 s.
+  std::unique_ptr<PeriodicReportPage> pages;
+  if (!b.html.empty()) {
+    pages = std::make_unique<PeriodicReportPage>([&]() { return pageSettings(true); },
+                                                 std::chrono::seconds(30));
+  }
   bool reportFailed = false;
   try {
     runRooms(b, selection.rooms, jobCount(b, selection.rooms), [&](const RoomRecord& record) {
@@ -97,6 +120,7 @@ int runBatchCommandLine(int argc, const char* const* argv) {
     ::close(report);
     return cannotRun(withoutLineFeed(currentFailureMessage()));
   }
+  pages.reset();
   if (::close(report) != 0) reportFailed = true;
 
   BatchSkips skips;
@@ -105,6 +129,13 @@ int runBatchCommandLine(int argc, const char* const* argv) {
   skips.strayRemoved = selection.strayRemoved;
   showBatchSummary(progress, skips, b.planeFile, b.report, stdout);
   if (reportFailed) return cannotRun("Cannot write the report " + b.report);
+  if (!b.html.empty()) {
+    try {
+      writeReportPage(pageSettings(false));
+    } catch (const Error& error) {
+      return cannotRun(withoutLineFeed(error.what()));
+    }
+  }
   return progress.failed > 0 ? kSomeFailed : kAllDone;
 }
 

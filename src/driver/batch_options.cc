@@ -9,6 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
+
 namespace roombox {
 
 namespace {
@@ -67,6 +69,10 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
   app.add_flag("--resume", settings.resume,
                "skip rooms the report records as done whose inputs are unchanged, and remove "
                "temporary files that earlier runs left");
+  CLI::Option* html = app.add_option("--html", settings.html,
+                                     "also write the report page, an HTML file that shows every "
+                                     "room (default: the report's name with .html)")
+                          ->expected(0, 1);
   std::string shard;
   app.add_option("--shard", shard,
                  "K/N: run only the rooms at positions K-1, K-1+N, ... of the sorted room list");
@@ -81,6 +87,13 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
     return BatchAction::kVersion;
   } catch (const CLI::ParseError& error) {
     text = std::string(error.what()) + "\n";
+    return BatchAction::kUsageError;
+  }
+  std::error_code ignored;
+  if (settings.dataset.empty() && settings.listFile.empty() && !settings.html.empty() &&
+      std::filesystem::is_directory(settings.html, ignored)) {
+    text = "--html took " + settings.html +
+           " as the page's file: write DATASET before --html, or --html=FILE\n";
     return BatchAction::kUsageError;
   }
   if (settings.dataset.empty() == settings.listFile.empty()) {
@@ -109,6 +122,12 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
     settings.report = settings.dataset.empty() ? std::string("roombox-report.jsonl")
                                                : basePathOf(settings.dataset) +
                                                      "roombox-report.jsonl";
+  }
+  if (html->count() > 0 && settings.html.empty()) {
+    const std::size_t dot = settings.report.rfind('.');
+    const std::size_t slash = settings.report.rfind('/');
+    const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    settings.html = settings.report.substr(0, extension ? dot : settings.report.size()) + ".html";
   }
   return BatchAction::kRun;
 }

@@ -28,6 +28,7 @@ struct BatchSettings {
   bool resume = false;
   int shardIndex = 1;                  // --shard K/N
   int shardCount = 1;
+  std::string html;                    // --html: the report page ("" for none)
 };
 
 // What the command line asks roombox-batch to do.

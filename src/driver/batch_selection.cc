@@ -1,7 +1,9 @@
 #include "driver/batch_selection.h"
 
+#include "driver/batch_html.h"
 #include "driver/dataset.h"
 
+#include <filesystem>
 #include <map>
 
 namespace roombox {
@@ -47,6 +49,12 @@ RoomSelection selectRooms(const BatchSettings& b, const std::vector<std::string>
   RoomSelection selection;
   for (const std::string& room : candidates) {
     if (b.listFile.empty() && !isRegularFile(basePathOf(room) + b.planeFile)) {
+      // The report page's own folder is no room.
+      std::error_code ignored;
+      if (!b.html.empty() &&
+          std::filesystem::equivalent(room, reportPageFilesFolder(b.html), ignored)) {
+        continue;
+      }
       ++selection.withoutPlanes;
       continue;
     }
