@@ -6,6 +6,7 @@
 //  - the cost against the ray count and against the number of boxes;
 //  - T30 per band over ten seeds: mean and largest deviation from it.
 #include "roombox/impulse_response.h"
+#include "rir/shoebox_rooms.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,65 +19,24 @@ using namespace roombox;
 
 namespace {
 
-AcousticSurface face(const Vec3& lo, const Vec3& hi, int axis, int side, double sign,
-                     const BandValues& absorption, const BandValues& scattering) {
-  AcousticSurface surface;
-  surface.normal[axis] = sign;
-  const int u = (axis + 1) % 3;
-  const int v = (axis + 2) % 3;
-  const double us[4] = {lo[u], hi[u], hi[u], lo[u]};
-  const double vs[4] = {lo[v], lo[v], hi[v], hi[v]};
-  for (int k = 0; k < 4; ++k) {
-    const int corner = sign > 0 ? k : 3 - k;
-    surface.corners[corner][axis] = side ? hi[axis] : lo[axis];
-    surface.corners[corner][u] = us[k];
-    surface.corners[corner][v] = vs[k];
-  }
-  surface.area = (hi[u] - lo[u]) * (hi[v] - lo[v]);
-  surface.exposedArea = surface.area;
-  surface.absorption = absorption;
-  surface.scattering = scattering;
-  return surface;
-}
-
-void addBox(RoomAcoustics& room, const Vec3& lo, const Vec3& hi, const BandValues& absorption,
-            const BandValues& scattering) {
-  room.objects.push_back({"Box_" + std::to_string(room.objects.size() + 1), 0, lo, hi});
-  for (int axis = 0; axis < 3; ++axis) {
-    for (int side = 0; side < 2; ++side) {
-      AcousticSurface surface = face(lo, hi, axis, side, side ? 1.0 : -1.0, absorption, scattering);
-      surface.object = true;
-      surface.objectIndex = int(room.objects.size()) - 1;
-      room.surfaces.push_back(surface);
-    }
-  }
-}
-
 // A furnished bedroom: painted walls and ceiling, a wooden floor, an
 // upholstered bed and a wardrobe; 20 degrees, 50 % humidity.
 RoomAcoustics bedroom(int extraBoxes) {
-  RoomAcoustics room;
-  room.speedOfSound = 343.2;
-  room.airAttenuation = {0.0001, 0.0004, 0.0010, 0.0019, 0.0042, 0.0120, 0.0390};
-  room.roomMax = {6.0, 4.0, 3.0};
   const BandValues walls{0.10, 0.08, 0.06, 0.05, 0.05, 0.05, 0.05};
   const BandValues floor{0.15, 0.11, 0.10, 0.07, 0.06, 0.07, 0.07};
   const BandValues soft{0.35, 0.45, 0.57, 0.61, 0.59, 0.55, 0.55};
   const BandValues wood{0.19, 0.14, 0.09, 0.06, 0.06, 0.05, 0.05};
   const BandValues scattering{0.1, 0.15, 0.2, 0.3, 0.4, 0.5, 0.5};
-  for (int axis = 0; axis < 3; ++axis) {
-    for (int side = 0; side < 2; ++side) {
-      room.surfaces.push_back(face(room.roomMin, room.roomMax, axis, side, side ? -1.0 : 1.0,
-                                   axis == 2 && side == 0 ? floor : walls, scattering));
-    }
-  }
-  addBox(room, {0.2, 0.3, 0.0}, {2.2, 1.9, 0.6}, soft, scattering);
-  addBox(room, {5.3, 0.2, 0.0}, {5.9, 2.0, 2.1}, wood, scattering);
+  RoomAcoustics room = shoebox({6.0, 4.0, 3.0}, walls, scattering,
+                               {0.0001, 0.0004, 0.0010, 0.0019, 0.0042, 0.0120, 0.0390}, 343.2);
+  room.surfaces[4].absorption = floor;  // the face z = 0
+  addObject(room, {0.2, 0.3, 0.0}, {2.2, 1.9, 0.6}, soft, scattering);
+  addObject(room, {5.3, 0.2, 0.0}, {5.9, 2.0, 2.1}, wood, scattering);
   for (int k = 0; k < extraBoxes; ++k) {
     const double x = 2.6 + 0.25 * (k % 8);
     const double y = 2.5 + 0.2 * ((k / 8) % 6);
     const double z = 0.05 * (k / 48);
-    addBox(room, {x, y, z}, {x + 0.1, y + 0.1, z + 0.04}, wood, scattering);
+    addObject(room, {x, y, z}, {x + 0.1, y + 0.1, z + 0.04}, wood, scattering);
   }
   return room;
 }
