@@ -70,6 +70,11 @@ CodecLibrary loadCodecLibrary() {
     candidates.push_back(folder + ROOMBOX_CODECS_FROM_BINDIR + "/" + kCodecLibraryName);
   }
   candidates.push_back(kCodecLibraryName);
+#ifdef ROOMBOX_CODECS_BUILD_DIR
+  // Under AddressSanitizer dlopen is called from the sanitizer's runtime,
+  // whose run path is not the program's: its build tree is named outright.
+  candidates.push_back(std::string(ROOMBOX_CODECS_BUILD_DIR) + "/" + kCodecLibraryName);
+#endif
   std::string reasons;
   for (const std::string& candidate : candidates) {
     void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
