@@ -1,6 +1,7 @@
 // libFuzzer target for the whole run: the first line of an input is the save
-// option argument, optionally followed by '|' and a digit whose bits ask
-// for the named options (1 --glb, 2 --baked-obj, 4 --preview, 8 --acoustics); the rest is
+// option argument, optionally followed by '|' and a number of one or two
+// digits whose bits ask for the named options (1 --glb, 2 --baked-obj,
+// 4 --preview, 8 --acoustics, 16 --rir with a cap of 0.25 s); the rest is
 // the plane info file. Each input runs the
 // command's run sequence (runRoom) on a scratch folder that holds the plane
 // file and a small fixed panorama (64 x 32, its bottom rows black), exactly
@@ -17,10 +18,12 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,7 +37,10 @@ const char* const kOutputNames[] = {
     "fuzz_cuboid.txt",   "fuzz.JSON",         "fuzz-texture.png",     "fuzz-rect-Object.obj",
     "fuzz-rect-Object-colour.obj", "fuzz-rect.obj", "fuzz-rect.obj.mtl", "fuzz-rect-Object.off",
     "fuzz.glb",          "fuzz-baked.obj",    "fuzz-baked.obj.mtl",   "fuzz-baked.jpg",
-    "fuzz-preview.png",  "fuzz-acoustics.json"};
+    "fuzz-preview.png",  "fuzz-acoustics.json", "fuzz-rir.wav"};
+
+// The cap on the impulse response's length the fuzzer asks for.
+constexpr double kRirLengthS = 0.25;
 
 void require(bool holds, const char* what) {
   if (!holds) {
@@ -70,6 +76,22 @@ void checkCompleteRun(const RunSettings& settings, const Reconstruction& room) {
     require(text.find("nan") == std::string::npos && text.find("inf") == std::string::npos &&
                 text.find("null") == std::string::npos,
             "acoustics file holds a number that is not finite");
+  }
+  require(exists("fuzz-rir.wav") == (settings.rir && hasRoomBox(room)),
+          "impulse response written wrongly");
+  if (settings.rir && hasRoomBox(room)) {
+    std::ifstream file(scratchFolder() + "fuzz-rir.wav", std::ios::binary);
+    const std::string wav((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::size_t capBytes =
+        static_cast<std::size_t>(kRirLengthS * settings.rirRate) * 4 * 4 + 100;
+    require(wav.size() <= capBytes, "impulse response longer than its cap");
+    const std::size_t data = wav.find("data", 12);
+    require(data != std::string::npos, "impulse response without samples");
+    for (std::size_t at = data + 8; at + 4 <= wav.size(); at += 4) {
+      float sample = 0.0f;
+      std::memcpy(&sample, wav.data() + at, 4);
+      require(std::isfinite(sample), "impulse response holds a sample that is not finite");
+    }
   }
 
   const MeshStore& mesh = room.rectangles.mesh;
@@ -120,10 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t bar = firstLine.find('|');
   // A C string argument ends at its first zero byte, as on a command line.
   const std::string option = firstLine.substr(0, bar).c_str();
-  const int flags = bar != std::string::npos && bar + 1 < firstLine.size() &&
-                            firstLine[bar + 1] >= '0' && firstLine[bar + 1] <= '9'
-                        ? firstLine[bar + 1] - '0'
-                        : 0;
+  int flags = 0;
+  for (std::size_t at = bar == std::string::npos ? firstLine.size() : bar + 1;
+       at < firstLine.size() && at < bar + 3 && firstLine[at] >= '0' && firstLine[at] <= '9';
+       ++at) {
+    flags = flags * 10 + (firstLine[at] - '0');
+  }
   const std::string planeFile = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
 
   const std::string& folder = scratchFolder();
@@ -141,6 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.bakedObj = (flags & 2) != 0;
   settings.preview = (flags & 4) != 0;
   settings.acoustics = (flags & 8) != 0;
+  settings.rir = (flags & 16) != 0;
+  settings.rirLength = roombox::kRirLengthS;
   try {
     const roombox::Reconstruction room = roombox::runRoom(settings, stdout);
     std::fflush(stdout);

@@ -1,5 +1,5 @@
 import os
-from typing import Any, Dict, Iterable, List, NamedTuple, Optional, Union
+from typing import Any, Dict, Iterable, List, NamedTuple, Optional, Sequence, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -73,6 +73,15 @@ class Room:
         """The acoustic model as the dict of <prefix>-acoustics.json."""
     def write_acoustics(self, path: _Path, materials: Optional[_Path] = None,
                         temperature: float = 20.0, humidity: float = 50.0) -> None: ...
+    def impulse_response(self, source: Optional[Sequence[float]] = None,
+                         receiver: Optional[Sequence[float]] = None, rate: int = 48000,
+                         format: str = "mono", seed: int = 0,
+                         materials: Optional[_Path] = None) -> npt.NDArray[np.float32]:
+        """float32 samples, (N,) for "mono" or (N, 4) for "ambix" (W, Y, Z, X)."""
+    def write_rir(self, path: _Path, source: Optional[Sequence[float]] = None,
+                  receiver: Optional[Sequence[float]] = None, rate: int = 48000,
+                  format: str = "mono", seed: int = 0,
+                  materials: Optional[_Path] = None) -> None: ...
 
 class RoomResult(NamedTuple):
     room: str

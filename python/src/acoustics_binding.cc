@@ -3,8 +3,6 @@
 #include "roombox/compute_room_acoustics.h"
 #include "roombox/write_acoustics.h"
 
-namespace {
-
 roombox::RoomAcoustics acousticsOf(const roombox::Reconstruction& room,
                                    const std::optional<std::string>& materials,
                                    double temperature, double humidity) {
@@ -14,8 +12,6 @@ roombox::RoomAcoustics acousticsOf(const roombox::Reconstruction& room,
   if (!materials) return roombox::computeRoomAcoustics(room, roombox::builtinMaterialTable(), air);
   return roombox::computeRoomAcoustics(room, roombox::readMaterialTable(*materials), air);
 }
-
-}  // namespace
 
 std::string acousticsTextFor(const roombox::Reconstruction& room,
                              const std::optional<std::string>& materials, double temperature,

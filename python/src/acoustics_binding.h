@@ -1,6 +1,7 @@
 #pragma once
 
 #include "roombox/reconstruction.h"
+#include "roombox/room_acoustics.h"
 
 #include <optional>
 #include <string>
@@ -9,6 +10,11 @@
 // built-in material table with the file `materials` merged over it (none:
 // the built-in table alone), air at `temperature` degrees Celsius and
 // `humidity` percent. Throws roombox::Error as the library does.
+roombox::RoomAcoustics acousticsOf(const roombox::Reconstruction& room,
+                                   const std::optional<std::string>& materials,
+                                   double temperature, double humidity);
+
+// That model as the text of <prefix>-acoustics.json.
 std::string acousticsTextFor(const roombox::Reconstruction& room,
                              const std::optional<std::string>& materials, double temperature,
                              double humidity);

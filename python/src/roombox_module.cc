@@ -13,6 +13,7 @@
 #include "conversions.h"
 #include "driver/command_line.h"
 #include "acoustics_binding.h"
+#include "rir_binding.h"
 #include "driver/run_sequence.h"
 #include "roombox/roombox.h"
 
@@ -356,7 +357,34 @@ PYBIND11_MODULE(_roombox, m) {
           py::arg("path"), py::arg("materials") = py::none(), py::arg("temperature") = 20.0,
           py::arg("humidity") = 50.0,
           "Writes the room's acoustic model (see acoustics) to path as JSON, as\n"
-          "roombox --acoustics writes <prefix>-acoustics.json.");
+          "roombox --acoustics writes <prefix>-acoustics.json.")
+      .def(
+          "impulse_response",
+          [](const PyRoom& self, const py::object& source, const py::object& receiver, int rate,
+             const std::string& format, std::uint64_t seed, const py::object& materials) {
+            return impulseResponseFor(*self.room, source, receiver, rate, format, seed,
+                                      materials);
+          },
+          py::arg("source") = py::none(), py::arg("receiver") = py::none(),
+          py::arg("rate") = 48000, py::arg("format") = "mono", py::arg("seed") = 0,
+          py::arg("materials") = py::none(),
+          "The room's impulse response as roombox --rir computes it, float32: (N,) for\n"
+          "\"mono\", (N, 4) for \"ambix\" (W, Y, Z, X). source and receiver are three\n"
+          "numbers in metres; by default 1.5 m towards the panorama's centre and the\n"
+          "capture point. Sample 0 is the emission. Raises ValueError for a position\n"
+          "outside the room's air or a value out of range.")
+      .def(
+          "write_rir",
+          [](const PyRoom& self, const py::handle& path, const py::object& source,
+             const py::object& receiver, int rate, const std::string& format, std::uint64_t seed,
+             const py::object& materials) {
+            writeRirFor(*self.room, path, source, receiver, rate, format, seed, materials);
+          },
+          py::arg("path"), py::arg("source") = py::none(),
+          py::arg("receiver") = py::none(), py::arg("rate") = 48000, py::arg("format") = "mono",
+          py::arg("seed") = 0, py::arg("materials") = py::none(),
+          "Writes impulse_response to path as a 32-bit float WAV file, as roombox --rir\n"
+          "writes <prefix>-rir.wav.");
 
   m.def("read_plane_info", &readPlaneInfo, py::arg("path"),
         "Reads a plane info file. Raises roombox.Error when it cannot be opened or is\n"

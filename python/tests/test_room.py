@@ -171,3 +171,62 @@ def test_acoustics_are_the_file_the_command_writes(tmp_path, example_run, roombo
     bad.write_text('{"materials": 3}')
     with pytest.raises(roombox.Error, match="bad.json: \"materials\": it is not a list"):
         room.acoustics(materials=bad)
+
+
+def _float_wav(data):
+    """(channels, rate, samples) of a 32-bit float WAV file's bytes; Python's
+    wave module reads integer PCM only, so the chunks are walked here."""
+    import struct
+    assert data[:4] == b"RIFF" and data[8:12] == b"WAVE"
+    assert struct.unpack_from("<I", data, 4)[0] == len(data) - 8
+    at, fmt, samples = 12, None, None
+    while at + 8 <= len(data):
+        tag, size = data[at:at + 4], struct.unpack_from("<I", data, at + 4)[0]
+        if tag == b"fmt ":
+            fmt = struct.unpack_from("<HHIIHH", data, at + 8)
+        elif tag == b"data":
+            samples = np.frombuffer(data[at + 8:at + 8 + size], dtype="<f4")
+        at += 8 + size + (size & 1)
+    assert fmt is not None and samples is not None
+    tag, channels, rate, byte_rate, block, bits = fmt
+    assert (tag, bits, block, byte_rate) == (3, 32, 4 * channels, 4 * channels * rate)
+    return channels, rate, samples
+
+
+def test_impulse_response_arrives_at_the_sound_path_and_is_the_written_file(
+        tmp_path, example_run, roombox_binary):
+    _, room = example_run
+    source = (0.3, 0.2, 0.0)
+    mono = room.impulse_response(source=source, rate=24000)
+    assert mono.dtype == np.float32 and mono.ndim == 1 and len(mono) > 1000
+    assert np.isfinite(mono).all()
+    # The direct sound from the source to the capture point comes first and
+    # loudest.
+    speed = room.acoustics()["conditions"]["speed_of_sound"]
+    arrival = np.hypot(0.3, 0.2) / speed * 24000
+    assert abs(int(np.argmax(np.abs(mono))) - arrival) <= 1.0
+    ambix = room.impulse_response(source, rate=24000, format="ambix")
+    assert ambix.dtype == np.float32 and ambix.shape == (len(mono), 4)
+    assert np.array_equal(ambix[:, 0], mono)
+
+    # The file is the one roombox --rir writes, and reads back as the array.
+    room.write_rir(tmp_path / "room-rir.wav", source=list(source), format="ambix", seed=3)
+    written = (tmp_path / "room-rir.wav").read_bytes()
+    channels, rate, samples = _float_wav(written)
+    assert (channels, rate) == (4, 48000)
+    assert np.array_equal(samples.reshape(-1, 4),
+                          room.impulse_response(source, format="ambix", seed=3))
+    run_dir = copy_example(str(tmp_path / "run"))
+    run_binary(roombox_binary, run_dir, "planes.txt", "room", "0", "--rir", "--rir-source",
+               "0.3,0.2,0", "--rir-format", "ambix", "--rir-seed", "3")
+    assert written == (tmp_path / "run" / "room-rir.wav").read_bytes()
+
+    # A position or value the room cannot take is a ValueError with the
+    # library's message; nothing is written.
+    for arguments, message in [({"source": (100, 0, 0)}, "source 100,0,0 lies outside the room box"),
+                               ({"receiver": (1, 2)}, "receiver is not three finite numbers"),
+                               ({"format": "stereo"}, "format must be"),
+                               ({"rate": 1000}, "sample rate must lie within")]:
+        with pytest.raises(ValueError, match=message):
+            room.write_rir(tmp_path / "refused.wav", **arguments)
+    assert not (tmp_path / "refused.wav").exists()

@@ -23,7 +23,7 @@ constexpr const char* kFooter =
     "DATASET is a folder whose immediate subfolders are rooms; a subfolder without the plane\n"
     "info file is skipped. Each room's outputs are those of\n"
     "  roombox ROOM/ PLANE_FILE PREFIX SAVE_OPTION [--preview] [--glb] [--baked-obj]\n"
-    "          [--acoustics] [--materials FILE] [--air T,RH]\n"
+    "          [--acoustics] [--materials FILE] [--air T,RH] [--rir] [--rir-* ...]\n"
     "and its console lines go to ROOM/PREFIX-log.txt.\n"
     "\n"
     "The report gets one JSON object per line and room, appended as the room ends: room,\n"
@@ -59,6 +59,8 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
                  "a JSON material table merged over the built-in one, as for roombox");
   std::string air;
   app.add_option("--air", air, "T,RH: air temperature (Celsius) and relative humidity (%)");
+  app.add_flag("--rir", settings.rir, "also write PREFIX-rir.wav in each room");
+  addRirOptions(app, settings.rirOptions);
   app.add_option("--jobs", settings.jobs,
                  "rooms in flight (default: the number of cores, lowered so that the "
                  "panoramas in flight fit in memory)")
@@ -109,10 +111,12 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
     return BatchAction::kUsageError;
   }
   settings.saveOption = parseSaveOption(saveOption.c_str());
-  // A materials file or air that cannot be used stops the batch before any
-  // room runs.
+  // A materials file, air or impulse response option that cannot be used
+  // stops the batch before any room runs.
   try {
     if (!air.empty()) settings.air = parseAirOption(air);
+    RunSettings rirCheck;
+    if (settings.rir) readRirOptions(settings.rirOptions, rirCheck);
     if (!settings.materialsFile.empty()) readMaterialTable(settings.materialsFile);
   } catch (const Error& error) {
     text = error.what();
@@ -149,6 +153,8 @@ RunSettings roomRunSettings(const BatchSettings& b, const std::string& room, int
   s.acoustics = b.acoustics;
   s.materialsFile = b.materialsFile;
   s.air = b.air;
+  s.rir = b.rir;
+  if (b.rir) readRirOptions(b.rirOptions, s);
   s.threads = roomThreads;
   return s;
 }

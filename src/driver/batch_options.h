@@ -1,5 +1,6 @@
 #pragma once
 
+#include "driver/command_line.h"
 #include "driver/run_sequence.h"
 
 #include <string>
@@ -23,6 +24,8 @@ struct BatchSettings {
   bool acoustics = false;              // --acoustics, --materials, --air: as for roombox
   std::string materialsFile;
   AirConditions air;
+  bool rir = false;                    // --rir and its options: as for roombox
+  RirOptionTexts rirOptions;
   int jobs = 0;                        // rooms in flight; 0: chosen from cores and memory
   std::string report;                  // "" for dataset + "/roombox-report.jsonl"
   bool resume = false;

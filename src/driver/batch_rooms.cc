@@ -67,13 +67,17 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
       record.cuboids = counts[1];
       record.faces = counts[2];
       record.outputs = runOutputNames(s);
-      if (s.acoustics && !acoustics) {
-        // A room without a room box writes no acoustics file.
-        record.outputs.erase(std::find(record.outputs.begin(), record.outputs.end(),
-                                       s.outputPrefix + "-acoustics.json"));
+      if (!acoustics) {
+        // A room without a room box writes no acoustics file and no impulse
+        // response.
+        for (const char* ending : {"-acoustics.json", "-rir.wav"}) {
+          const auto name = std::find(record.outputs.begin(), record.outputs.end(),
+                                      s.outputPrefix + ending);
+          if (name != record.outputs.end()) record.outputs.erase(name);
+        }
       }
       record.outputs.push_back(roomLogName(b));
-      if (acoustics) {
+      if (s.acoustics && acoustics) {
         record.volume = acoustics->volume;
         record.rt60.assign(acoustics->rt60Eyring.begin(), acoustics->rt60Eyring.end());
       }

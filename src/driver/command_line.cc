@@ -103,38 +103,6 @@ Vec3 parsePosition(const std::string& text) {
   return position;
 }
 
-// Reads the impulse response's options into settings; throws Error for a
-// value out of range.
-void readRirOptions(const std::string& rate, const std::string& format, const std::string& length,
-                    const std::string& seed, RunSettings& settings) {
-  const double rateValue = parseNumber(rate);
-  if (!(rateValue >= kRirMinSampleRate && rateValue <= kRirMaxSampleRate) ||
-      rateValue != std::floor(rateValue)) {
-    throw Error("--rir-rate must be a whole number from 8000 to 192000 (samples per second)\n");
-  }
-  settings.rirRate = static_cast<int>(rateValue);
-  if (format == "mono") {
-    settings.rirFormat = RirFormat::Mono;
-  } else if (format == "ambix") {
-    settings.rirFormat = RirFormat::AmbiX;
-  } else {
-    throw Error("--rir-format must be mono or ambix\n");
-  }
-  const double lengthValue = parseNumber(length);
-  if (!(lengthValue > 0 && lengthValue <= kRirMaxLengthS)) {
-    throw Error("--rir-length must be a number of seconds above 0 and at most 60\n");
-  }
-  settings.rirLength = lengthValue;
-  bool digits = !seed.empty() && seed.size() <= 20;
-  for (char c : seed) digits = digits && c >= '0' && c <= '9';
-  errno = 0;
-  const unsigned long long seedValue = digits ? std::strtoull(seed.c_str(), nullptr, 10) : 0;
-  if (!digits || (seedValue == std::numeric_limits<unsigned long long>::max() && errno == ERANGE)) {
-    throw Error("--rir-seed must be a whole number from 0 to 18446744073709551615\n");
-  }
-  settings.rirSeed = seedValue;
-}
-
 bool isHelpOrVersion(const std::string& argument) {
   return argument == "--help" || argument == "-h" || argument == "--version";
 }
@@ -157,6 +125,53 @@ int finish(int status) {
 }
 
 }  // namespace
+
+void addRirOptions(CLI::App& app, RirOptionTexts& texts) {
+  app.add_option("--rir-source", texts.source,
+                 "X,Y,Z: the sound source (default 1.5 m towards the panorama's centre)");
+  app.add_option("--rir-receiver", texts.receiver,
+                 "X,Y,Z: the listener (default the capture point)");
+  app.add_option("--rir-rate", texts.rate, "samples per second of the WAV file (default 48000)");
+  app.add_option("--rir-format", texts.format,
+                 "mono, or ambix: first-order Ambisonics, ACN order, SN3D (default mono)");
+  app.add_option("--rir-length", texts.length, "the longest response in seconds (default 10)");
+  app.add_option("--rir-seed", texts.seed,
+                 "the seed of the simulation's random numbers (default 0)");
+}
+
+void readRirOptions(const RirOptionTexts& texts, RunSettings& settings) {
+  settings.rirSourceGiven = !texts.source.empty();
+  if (settings.rirSourceGiven) settings.rirSource = parsePosition(texts.source);
+  settings.rirReceiverGiven = !texts.receiver.empty();
+  if (settings.rirReceiverGiven) settings.rirReceiver = parsePosition(texts.receiver);
+  const double rateValue = parseNumber(texts.rate);
+  if (!(rateValue >= kRirMinSampleRate && rateValue <= kRirMaxSampleRate) ||
+      rateValue != std::floor(rateValue)) {
+    throw Error("--rir-rate must be a whole number from 8000 to 192000 (samples per second)\n");
+  }
+  settings.rirRate = static_cast<int>(rateValue);
+  if (texts.format == "mono") {
+    settings.rirFormat = RirFormat::Mono;
+  } else if (texts.format == "ambix") {
+    settings.rirFormat = RirFormat::AmbiX;
+  } else {
+    throw Error("--rir-format must be mono or ambix\n");
+  }
+  const double lengthValue = parseNumber(texts.length);
+  if (!(lengthValue > 0 && lengthValue <= kRirMaxLengthS)) {
+    throw Error("--rir-length must be a number of seconds above 0 and at most 60\n");
+  }
+  settings.rirLength = lengthValue;
+  const std::string& seed = texts.seed;
+  bool digits = !seed.empty() && seed.size() <= 20;
+  for (char c : seed) digits = digits && c >= '0' && c <= '9';
+  errno = 0;
+  const unsigned long long seedValue = digits ? std::strtoull(seed.c_str(), nullptr, 10) : 0;
+  if (!digits || (seedValue == std::numeric_limits<unsigned long long>::max() && errno == ERANGE)) {
+    throw Error("--rir-seed must be a whole number from 0 to 18446744073709551615\n");
+  }
+  settings.rirSeed = seedValue;
+}
 
 int parseSaveOption(const char* text) {
   const char* p = text;
@@ -239,20 +254,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   app.add_option("--air", air, "T,RH: air temperature (Celsius) and relative humidity (%)");
   bool rir = false;
   app.add_flag("--rir", rir, "also write <prefix>-rir.wav: the room's impulse response");
-  std::string rirSource;
-  app.add_option("--rir-source", rirSource,
-                 "X,Y,Z: the sound source (default 1.5 m towards the panorama's centre)");
-  std::string rirReceiver;
-  app.add_option("--rir-receiver", rirReceiver, "X,Y,Z: the listener (default the capture point)");
-  std::string rirRate = "48000";
-  app.add_option("--rir-rate", rirRate, "samples per second of the WAV file (default 48000)");
-  std::string rirFormat = "mono";
-  app.add_option("--rir-format", rirFormat,
-                 "mono, or ambix: first-order Ambisonics, ACN order, SN3D (default mono)");
-  std::string rirLength = "10";
-  app.add_option("--rir-length", rirLength, "the longest response in seconds (default 10)");
-  std::string rirSeed = "0";
-  app.add_option("--rir-seed", rirSeed, "the seed of the simulation's random numbers (default 0)");
+  RirOptionTexts rirOptions;
+  addRirOptions(app, rirOptions);
   app.allow_extras();
 
   ParsedCommandLine parsed;
@@ -306,13 +309,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
   settings.materialsFile = materialsFile;
   if (!air.empty()) settings.air = parseAirOption(air);
   settings.rir = rir;
-  if (rir) {
-    settings.rirSourceGiven = !rirSource.empty();
-    if (settings.rirSourceGiven) settings.rirSource = parsePosition(rirSource);
-    settings.rirReceiverGiven = !rirReceiver.empty();
-    if (settings.rirReceiverGiven) settings.rirReceiver = parsePosition(rirReceiver);
-    readRirOptions(rirRate, rirFormat, rirLength, rirSeed, settings);
-  }
+  if (rir) readRirOptions(rirOptions, settings);
   return parsed;
 }
 

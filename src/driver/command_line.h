@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace CLI {
+class App;
+}
+
 namespace roombox {
 
 // Converts the save-option argument like the C atoi function: leading C white
@@ -18,6 +22,28 @@ int parseSaveOption(const char* text);
 // text is not two numbers or they are outside what the acoustic model
 // covers.
 AirConditions parseAirOption(const std::string& text);
+
+// The values of the impulse response's options (--rir-source, --rir-receiver,
+// --rir-rate, --rir-format, --rir-length, --rir-seed) as a command line gives
+// them; an empty position stands for the default one.
+struct RirOptionTexts {
+  std::string source;
+  std::string receiver;
+  std::string rate = "48000";
+  std::string format = "mono";
+  std::string length = "10";
+  std::string seed = "0";
+};
+
+// Declares the impulse response's options on app, read into texts: one
+// declaration for roombox and roombox-batch.
+void addRirOptions(CLI::App& app, RirOptionTexts& texts);
+
+// Reads texts into the impulse response's fields of settings. A position
+// that is no "X,Y,Z" of three numbers becomes not-a-number, which the run
+// refuses by name (checkRirPosition); throws Error naming the option for a
+// rate, format, length or seed out of range.
+void readRirOptions(const RirOptionTexts& texts, RunSettings& settings);
 
 // What the command line asks for.
 enum class CommandAction {

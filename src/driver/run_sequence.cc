@@ -121,9 +121,8 @@ void writeMeshFile(const RunSettings& s, const Reconstruction& r) {
   }
 }
 
-// The impulse response's settings for a run, its positions checked against
-// the room (the receiver defaults to the capture point, the panorama's
-// origin).
+}  // namespace
+
 ImpulseResponseSettings impulseResponseSettings(const RunSettings& s,
                                                 const RoomAcoustics& acoustics) {
   ImpulseResponseSettings settings;
@@ -138,6 +137,8 @@ ImpulseResponseSettings impulseResponseSettings(const RunSettings& s,
   checkImpulseResponseSettings(acoustics, settings);
   return settings;
 }
+
+namespace {
 
 // What the acoustics file says of the impulse response written beside it.
 RirSummary rirSummary(const RunSettings& s, const ImpulseResponseSettings& settings,

@@ -41,6 +41,14 @@ struct RunSettings {
   std::uint64_t rirSeed = 0;
 };
 
+// The impulse response's settings of a run in the room of acoustics: the
+// receiver settings.rirReceiver, or the capture point (the panorama's origin)
+// by default; the source settings.rirSource, or defaultRirSource. Throws
+// Error for a position or value the room cannot take
+// (checkImpulseResponseSettings).
+ImpulseResponseSettings impulseResponseSettings(const RunSettings& settings,
+                                                const RoomAcoustics& acoustics);
+
 // Runs the command-line tool's sequence for settings: loads the panorama and
 // writes the texture, reads the plane info file, moves the extra views'
 // planes, reconstructs the room, writes the cuboid text and the scene

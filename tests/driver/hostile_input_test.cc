@@ -15,6 +15,7 @@
 #include <sys/mount.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -284,6 +285,35 @@ TEST(HostileInputTest, ExtremeNumbersWithTheBakeAndThePreviewCompleteOrStopWithA
       EXPECT_EQ(run.errors.find("Sanitizer"), std::string::npos) << run.errors;
       EXPECT_EQ(run.errors.find("runtime error"), std::string::npos) << run.errors;
     }
+  }
+}
+
+// The impulse response on the same files: a complete run whose WAV file
+// stays under its length cap and holds finite samples only, or a message;
+// never a signal.
+TEST(HostileInputTest, ExtremeNumbersWithTheImpulseResponseStayUnderTheCap) {
+  for (const ExtremeCase& c : extremeCases()) {
+    if (!c.finiteResults) continue;
+    TempDir dir;
+    writeSmallPanorama(dir);
+    dir.write("planes.txt", c.content);
+    const ToolRun run = runTool(dir.path(), "planes.txt", "room", "0", 120, "--rir --rir-length 0.5");
+    EXPECT_TRUE(run.status == 1 || (run.status == 2 && !lastLine(run.output).empty()))
+        << c.name << "\n" << run.output << run.errors;
+    EXPECT_EQ(run.errors.find("Sanitizer"), std::string::npos) << run.errors;
+    const std::string wav = readWholeFile(dir.path() + "room-rir.wav");
+    if (wav.empty()) continue;
+    // 0.5 s of one channel at 48 kHz, and a header of less than 100 bytes.
+    EXPECT_LE(wav.size(), 24000u * 4u + 100u) << c.name;
+    const std::size_t data = wav.find("data", 12);
+    ASSERT_NE(data, std::string::npos) << c.name;
+    std::size_t notFinite = 0;
+    for (std::size_t at = data + 8; at + 4 <= wav.size(); at += 4) {
+      float sample = 0.0f;
+      std::memcpy(&sample, wav.data() + at, 4);
+      if (!std::isfinite(sample)) ++notFinite;
+    }
+    EXPECT_EQ(notFinite, 0u) << c.name;
   }
 }
 

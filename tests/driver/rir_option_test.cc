@@ -5,10 +5,14 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -121,6 +125,53 @@ TEST(RirOptionTest, RefusesBadPositionsAndValuesBeforeWritingAnything) {
     EXPECT_EQ(filesIn(dir.path()).count("room.JSON"), 0u) << c.options;
     EXPECT_EQ(filesIn(dir.path()).count("room-rir.wav"), 0u) << c.options;
   }
+}
+
+TEST(RirOptionTest, BatchWritesEachDoneRoomsResponseAsRoomboxDoes) {
+  TempDir dataset;
+  for (const char* room : {"one/", "empty/"}) {
+    std::filesystem::create_directory(dataset.path() + room);
+    for (const char* name : {"planes.txt", "shifted_t.png"}) {
+      std::filesystem::copy_file(std::string(ROOMBOX_EXAMPLES) + "/" + name,
+                                 dataset.path() + room + name);
+    }
+  }
+  dataset.write("empty/planes.txt", "0 0.05\n");  // no room box: no response
+  const std::string options = "--rir --rir-format ambix --rir-length 0.25 --rir-seed 7";
+  const CommandRun run = runCommand(quoted(ROOMBOX_BATCH_BINARY) + " --jobs 1 " + options + " " +
+                                    quoted(dataset.path()) + " 2>&1");
+  ASSERT_EQ(run.status, 0) << run.output;
+  TempDir single;
+  ASSERT_EQ(runExample(single, options).status, 1);
+  const std::string expected = readWholeFile(single.path() + "room-rir.wav");
+  EXPECT_EQ(readFloatWav(expected).channels, 4);
+  EXPECT_TRUE(readWholeFile(dataset.path() + "one/room-rir.wav") == expected);
+  EXPECT_EQ(filesIn(dataset.path() + "empty").count("room-rir.wav"), 0u);
+
+  // The report lists the file where it was written, and only there.
+  std::ifstream report(dataset.path() + "roombox-report.jsonl");
+  std::string line;
+  int lines = 0;
+  while (std::getline(report, line)) {
+    ++lines;
+    const nlohmann::json record = nlohmann::json::parse(line);
+    const nlohmann::json& outputs = record["outputs"];
+    const bool listed = std::find(outputs.begin(), outputs.end(), "room-rir.wav") != outputs.end();
+    EXPECT_EQ(record["status"], "done") << line;
+    EXPECT_EQ(listed, record["room"].get<std::string>().find("empty") == std::string::npos)
+        << line;
+  }
+  EXPECT_EQ(lines, 2);
+
+  // A value out of range stops the batch before any room runs.
+  std::filesystem::remove(dataset.path() + "one/room-log.txt");
+  const CommandRun refused = runCommand(quoted(ROOMBOX_BATCH_BINARY) + " --rir --rir-rate 1000 " +
+                                        quoted(dataset.path()) + " 2>&1");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.output.find("--rir-rate must be a whole number from 8000 to 192000"),
+            std::string::npos)
+      << refused.output;
+  EXPECT_EQ(filesIn(dataset.path() + "one").count("room-log.txt"), 0u);
 }
 
 }  // namespace
