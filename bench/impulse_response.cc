@@ -1,17 +1,24 @@
 // Times computeImpulseResponse and measures the spread of its T30 from seed
-// to seed, printed as markdown tables (see bench/rir-benchmark.sh):
-//  - a furnished 6 x 4 x 3 m room (one bed-sized box and a wardrobe, the
-//    surfaces' absorption of a furnished bedroom), 48 kHz, mono and AmbiX,
-//    on one core and on two, with the default order, rays and receiver;
-//  - the cost against the ray count and against the number of boxes;
-//  - T30 per band over ten seeds: mean and largest deviation from it.
+// to seed, printed as markdown tables (scripts/benchmark.sh runs it):
+//  - the example room as a run computes it (its acoustic model, the default
+//    source and receiver, order, rays and receiver radius), 48 kHz, mono and
+//    AmbiX, on one core and on two;
+//  - the example room's cost against the ray count;
+//  - the cost against the number of boxes, in a furnished 6 x 4 x 3 m room
+//    (a bed-sized box, a wardrobe, and up to 1000 small boxes);
+//  - the example room's T30 per band over ten seeds: mean and largest
+//    deviation from it.
+//
+//   impulse_response_bench EXAMPLES_FOLDER [RUNS]
 #include "roombox/impulse_response.h"
+#include "roombox/roombox.h"
 #include "rir/shoebox_rooms.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -56,13 +63,20 @@ double seconds(const RoomAcoustics& room, const ImpulseResponseSettings& setting
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: impulse_response_bench EXAMPLES_FOLDER [RUNS]\n");
+    return 2;
+  }
+  const std::string folder = std::string(argv[1]) + "/";
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const Reconstruction example =
+      reconstructRoom(readPlaneInfo(folder, "planes.txt"), readPanorama(folder + "shifted_t.png"));
+  const RoomAcoustics room = computeRoomAcoustics(example);
   ImpulseResponseSettings settings;
-  settings.source = {3.3, 2.8, 1.5};
-  settings.receiver = {3.0, 1.4, 1.5};
-  const RoomAcoustics room = bedroom(0);
+  settings.receiver = {0.0, 0.0, 0.0};
+  settings.source = defaultRirSource(room, settings.receiver);
 
-  std::printf("| format | cores | median time (s) | length (s) |\n|---|---|---|---|\n");
+  std::printf("| example room | cores | median time (s) | length (s) |\n|---|---|---|---|\n");
   for (RirFormat format : {RirFormat::Mono, RirFormat::AmbiX}) {
     for (int threads : {1, 2}) {
       settings.format = format;
@@ -75,18 +89,21 @@ int main(int argc, char** argv) {
   settings.format = RirFormat::Mono;
   settings.threads = 2;
 
-  std::printf("\n| rays | median time, 2 cores (s) |\n|---|---|\n");
+  std::printf("\n| rays (example room) | median time, 2 cores (s) |\n|---|---|\n");
   for (int rays : {1000, 2000, 6000, 12000, 24000}) {
     ImpulseResponseSettings s = settings;
     s.rays = rays;
     std::printf("| %d | %.3f |\n", rays, seconds(room, s, runs));
   }
-  std::printf("\n| boxes | median time, 2 cores (s) |\n|---|---|\n");
+  std::printf("\n| boxes (furnished 6 x 4 x 3 m room) | median time, 2 cores (s) |\n|---|---|\n");
+  ImpulseResponseSettings bedroomSettings = settings;
+  bedroomSettings.source = {3.3, 2.8, 1.5};
+  bedroomSettings.receiver = {3.0, 1.4, 1.5};
   for (int extra : {0, 10, 100, 1000}) {
-    std::printf("| %d | %.3f |\n", extra + 2, seconds(bedroom(extra), settings, runs));
+    std::printf("| %d | %.3f |\n", extra + 2, seconds(bedroom(extra), bedroomSettings, runs));
   }
 
-  std::printf("\n| band (Hz) | T30 mean (s) | largest deviation over 10 seeds |\n|---|---|---|\n");
+  std::printf("\n| band (Hz) | example room's T30, mean (s) | largest deviation over 10 seeds |\n|---|---|---|\n");
   std::vector<BandValues> t30s;
   for (std::uint64_t seed = 0; seed < 10; ++seed) {
     settings.seed = seed;

@@ -48,6 +48,28 @@ void addImpulse(std::vector<double>& signal, double delay, double amplitude) {
   }
 }
 
+// The time by which every band of the rays' energy has fallen by 60 dB: the
+// end of the last bin before which all but a millionth of the band's energy
+// has arrived (the backward integral of the histogram, as a decay curve is
+// read). Each ray decays at its own rate, and the energy left late is that
+// of the rays that keep theirs longest: the mean of the rays' own 60 dB
+// times comes too early.
+double decayedBy60dB(const EnergyHistogram& histogram) {
+  double latest = 0.0;
+  for (int b = 0; b < kBandCount; ++b) {
+    double total = 0.0;
+    for (const BandValues& bin : histogram.energy) total += bin[b];
+    double remaining = total;
+    std::size_t bin = 0;
+    while (bin < histogram.energy.size() && remaining > 1e-6 * total) {
+      remaining -= histogram.energy[bin][b];
+      ++bin;
+    }
+    latest = std::max(latest, double(bin) * histogram.binSeconds);
+  }
+  return latest;
+}
+
 }  // namespace
 
 void checkImpulseResponseSettings(const RoomAcoustics& room,
@@ -115,8 +137,7 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
 
   // The length: until the slowest band has fallen by 60 dB, and past the
   // direct sound and every image source; at most the cap.
-  double wanted = 0.0;
-  for (double t : histogram.decayTimeS) wanted = std::max(wanted, t);
+  double wanted = decayedBy60dB(histogram);
   const double directS = std::sqrt(std::pow(settings.source[0] - settings.receiver[0], 2) +
                                    std::pow(settings.source[1] - settings.receiver[1], 2) +
                                    std::pow(settings.source[2] - settings.receiver[2], 2)) / c;

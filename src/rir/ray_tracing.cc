@@ -22,14 +22,12 @@ struct ChunkSums {
   std::vector<BandValues> energy;
   std::vector<std::array<BandValues, 3>> gainSum;
   std::vector<std::array<BandValues, 3>> gainSquareSum;
-  BandValues decayTimeS{};
   bool truncated = false;
 
   void clear() {
     energy.clear();
     gainSum.clear();
     gainSquareSum.clear();
-    decayTimeS = BandValues{};
     truncated = false;
   }
 };
@@ -91,9 +89,7 @@ class ChunkTracer {
   void traceRay(Vec3 direction, RandomStream& random, ChunkSums& sums) const {
     Vec3 position = source_;
     BandValues logEnergy{};  // ln of the wall factors so far
-    std::array<bool, kBandCount> decayed{};
     double travelled = 0.0;
-    const double c = room_.speedOfSound;
     for (int reflection = 0;; ++reflection) {
       // The next surface: the room box's exit or an object box's face.
       double distance = HUGE_VAL;
@@ -125,33 +121,18 @@ class ChunkTracer {
       const double segment = last ? maxDistance_ - travelled : distance;
       if (reflection > 0) detect(position, direction, segment, travelled, logEnergy, sums);
 
-      // The bands' 60 dB points on this segment, with the air's share.
+      // Whether each band has fallen by 60 dB (70 dB) by the segment's end,
+      // with the air's share.
       bool allDecayed = true;
       bool allStopped = true;
       for (int b = 0; b < kBandCount; ++b) {
-        const double m = room_.airAttenuation[b];
-        const double endLog = logEnergy[b] - m * (travelled + segment);
-        if (!decayed[b] && endLog < kLog60dB) {
-          // Within the segment, where the air alone takes the rest.
-          double at = travelled + segment;
-          const double startLog = logEnergy[b] - m * travelled;
-          if (startLog < kLog60dB) {
-            at = travelled;
-          } else if (m > 0) {
-            at = travelled + (startLog - kLog60dB) / m;
-          }
-          sums.decayTimeS[b] += at / c;
-          decayed[b] = true;
-        }
-        allDecayed = allDecayed && decayed[b];
+        const double endLog = logEnergy[b] - room_.airAttenuation[b] * (travelled + segment);
+        allDecayed = allDecayed && endLog < kLog60dB;
         allStopped = allStopped && endLog < kLog70dB;
       }
       travelled += segment;
       if (allStopped) break;
       if (last || reflection >= kMaxReflectionsPerRay) {
-        for (int b = 0; b < kBandCount; ++b) {
-          if (!decayed[b]) sums.decayTimeS[b] += travelled / c;
-        }
         if (!allDecayed) sums.truncated = true;
         return;
       }
@@ -276,11 +257,9 @@ EnergyHistogram traceRays(const RoomAcoustics& room, const ReflectingBoxes& boxe
         addBins3(histogram.gainSum, sums[k].gainSum);
         addBins3(histogram.gainSquareSum, sums[k].gainSquareSum);
       }
-      for (int b = 0; b < kBandCount; ++b) histogram.decayTimeS[b] += sums[k].decayTimeS[b];
       histogram.truncated = histogram.truncated || sums[k].truncated;
     }
   }
-  for (int b = 0; b < kBandCount; ++b) histogram.decayTimeS[b] /= settings.rays;
   if (settings.directions) {
     histogram.gainSum.resize(histogram.energy.size());
     histogram.gainSquareSum.resize(histogram.energy.size());

@@ -27,8 +27,7 @@ struct EnergyHistogram {
   // arrival directions' Y, Z and X gains and of their squares.
   std::vector<std::array<BandValues, 3>> gainSum;
   std::vector<std::array<BandValues, 3>> gainSquareSum;
-  BandValues decayTimeS{};  // the mean time at which a ray's band energy fell by 60 dB
-  bool truncated = false;   // some ray stopped before every band had fallen by 60 dB
+  bool truncated = false;  // some ray stopped before every band had fallen by 60 dB
 };
 
 // The most reflections one ray follows (a bound on the work a room whose

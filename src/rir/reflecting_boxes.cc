@@ -120,7 +120,7 @@ void buildGrid(ReflectingBoxes& boxes) {
   for (int a = 0; a < 3; ++a) {
     if (!(boxes.roomMax[a] > boxes.roomMin[a])) return;
   }
-  const int n = std::min(kMaxCellsPerAxis, int(std::ceil(std::cbrt(2.0 * double(count)))));
+  const int n = std::min(kMaxCellsPerAxis, int(std::ceil(std::cbrt(double(count)))));
   boxes.cells = {n, n, n};
   const std::size_t cellCount = std::size_t(n) * n * n;
   std::vector<int> counts(cellCount + 1, 0);
@@ -158,22 +158,44 @@ void buildGrid(ReflectingBoxes& boxes) {
   }
 }
 
+// A ray from origin along direction, with the reciprocals of the
+// direction's components (a ray meets many boxes; multiplying is cheaper
+// than dividing).
+struct Ray {
+  Vec3 origin;
+  Vec3 direction;
+  Vec3 inverse;
+};
+
 // Tests box o against the ray; keeps the nearest entry in best.
-void testBox(const ReflectingBoxes& boxes, std::size_t o, const Vec3& origin,
-             const Vec3& direction, double& best, bool& found, int& object, int& axis,
-             int& side) {
-  double enter = 0.0;
-  double exit = 0.0;
+void testBox(const ReflectingBoxes& boxes, std::size_t o, const Ray& ray, double& best,
+             bool& found, int& object, int& axis, int& side) {
+  const Vec3& lo = boxes.objectMin[o];
+  const Vec3& hi = boxes.objectMax[o];
+  double enter = -HUGE_VAL;
+  double exit = HUGE_VAL;
   int enterAxis = 0;
-  if (!slab(origin, direction, boxes.objectMin[o], boxes.objectMax[o], enter, exit, enterAxis)) {
-    return;
+  for (int a = 0; a < 3; ++a) {
+    if (ray.direction[a] == 0.0) {
+      if (!(ray.origin[a] > lo[a] && ray.origin[a] < hi[a])) return;
+      continue;
+    }
+    double t1 = (lo[a] - ray.origin[a]) * ray.inverse[a];
+    double t2 = (hi[a] - ray.origin[a]) * ray.inverse[a];
+    if (t1 > t2) std::swap(t1, t2);
+    if (t1 > enter) {
+      enter = t1;
+      enterAxis = a;
+    }
+    exit = std::min(exit, t2);
   }
+  if (!(enter < exit)) return;
   if (enter <= kTouch || enter >= best || exit - enter <= kTouch) return;
   best = enter;
   found = true;
   object = int(o);
   axis = enterAxis;
-  side = direction[enterAxis] > 0 ? 0 : 1;
+  side = ray.direction[enterAxis] > 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -267,9 +289,11 @@ bool firstObjectHit(const ReflectingBoxes& boxes, const Vec3& origin, const Vec3
                     double maxDistance, double& distance, int& object, int& axis, int& side) {
   bool found = false;
   double best = maxDistance;
+  const Ray ray{origin, direction,
+                {1.0 / direction[0], 1.0 / direction[1], 1.0 / direction[2]}};
   if (boxes.cellStart.empty()) {
     for (std::size_t o = 0; o < boxes.objectMin.size(); ++o) {
-      testBox(boxes, o, origin, direction, best, found, object, axis, side);
+      testBox(boxes, o, ray, best, found, object, axis, side);
     }
     distance = best;
     return found;
@@ -303,8 +327,7 @@ bool firstObjectHit(const ReflectingBoxes& boxes, const Vec3& origin, const Vec3
   for (;;) {
     const std::size_t k = (std::size_t(cell[2]) * n + cell[1]) * n + cell[0];
     for (int i = boxes.cellStart[k]; i < boxes.cellStart[k + 1]; ++i) {
-      testBox(boxes, std::size_t(boxes.cellBoxes[i]), origin, direction, best, found, object,
-              axis, side);
+      testBox(boxes, std::size_t(boxes.cellBoxes[i]), ray, best, found, object, axis, side);
     }
     const int a = next[0] < next[1] ? (next[0] < next[2] ? 0 : 2) : (next[1] < next[2] ? 1 : 2);
     const double cellExit = next[a];

@@ -145,6 +145,24 @@ TEST(ImpulseResponseTest, ReverberationTimeMatchesEyringInADiffuseShoebox) {
   EXPECT_NEAR(response.lengthS(), slowest, 0.15 * slowest);
 }
 
+TEST(ImpulseResponseTest, TheResponseRunsUntilTheSlowestRaysHaveDecayed) {
+  // Absorbing walls, a hard floor and ceiling, little scattering: the rays
+  // that go up and down keep their energy long after the others lost
+  // theirs, and the room's decay is theirs. The response lasts until that
+  // energy, not the typical ray's, has fallen by 60 dB: its decay curves
+  // reach -35 dB well before the end and give the slope of what is there.
+  RoomAcoustics room = shoebox({6.0, 5.0, 3.0}, uniformBands(0.5), uniformBands(0.05));
+  room.surfaces[4].absorption = uniformBands(0.02);  // the floor
+  room.surfaces[5].absorption = uniformBands(0.02);  // the ceiling
+  ImpulseResponseSettings settings = settingsFor({1.6, 1.3, 1.4}, {4.1, 2.6, 1.7});
+  const ImpulseResponse response = computeImpulseResponse(room, settings);
+  const std::vector<std::vector<double>> curves = energyDecayCurves(response);
+  for (int b = 0; b < kBandCount; ++b) {
+    const double t30 = t30FromDecay(curves[b], response.sampleRate);
+    EXPECT_GT(response.lengthS(), 0.9 * t30) << kBandCentresHz[b] << " Hz";
+  }
+}
+
 TEST(ImpulseResponseTest, LateEnergyMatchesTheDiffuseField) {
   // A diffuse field from a source whose direct sound is 1 / (4 pi r) brings
   // the receiver c / (4 pi V) exp(-t / tau) energy per second, tau the
