@@ -213,6 +213,7 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
       timeStage(timer, "impulse response");
       response = computeImpulseResponse(*acoustics, rirSettings);
       acoustics->rir = rirSummary(s, rirSettings, *response);
+      if (s.preview) acoustics->rir->decayDb = energyDecayCurves(*response);
     }
   }
   std::fprintf(console, "Saving\n");
@@ -233,11 +234,11 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   }
 
   // The preview prints no line, so that the console output is the same with
-  // or without it.
+  // or without it. It draws the acoustic model the run computed, with the
+  // decay curves of its impulse response.
   if (s.preview) {
     timeStage(timer, "preview");
-    const RoomAcoustics* chart = s.acoustics && acoustics ? &*acoustics : nullptr;
-    writePreview(r, prefix + kPreviewEnding, panorama, chart);
+    writePreview(r, prefix + kPreviewEnding, panorama, acoustics ? &*acoustics : nullptr);
   }
 
   // The baked model, written after everything else and printing no line.
