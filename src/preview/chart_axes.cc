@@ -15,8 +15,8 @@ int chartLineHeight(const PreviewStyle& style) {
 }
 
 double axisStep(double longest, double finest) {
-  const double steps[] = {0.01, 0.02, 0.025, 0.05, 0.1, 0.2, 0.25, 0.5,
-                          1.0,  2.0,  2.5,   5.0,  10.0, 20.0, 50.0, 100.0};
+  const double steps[] = {0.001, 0.002, 0.0025, 0.005, 0.01, 0.02, 0.025, 0.05, 0.1,  0.2,
+                          0.25,  0.5,   1.0,    2.0,   2.5,  5.0,  10.0,  20.0, 50.0, 100.0};
   for (double step : steps) {
     if (step >= finest && longest / step <= 6.0) return step;
   }

@@ -15,8 +15,9 @@ int chartPadding(int width);
 // pixels wide).
 int chartLineHeight(const PreviewStyle& style);
 
-// A round step for an axis from 0 to `longest` (positive): the first of 0.01,
-// 0.02, 0.025, 0.05, 0.1, 0.2, 0.25, 0.5, 1, 2, 2.5, 5, 10, 20, 50 and 100
+// A round step for an axis from 0 to `longest` (positive): the first of
+// 0.001, 0.002, 0.0025, 0.005, 0.01, 0.02, 0.025, 0.05, 0.1, 0.2, 0.25, 0.5,
+// 1, 2, 2.5, 5, 10, 20, 50 and 100
 // that is at least `finest` and cuts the axis into at most six steps; a
 // power of ten when none does.
 double axisStep(double longest, double finest);

@@ -18,4 +18,9 @@ void drawDecayChart(const RirSummary& rir, const PreviewStyle& style, cv::Mat& a
 // The lowest level the decay chart shows.
 constexpr double kDecayChartFloorDb = -60.0;
 
+// Where drawDecayChart draws the curves in an area of `size`: 0 dB along the
+// rectangle's top, kDecayChartFloorDb along its bottom, time 0 at its left
+// and the response's length at its right. Empty when the area is too small.
+cv::Rect decayPlotArea(cv::Size size, const PreviewStyle& style);
+
 }  // namespace roombox
