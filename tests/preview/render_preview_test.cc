@@ -276,12 +276,12 @@ TEST(DecayChart, ACurveIsDrawnAtItsLevelsAndStopsAtTheFloor) {
   drawDecayChart(rir, style, area);
   const cv::Rect plot = decayPlotArea(area.size(), style);
   ASSERT_GT(plot.height, 200);
-  // The rows of a column of the plot that show a band's colour (the grid,
-  // axes and text are grey).
+  // The rows of the chart that show a band's colour in the plot's column at
+  // `seconds` (the grid, axes and text are grey).
   const auto colouredRows = [&](double seconds) {
     const int x = plot.x + static_cast<int>(std::lround(seconds * plot.width));
     std::vector<int> rows;
-    for (int y = plot.y - 4; y <= plot.y + plot.height + 4; ++y) {
+    for (int y = 0; y < area.rows; ++y) {
       const cv::Vec3b p = area.at<cv::Vec3b>(y, x);
       if (std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) > 80) rows.push_back(y);
     }
@@ -294,7 +294,7 @@ TEST(DecayChart, ACurveIsDrawnAtItsLevelsAndStopsAtTheFloor) {
     EXPECT_LE(std::abs(rows.front() - y), 4) << seconds;
     EXPECT_LE(std::abs(rows.back() - y), 4) << seconds;
   }
-  // Past the floor nothing, not even along the bottom.
+  // Past the floor nothing, neither along the bottom nor below it.
   EXPECT_TRUE(colouredRows(0.75).empty());
   EXPECT_TRUE(colouredRows(0.95).empty());
 }
