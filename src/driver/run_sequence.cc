@@ -213,7 +213,6 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
       timeStage(timer, "impulse response");
       response = computeImpulseResponse(*acoustics, rirSettings);
       acoustics->rir = rirSummary(s, rirSettings, *response);
-      if (s.preview) acoustics->rir->decayDb = energyDecayCurves(*response);
     }
   }
   std::fprintf(console, "Saving\n");
@@ -235,9 +234,10 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
 
   // The preview prints no line, so that the console output is the same with
   // or without it. It draws the acoustic model the run computed, with the
-  // decay curves of its impulse response.
+  // decay curves of the impulse response the run writes (timed with it).
   if (s.preview) {
     timeStage(timer, "preview");
+    if (response) acoustics->rir->decayDb = energyDecayCurves(*response);
     writePreview(r, prefix + kPreviewEnding, panorama, acoustics ? &*acoustics : nullptr);
   }
 

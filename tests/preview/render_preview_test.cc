@@ -299,6 +299,24 @@ TEST(DecayChart, ACurveIsDrawnAtItsLevelsAndStopsAtTheFloor) {
   EXPECT_TRUE(colouredRows(0.95).empty());
 }
 
+TEST(DecayChart, OddCurvesAndSmallAreasAreDrawnWithoutFault) {
+  // Under the sanitizers: curves of one sample, of unequal lengths, with
+  // levels that are no finite numbers, in areas too small for a plot.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  RirSummary rir;
+  rir.sampleRate = 48000;
+  rir.decayDb = {{0.0}, {0.0, -3.0, nan, -9.0}, {-inf}, {}, {0.0, -inf}, {0.0, -200.0}, {0.0, -1.0}};
+  for (const cv::Size size : {cv::Size(2048, 512), cv::Size(40, 30), cv::Size(1, 1)}) {
+    cv::Mat area(size, CV_8UC3);
+    drawDecayChart(rir, previewStyle(2048), area);
+    EXPECT_EQ(area.size(), size);
+  }
+  rir.sampleRate = 0;
+  cv::Mat area(512, 2048, CV_8UC3);
+  drawDecayChart(rir, previewStyle(2048), area);
+}
+
 TEST(WritePreview, WritesThePngOfTheRenderedImage) {
   TempDir dir;
   const Reconstruction room = furnishedRoom();
