@@ -63,6 +63,11 @@ struct RirSummary {
   std::uint64_t seed = 0;
   int maxOrder = 0;
   int rays = 0;
+  // The energy decay curve per octave band of the response's first channel
+  // (mono, or AmbiX W), as energyDecayCurves gives it: one level in dB per
+  // sample. Filled when a preview is drawn with the response (its decay
+  // chart), else empty; the acoustics file does not hold it.
+  std::vector<std::vector<double>> decayDb;
 };
 
 // The acoustic model of one reconstructed room (metres assumed).

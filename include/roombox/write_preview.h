@@ -25,7 +25,9 @@ namespace roombox {
 // leaves its place grey.
 //
 // With acoustics (computeRoomAcoustics of room), a chart of the room's
-// reverberation time per octave band, by Sabine and Eyring, goes below.
+// reverberation time per octave band, by Sabine and Eyring, goes below; and
+// when acoustics->rir holds the decay curves of an impulse response
+// (RirSummary::decayDb), a chart of them below that.
 //
 // Throws Error("Cannot write %s\n") when the image cannot be encoded or the
 // file cannot be opened or written completely.

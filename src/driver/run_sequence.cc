@@ -233,11 +233,12 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   }
 
   // The preview prints no line, so that the console output is the same with
-  // or without it.
+  // or without it. It draws the acoustic model the run computed, with the
+  // decay curves of the impulse response the run writes (timed with it).
   if (s.preview) {
     timeStage(timer, "preview");
-    const RoomAcoustics* chart = s.acoustics && acoustics ? &*acoustics : nullptr;
-    writePreview(r, prefix + kPreviewEnding, panorama, chart);
+    if (response) acoustics->rir->decayDb = energyDecayCurves(*response);
+    writePreview(r, prefix + kPreviewEnding, panorama, acoustics ? &*acoustics : nullptr);
   }
 
   // The baked model, written after everything else and printing no line.

@@ -53,7 +53,9 @@ ImpulseResponseSettings impulseResponseSettings(const RunSettings& settings,
 // writes the texture, reads the plane info file, moves the extra views'
 // planes, reconstructs the room, writes the cuboid text and the scene
 // description, then the cuboid text again and the mesh file of the save
-// option, with settings.preview the preview image, and with settings.glb or
+// option, with settings.preview the preview image (with settings.acoustics
+// or settings.rir, and a room box, its reverberation chart; with
+// settings.rir, its decay curves too), and with settings.glb or
 // settings.bakedObj the baked model, with settings.acoustics the acoustic
 // model, and with settings.rir the impulse response (none of these prints a
 // line of its own; the impulse response's positions are checked right after

@@ -1,6 +1,7 @@
 #include "preview/render_preview.h"
 
 #include "common/output_file.h"
+#include "preview/decay_chart.h"
 #include "preview/legend.h"
 #include "preview/panorama_overlay.h"
 #include "preview/plan.h"
@@ -31,6 +32,8 @@ constexpr int kNarrowestLegend = 380;
 
 // Nor the reverberation chart lower than this.
 constexpr int kLowestChart = 300;
+// Nor the decay curves' chart, whose levels need the height.
+constexpr int kLowestDecayChart = 400;
 
 const cv::Scalar kNoPanorama(96, 96, 96);
 
@@ -58,7 +61,7 @@ void placePanorama(const cv::Mat& panorama, cv::Mat& area) {
 
 }  // namespace
 
-PreviewLayout previewLayout(cv::Size panorama, bool chart) {
+PreviewLayout previewLayout(cv::Size panorama, bool chart, bool decay) {
   const bool empty = panorama.width <= 0 || panorama.height <= 0;
   const int width = empty ? kNarrowest : std::min(std::max(panorama.width, kNarrowest), kWidest);
   int height = width / 2;
@@ -77,13 +80,19 @@ PreviewLayout previewLayout(cv::Size panorama, bool chart) {
     const int strip = std::max(width / 6, kLowestChart);
     layout.acoustics = cv::Rect(0, height + band, width, strip);
     layout.canvas.height += strip;
+    if (decay) {
+      const int decayStrip = std::max(width / 4, kLowestDecayChart);
+      layout.decay = cv::Rect(0, layout.canvas.height, width, decayStrip);
+      layout.canvas.height += decayStrip;
+    }
   }
   return layout;
 }
 
 cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama,
                       const RoomAcoustics* acoustics) {
-  const PreviewLayout layout = previewLayout(panorama.size(), acoustics != nullptr);
+  const bool decay = acoustics != nullptr && acoustics->rir && !acoustics->rir->decayDb.empty();
+  const PreviewLayout layout = previewLayout(panorama.size(), acoustics != nullptr, decay);
   const PreviewStyle style = previewStyle(layout.canvas.width);
   cv::Mat preview(layout.canvas, CV_8UC3, kPreviewBackground);
   const std::vector<PreviewItem> items = collectPreviewItems(room);
@@ -103,6 +112,10 @@ cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama,
   if (acoustics != nullptr) {
     cv::Mat chart = preview(layout.acoustics);
     drawReverberationChart(*acoustics, style, chart);
+  }
+  if (decay) {
+    cv::Mat curves = preview(layout.decay);
+    drawDecayChart(*acoustics->rir, style, curves);
   }
   return preview;
 }

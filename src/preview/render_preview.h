@@ -16,6 +16,7 @@ struct PreviewLayout {
   cv::Rect plan;      // the top-down plan, below it on the left
   cv::Rect legend;    // the legend, below it on the right
   cv::Rect acoustics;  // the reverberation chart, at the bottom (empty without one)
+  cv::Rect decay;      // the decay curves, below the reverberation chart (empty without them)
 };
 
 // Lays out the preview of a panorama of `panorama` size. The panorama is
@@ -27,15 +28,18 @@ struct PreviewLayout {
 // (600 pixels at least) holds the plan and, in its right 30% (380 pixels at
 // least), the legend.
 // With `chart`, a strip of a sixth of the width (300 pixels at least) at
-// the bottom holds the reverberation chart.
-PreviewLayout previewLayout(cv::Size panorama, bool chart = false);
+// the bottom holds the reverberation chart; with `decay` too, a strip of a
+// quarter of the width (400 pixels at least) below it holds the decay
+// curves.
+PreviewLayout previewLayout(cv::Size panorama, bool chart = false, bool decay = false);
 
 // Draws the preview image of room (8-bit BGR, laid out by previewLayout): the
 // panorama scaled to the preview's width with the reconstruction drawn over
 // it and the scene axes marked along its top, and below it the plan and the
 // legend. panorama is the one the room was reconstructed from, 8-bit with 1,
 // 3 (BGR) or 4 channels; an empty or other panorama leaves its place grey.
-// With acoustics, the reverberation chart of the room goes at the bottom.
+// With acoustics, the reverberation chart of the room goes at the bottom,
+// and when acoustics->rir holds decay curves, their chart below it.
 cv::Mat renderPreview(const Reconstruction& room, const cv::Mat& panorama,
                       const RoomAcoustics* acoustics = nullptr);
 

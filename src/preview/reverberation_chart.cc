@@ -1,12 +1,11 @@
 #include "preview/reverberation_chart.h"
 
-#include "common/c_locale.h"
+#include "preview/chart_axes.h"
 
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace roombox {
@@ -16,32 +15,16 @@ namespace {
 const cv::Scalar kSabineColour(230, 160, 70);  // blue
 const cv::Scalar kEyringColour(80, 170, 255);  // orange
 
-// A round step of the time axis for a scale up to `longest` seconds.
-double axisStep(double longest) {
-  const double steps[] = {0.1, 0.2, 0.25, 0.5, 1.0, 2.0, 2.5, 5.0, 10.0, 20.0, 50.0, 100.0};
-  for (double step : steps) {
-    if (longest / step <= 6.0) return step;
-  }
-  return std::pow(10.0, std::ceil(std::log10(longest / 6.0)));
-}
-
-std::string formatted(const char* format, double value) {
-  CLocaleScope cLocale;
-  char text[64];
-  std::snprintf(text, sizeof(text), format, value);
-  return text;
-}
-
 }  // namespace
 
 void drawReverberationChart(const RoomAcoustics& a, const PreviewStyle& style, cv::Mat& area) {
   area.setTo(kPreviewBackground);
-  const int pad = std::max(8, area.cols / 64);
-  const int line = static_cast<int>(std::lround(32.0 * style.textScale / 0.6));
+  const int pad = chartPadding(area.cols);
+  const int line = chartLineHeight(style);
   drawHaloText(area,
                "Reverberation time per octave band, " +
-                   formatted("%.1f m3 of air", a.volume) +
-                   formatted(", mean absorption %.2f at 1 kHz", a.meanAbsorption[3]),
+                   chartNumber("%.1f m3 of air", a.volume) +
+                   chartNumber(", mean absorption %.2f at 1 kHz", a.meanAbsorption[3]),
                cv::Point(pad, pad + line), style, kPreviewText);
   // Legend on the title line's right.
   const int legendX = area.cols - pad - 16 * line;
@@ -57,7 +40,7 @@ void drawReverberationChart(const RoomAcoustics& a, const PreviewStyle& style, c
     longest = std::max({longest, a.rt60Sabine[b], a.rt60Eyring[b]});
   }
   if (!(longest > 0.0) || !std::isfinite(longest)) longest = 1.0;
-  const double step = axisStep(longest);
+  const double step = axisStep(longest, 0.1);
   const double top = std::ceil(longest / step - 1e-9) * step;
 
   const cv::Rect plot(pad + 4 * line, pad + 2 * line, area.cols - 2 * pad - 5 * line,
@@ -69,7 +52,7 @@ void drawReverberationChart(const RoomAcoustics& a, const PreviewStyle& style, c
   for (int k = 0; k * step <= top + 1e-9; ++k) {
     const int y = yOf(k * step);
     cv::line(area, cv::Point(plot.x, y), cv::Point(plot.x + plot.width, y), kPreviewFaint, 1);
-    drawHaloText(area, formatted("%.2f s", k * step), cv::Point(pad, y + line / 3), style,
+    drawHaloText(area, chartNumber("%.2f s", k * step), cv::Point(pad, y + line / 3), style,
                  kPreviewText);
   }
   const int slot = plot.width / kBandCount;

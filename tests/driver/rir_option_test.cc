@@ -1,11 +1,15 @@
 // The --rir options, run end to end with the built binary on the example
-// room: the WAV file they add, the console text they leave alone, and the
-// positions and values they refuse.
+// room: the WAV file they add, the console text they leave alone, the
+// preview's decay curves, and the positions and values they refuse.
+#include "preview/decay_chart.h"
+#include "preview/preview_style.h"
+#include "roombox/impulse_response.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -97,6 +101,37 @@ TEST(RirOptionTest, WritesTheResponseFromTheDefaultSourceAndChangesNoOtherOutput
   EXPECT_EQ(four.channels, 4);
   EXPECT_EQ(four.rate, 44100);
   EXPECT_EQ(four.samples.size(), 4u * 11025u);
+}
+
+TEST(RirOptionTest, ThePreviewGainsTheDecayCurvesOfTheResponseWritten) {
+  TempDir acoustics;
+  TempDir rir;
+  ASSERT_EQ(runExample(acoustics, "--preview --acoustics").status, 1);
+  ASSERT_EQ(runExample(rir, "--preview --rir --rir-format ambix --rir-length 0.3").status, 1);
+  const cv::Mat chart = cv::imread(acoustics.path() + "room-preview.png", cv::IMREAD_UNCHANGED);
+  const cv::Mat preview = cv::imread(rir.path() + "room-preview.png", cv::IMREAD_UNCHANGED);
+  ASSERT_EQ(chart.type(), CV_8UC3);
+  ASSERT_EQ(preview.type(), CV_8UC3);
+  // The reverberation chart as with --acoustics, and below it a strip of a
+  // quarter of the width.
+  ASSERT_EQ(preview.cols, 2048);
+  ASSERT_EQ(preview.rows, chart.rows + 2048 / 4);
+  EXPECT_EQ(cv::norm(preview.rowRange(0, chart.rows), chart, cv::NORM_INF), 0.0);
+  // Its curves are those of the file's W channel, cut at the cap.
+  const FloatWav wav = readFloatWav(rir.read("room-rir.wav"));
+  ASSERT_EQ(wav.channels, 4);
+  roombox::ImpulseResponse response;
+  response.sampleRate = wav.rate;
+  response.channels = wav.channels;
+  response.samples = wav.samples;
+  roombox::RirSummary written;
+  written.sampleRate = wav.rate;
+  written.format = "ambix";
+  written.truncated = true;
+  written.decayDb = roombox::energyDecayCurves(response);
+  cv::Mat expected(2048 / 4, 2048, CV_8UC3);
+  roombox::drawDecayChart(written, roombox::previewStyle(2048), expected);
+  EXPECT_EQ(cv::norm(preview.rowRange(chart.rows, preview.rows), expected, cv::NORM_INF), 0.0);
 }
 
 TEST(RirOptionTest, RefusesBadPositionsAndValuesBeforeWritingAnything) {

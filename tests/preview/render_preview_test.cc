@@ -1,4 +1,5 @@
 // The preview image of a generated room: what a person reads off it.
+#include "preview/decay_chart.h"
 #include "preview/edge_projection.h"
 #include "preview/labels.h"
 #include "preview/plan.h"
@@ -80,6 +81,15 @@ TEST(PreviewLayout, ThePanoramaIsScaledTo1024To2048PixelsWide) {
     // Plan and legend share the band below.
     EXPECT_EQ(layout.plan | layout.legend,
               cv::Rect(0, c.top.height, c.top.width, layout.canvas.height - c.top.height));
+  }
+  // The decay curves' strip, a quarter of the width (400 pixels at least),
+  // below the reverberation chart's sixth (300 at least).
+  for (const int width : {1024, 2048}) {
+    const PreviewLayout chart = previewLayout(cv::Size(width, width / 2), true);
+    const PreviewLayout both = previewLayout(cv::Size(width, width / 2), true, true);
+    EXPECT_EQ(both.acoustics, chart.acoustics);
+    EXPECT_EQ(both.decay, cv::Rect(0, chart.canvas.height, width, std::max(width / 4, 400)));
+    EXPECT_EQ(both.canvas, cv::Size(width, both.decay.br().y));
   }
 }
 
@@ -252,6 +262,59 @@ TEST(RenderPreview, ExtremeAndUndefinedCoordinatesAreDrawnWithoutFault) {
   EXPECT_ROOMBOX_ERROR(renderPreview(room, panorama),
                        "^Cannot draw the preview: Bed_3 has coordinates that are not finite "
                        "numbers\n$");
+}
+
+TEST(DecayChart, ACurveIsDrawnAtItsLevelsAndStopsAtTheFloor) {
+  // 1 kHz falls evenly from 0 to -90 dB over a second: -30 dB at a third,
+  // the floor of -60 dB at two thirds. The other bands have no energy.
+  RirSummary rir;
+  rir.sampleRate = 1000;
+  rir.decayDb.assign(kBandCount, std::vector<double>(1000, 0.0));
+  for (int n = 0; n < 1000; ++n) rir.decayDb[3][n] = -90.0 * n / 1000;
+  const PreviewStyle style = previewStyle(2048);
+  cv::Mat area(512, 2048, CV_8UC3);
+  drawDecayChart(rir, style, area);
+  const cv::Rect plot = decayPlotArea(area.size(), style);
+  ASSERT_GT(plot.height, 200);
+  // The rows of the chart that show a band's colour in the plot's column at
+  // `seconds` (the grid, axes and text are grey).
+  const auto colouredRows = [&](double seconds) {
+    const int x = plot.x + static_cast<int>(std::lround(seconds * plot.width));
+    std::vector<int> rows;
+    for (int y = 0; y < area.rows; ++y) {
+      const cv::Vec3b p = area.at<cv::Vec3b>(y, x);
+      if (std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) > 80) rows.push_back(y);
+    }
+    return rows;
+  };
+  for (const double seconds : {0.1, 1.0 / 3, 0.6}) {
+    const std::vector<int> rows = colouredRows(seconds);
+    const double y = plot.y + 90.0 * seconds / 60.0 * plot.height;
+    ASSERT_FALSE(rows.empty()) << seconds;
+    EXPECT_LE(std::abs(rows.front() - y), 4) << seconds;
+    EXPECT_LE(std::abs(rows.back() - y), 4) << seconds;
+  }
+  // Past the floor nothing, neither along the bottom nor below it.
+  EXPECT_TRUE(colouredRows(0.75).empty());
+  EXPECT_TRUE(colouredRows(0.95).empty());
+}
+
+TEST(DecayChart, OddCurvesAndSmallAreasAreDrawnWithoutFault) {
+  // Under the sanitizers: curves of one sample, of unequal lengths, with
+  // levels that are no finite numbers, in areas too small for a plot.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  RirSummary rir;
+  rir.sampleRate = 48000;
+  rir.decayDb = {{0.0}, {0.0, -3.0, nan, -9.0}, {-inf}, {}, {0.0, -inf}, {0.0, -200.0}, {0.0, -1.0}};
+  for (const cv::Size size : {cv::Size(2048, 512), cv::Size(40, 30), cv::Size(1, 1)}) {
+    cv::Mat area(size, CV_8UC3);
+    drawDecayChart(rir, previewStyle(2048), area);
+    EXPECT_EQ(area.size(), size);
+  }
+  rir.sampleRate = 0;
+  cv::Mat area(512, 2048, CV_8UC3);
+  drawDecayChart(rir, previewStyle(2048), area);
 }
 
 TEST(WritePreview, WritesThePngOfTheRenderedImage) {
