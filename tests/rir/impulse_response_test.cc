@@ -1,13 +1,19 @@
 #include "roombox/impulse_response.h"
 
+#include "rir/ray_tracing.h"
+#include "rir/reflecting_boxes.h"
 #include "rir/shoebox_rooms.h"
 #include "support/expect_error.h"
 #include "support/run_binary.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace roombox {
@@ -28,6 +34,31 @@ double amplitudeAt(const ImpulseResponse& response, int channel, double at) {
 double distance(const Vec3& a, const Vec3& b) {
   return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
                    (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+// The path lengths from the images of source in the shoebox [0, size] to
+// receiver, with their reflection orders (up to maxOrder): along each axis
+// the images lie at 2 n L + x (|2n| reflections) and 2 n L - x (|2n - 1|).
+std::vector<std::pair<double, int>> shoeboxPaths(const Vec3& size, const Vec3& source,
+                                                 const Vec3& receiver, int maxOrder) {
+  std::vector<std::pair<double, int>> paths;
+  std::array<std::vector<std::pair<double, int>>, 3> images;
+  for (int a = 0; a < 3; ++a) {
+    for (int n = -maxOrder; n <= maxOrder; ++n) {
+      images[a].push_back({2 * n * size[a] + source[a], std::abs(2 * n)});
+      images[a].push_back({2 * n * size[a] - source[a], std::abs(2 * n - 1)});
+    }
+  }
+  for (const auto& x : images[0]) {
+    for (const auto& y : images[1]) {
+      for (const auto& z : images[2]) {
+        const int order = x.second + y.second + z.second;
+        if (order > maxOrder) continue;
+        paths.push_back({distance({x.first, y.first, z.first}, receiver), order});
+      }
+    }
+  }
+  return paths;
 }
 
 ImpulseResponseSettings settingsFor(const Vec3& source, const Vec3& receiver) {
@@ -56,6 +87,13 @@ TEST(ImpulseResponseTest, DirectSoundAndFirstOrderReflectionsAtTheirDistances) {
   EXPECT_NEAR(response.samples[300], direct, 1e-6);
   for (int n = 0; n < 300; ++n) ASSERT_LT(std::fabs(response.samples[n]), 1e-6 * direct) << n;
 
+  // The late part takes over where the first second-order path arrives.
+  double shortest = HUGE_VAL;
+  for (const auto& path : shoeboxPaths({5.0, 4.3, 3.7}, source, receiver, 2)) {
+    if (path.second == 2) shortest = std::min(shortest, path.first);
+  }
+  EXPECT_NEAR(response.transitionTimeS, shortest / 320.0, 1e-9);
+
   // The six images of the source in the room's faces, each arriving at its
   // distance, none twice and none missing.
   EXPECT_EQ(response.imageSources, 7);
@@ -69,6 +107,45 @@ TEST(ImpulseResponseTest, DirectSoundAndFirstOrderReflectionsAtTheirDistances) {
           << path;
     }
   }
+
+  // Air that takes 5 % of the energy per metre leaves exp(-0.05 d / 2) of
+  // a path's amplitude, in every band alike here.
+  const RoomAcoustics airy =
+      shoebox({5.0, 4.3, 3.7}, uniformBands(0.0), uniformBands(0.0), uniformBands(0.05), 320.0);
+  EXPECT_NEAR(computeImpulseResponse(airy, settings).samples[300], direct * std::exp(-0.05),
+              1e-6);
+}
+
+TEST(ImpulseResponseTest, SpecularRaysArriveOnlyWhereImageSourcesDo) {
+  // Surfaces that scatter nothing: the rays reflect like mirrors. In a large
+  // room with source and receiver near its centre, the first-order paths
+  // come near 20 m and the second-order ones from 28 m on; a ray reaches the
+  // receiver sphere only within its radius of one of them.
+  const Vec3 size{20.0, 20.0, 20.0};
+  const Vec3 source{9.5, 10.0, 10.0};
+  const Vec3 receiver{10.5, 10.2, 10.0};
+  const RoomAcoustics room = shoebox(size, uniformBands(0.1), uniformBands(0.0));
+  RayTracingSettings rays;
+  rays.rays = 4000;
+  rays.threads = 2;
+  const EnergyHistogram histogram =
+      traceRays(room, gatherReflectingBoxes(room), source, receiver, rays);
+  double firstOrder = 0.0;
+  double secondOrder = HUGE_VAL;
+  for (const auto& path : shoeboxPaths(size, source, receiver, 2)) {
+    if (path.second == 1) firstOrder = std::max(firstOrder, path.first);
+    if (path.second == 2) secondOrder = std::min(secondOrder, path.first);
+  }
+  double arrived = 0.0;
+  for (std::size_t bin = 0; bin < histogram.energy.size(); ++bin) {
+    const double start = bin * histogram.binSeconds * 343.0;
+    const double end = (bin + 1) * histogram.binSeconds * 343.0;
+    if (end < firstOrder + rays.receiverRadius) arrived += histogram.energy[bin][3];
+    if (start > firstOrder + rays.receiverRadius && end < secondOrder - rays.receiverRadius) {
+      EXPECT_EQ(histogram.energy[bin][3], 0.0) << "energy between the orders, at " << start << " m";
+    }
+  }
+  EXPECT_GT(arrived, 0.0);
 }
 
 TEST(ImpulseResponseTest, FractionalDelayAndAbsorptionPerReflection) {
@@ -339,6 +416,20 @@ TEST(ImpulseResponseTest, WavFileReadsBackWithOtherReaders) {
     std::snprintf(expected, sizeof expected, "44100 float32 %zu %d %.9g\n", response.frames(),
                   response.channels, double(peak));
     EXPECT_EQ(python.output, expected);
+    // The format chunk's byte rate and block size, which readers that
+    // stream the file trust.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    unsigned char header[36] = {};
+    ASSERT_EQ(std::fread(header, 1, sizeof header, file), sizeof header);
+    std::fclose(file);
+    const auto little = [&](int at, int bytes) {
+      std::uint32_t v = 0;
+      for (int k = bytes - 1; k >= 0; --k) v = v * 256 + header[at + k];
+      return v;
+    };
+    EXPECT_EQ(little(28, 4), 44100u * 4 * response.channels);
+    EXPECT_EQ(little(32, 2), 4u * response.channels);
     const CommandRun sox = runCommand("sox --i " + quoted(path));
     ASSERT_EQ(sox.status, 0) << sox.output;
     EXPECT_TRUE(matchesPattern(sox.output, "Channels *: " + std::to_string(response.channels) + "\n"))
