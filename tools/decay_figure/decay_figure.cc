@@ -1,6 +1,6 @@
 // Cuts the decay curves' chart from the bottom of a preview image that
 // roombox wrote with --preview and --rir, and writes it as a PNG image of its
-// own, for a figure (scripts/update-decay-figure.sh).
+// own, for a figure (scripts/update-preview.sh).
 //
 // Usage: decay_figure <preview.png> <output.png>
 
