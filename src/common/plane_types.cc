@@ -70,4 +70,6 @@ bool sameType(float a, float b) { return a == b; }
 
 bool isGrownBox(const Cuboid& box) { return box.kind == 1.0f; }
 
+bool hasNoMaterial(const Cuboid& box) { return box.material == 0.0f; }
+
 }  // namespace roombox

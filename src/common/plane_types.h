@@ -65,4 +65,8 @@ bool sameType(float a, float b);
 // boxes are meshed, described and baked.
 bool isGrownBox(const Cuboid& box);
 
+// Whether box carries no material at all (material code exactly 0, -0
+// included): the scene description names its material Unknown.
+bool hasNoMaterial(const Cuboid& box);
+
 }  // namespace roombox

@@ -24,7 +24,7 @@ void checkGroup(const std::vector<Plane>& planes, const std::vector<Cuboid>& cub
                      static_cast<std::size_t>(group.sourceIndex) < sourceCount;
   if (!known) {
     throw Error("Cannot describe the scene: rectangle group " + std::to_string(g + 1) +
-                " has no label, category or source\n");
+                " has no label, category or source");
   }
 }
 
@@ -42,7 +42,7 @@ std::vector<std::string> entryMaterials(const RectangleGroup& group, const Group
   static const char* const kFloorAdded[] = {"Painted"};
   static const char* const kWallAdded[] = {"Painted", "Brick"};
   if (group.source == GroupSource::kCuboid) {
-    if (cuboids[group.sourceIndex].material == 0.0f) {
+    if (hasNoMaterial(cuboids[group.sourceIndex])) {
       names.emplace_back("Unknown");
       return names;
     }
