@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     std::printf("%d decodes on one thread: %.3f s; on two threads at once: %.3f s; ratio %.2f\n",
                 2 * count, one, two, two / one);
   } catch (const roombox::Error& error) {
-    std::printf("%s", error.what());
+    std::printf("%s\n", error.what());
     return 2;
   }
   return 0;

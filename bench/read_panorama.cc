@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     const cv::Mat image = roombox::readPanorama(argv[1]);
     std::printf("%d x %d, %d channels\n", image.cols, image.rows, image.channels());
   } catch (const roombox::Error& error) {
-    std::printf("%s", error.what());
+    std::printf("%s\n", error.what());
     return 2;
   }
   return 0;

@@ -84,7 +84,7 @@ void check(const std::vector<unsigned char>& bytes) {
   try {
     panorama = readPanorama(path);
   } catch (const Error& error) {
-    require(error.what() == "Cannot open the texture image - " + path + "\n",
+    require(error.what() == "Cannot open the texture image - " + path,
             "a failure with another message");
     require(expected.empty(), "readPanorama failed on a file cv::imread decodes");
     return;

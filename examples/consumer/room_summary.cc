@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
                 box.roomMin[2], box.roomMax[0], box.roomMax[1], box.roomMax[2]);
     std::printf("boxes: %zu\n", room.cuboids.size());
   } catch (const roombox::Error& error) {
-    // The message ends with its own line feed.
-    std::fputs(error.what(), stderr);
+    std::fprintf(stderr, "%s\n", error.what());
     return 1;
   }
   return 0;

@@ -47,7 +47,7 @@ const MaterialTable& builtinMaterialTable();
 const std::string& builtinMaterialTableText();
 
 // Reads a table from JSON text. fileName names the text in messages. Throws
-// Error("Cannot use the materials file <fileName>: <entry>: <what>\n") for
+// Error("Cannot use the materials file <fileName>: <entry>: <what>") for
 // text that is not JSON, a member of the wrong type, a coefficient that is
 // not a number in [0, 1], a band list whose length is not 7, an unknown
 // category or material name, or a duplicate material name or mapping.

@@ -91,7 +91,7 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
                                        const ImpulseResponseSettings& settings);
 
 // Writes response as a 32-bit float WAV file, atomically like every output.
-// Throws Error("Cannot write <path>\n") when it cannot.
+// Throws Error("Cannot write <path>") when it cannot.
 void writeImpulseResponseWav(const ImpulseResponse& response, const std::string& path);
 
 // The energy decay curve per octave band of channel 0 (Schroeder's backward

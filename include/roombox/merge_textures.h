@@ -16,9 +16,9 @@ namespace roombox {
 // when that is a plain 8-bit truecolour PNG.
 //
 // Throws Error when an image cannot be read ("Cannot open the texture image -
-// %s\n"), a view image differs in size from the panorama ("Texture image
-// sizes are different \n"), or the texture cannot be written ("Cannot write
-// %s\n"). threads: how many threads the panorama's decode may use, as for
+// %s"), a view image differs in size from the panorama ("Texture image
+// sizes are different "), or the texture cannot be written ("Cannot write
+// %s"). threads: how many threads the panorama's decode may use, as for
 // readPanorama.
 cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFileName,
                       const ViewConfig& views = ViewConfig{}, int threads = 0);

@@ -7,7 +7,7 @@
 namespace roombox {
 
 // Loads the image at path as 8-bit, 3-channel colour (BGR), as the panorama
-// or a view image. Throws Error("Cannot open the texture image - <path>\n")
+// or a view image. Throws Error("Cannot open the texture image - <path>")
 // when it cannot be read or decoded, and std::bad_alloc when decoding runs
 // out of memory. threads: how many threads the decode may use (0: as suits
 // the image, up to two; 1: the calling thread only, for callers that read

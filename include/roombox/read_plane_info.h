@@ -13,14 +13,15 @@ namespace roombox {
 // k below views.viewCount) and returns their planes. Every plane's normal is
 // turned toward the origin as it is read.
 //
-// Throws Error for a file that cannot be opened ("The file %s was not
-// opened\n\n"), a view whose cube resolution differs from the main file's
-// ("Cube resolutions are different\n\n"), or a malformed file ("The file %s is
-// malformed: <detail>\n"). Malformed are: a plane count that is missing, not a
-// whole number, negative or beyond INT_MAX; more than kMaxPlanes planes in
-// all; a cube resolution that is missing or not a finite number; and a plane
-// record that ends early, holds a token that is not a finite number, or whose
-// category truncated toward zero lies outside 0..14.
+// Throws Error of the kind ErrorKind::kPlaneFiles for a file that cannot be
+// opened ("The file %s was not opened") and a view whose cube resolution
+// differs from the main file's ("Cube resolutions are different"), and a
+// general Error for a malformed file ("The file %s is malformed: <detail>").
+// Malformed are: a plane count that is missing, not a whole number, negative
+// or beyond INT_MAX; more than kMaxPlanes planes in all; a cube resolution
+// that is missing or not a finite number; and a plane record that ends early,
+// holds a token that is not a finite number, or whose category truncated
+// toward zero lies outside 0..14.
 PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInfoFile,
                         const ViewConfig& views = ViewConfig{});
 

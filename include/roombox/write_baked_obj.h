@@ -16,8 +16,8 @@ namespace roombox {
 // followed by ".jpg" ("room-baked.obj" goes with "room-baked.jpg", "model"
 // with "model.jpg"). The files name each other by file name only (the part
 // after the last '/'). atlas must be baked from room.rectangles. Throws
-// Error when a file cannot be opened ("Cannot open %s\n") or written
-// ("Cannot write %s\n").
+// Error when a file cannot be opened ("Cannot open %s") or written
+// ("Cannot write %s").
 void writeBakedObj(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas);
 
 }  // namespace roombox

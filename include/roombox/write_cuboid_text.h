@@ -10,8 +10,8 @@ namespace roombox {
 // (room.cuboids + 1) and the cube resolution room.planes.cubeResolution,
 // the room box room.room as kind 2 with category 5 (Floor) and material 0,
 // then one line of nine values per cuboid (kind, bounds as min/max per axis,
-// category, material). Throws Error("Cannot open %s\n") or Error("Cannot
-// write %s\n") when the file cannot be opened or written completely.
+// category, material). Throws Error("Cannot open %s") or Error("Cannot
+// write %s") when the file cannot be opened or written completely.
 void writeCuboidText(const Reconstruction& room, const std::string& path);
 
 }  // namespace roombox

@@ -22,8 +22,8 @@ namespace roombox {
 // z (up) becomes glTF's y and the scene's -y glTF's z (a right-handed
 // rotation about x). One material, unlit (KHR_materials_unlit), shows the
 // atlas, embedded as JPEG. atlas must be baked from room.rectangles. Throws
-// Error when the file cannot be opened ("Cannot open %s\n") or written
-// ("Cannot write %s\n").
+// Error when the file cannot be opened ("Cannot open %s") or written
+// ("Cannot write %s").
 void writeGlb(const Reconstruction& room, const std::string& path, const BakedAtlas& atlas,
               const MaterialTable& materials = builtinMaterialTable());
 

@@ -11,8 +11,8 @@ namespace roombox {
 // name in room.scene, before the first rectangle of every entry, in group
 // order. Group rectangle ranges follow one another; an entry without
 // rectangles gets its line just before the next entry's, and none when no
-// rectangle follows it. Throws Error("Cannot open %s\n") or Error("Cannot
-// write %s\n") when the file cannot be opened or written completely.
+// rectangle follows it. Throws Error("Cannot open %s") or Error("Cannot
+// write %s") when the file cannot be opened or written completely.
 void writeObjectObj(const Reconstruction& room, const std::string& path);
 
 }  // namespace roombox

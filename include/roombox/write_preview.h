@@ -29,7 +29,7 @@ namespace roombox {
 // when acoustics->rir holds the decay curves of an impulse response
 // (RirSummary::decayDb), a chart of them below that.
 //
-// Throws Error("Cannot write %s\n") when the image cannot be encoded or the
+// Throws Error("Cannot write %s") when the image cannot be encoded or the
 // file cannot be opened or written completely.
 void writePreview(const Reconstruction& room, const std::string& path, const cv::Mat& panorama,
                   const RoomAcoustics* acoustics = nullptr);

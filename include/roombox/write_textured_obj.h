@@ -16,8 +16,8 @@ namespace roombox {
 // writes with an OBJ of that name: "<p>-texture.png" for a path
 // "<p>-rect.obj", otherwise the path without its file name's extension
 // followed by "-texture.png". Throws Error when a file cannot be opened
-// ("Cannot open %s\n", "Cannot make %s\n" for the material file) or written
-// completely ("Cannot write %s\n").
+// ("Cannot open %s", "Cannot make %s" for the material file) or written
+// completely ("Cannot write %s").
 void writeTexturedObj(const Reconstruction& room, const std::string& path,
                       const std::string& texturePath = std::string());
 

@@ -28,11 +28,6 @@ roombox::Vec3 positionOf(const py::object& value) {
   return position;
 }
 
-std::string withoutLineFeeds(std::string text) {
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
 // Converts the arguments (GIL held) and computes the response without it.
 roombox::ImpulseResponse responseFor(const roombox::Reconstruction& room, const py::object& source,
                                      const py::object& receiver, int rate,
@@ -62,7 +57,7 @@ roombox::ImpulseResponse responseFor(const roombox::Reconstruction& room, const 
   try {
     settings = roombox::impulseResponseSettings(s, acoustics);
   } catch (const roombox::Error& e) {
-    throw py::value_error(withoutLineFeeds(e.what()));
+    throw py::value_error(e.what());
   }
   return roombox::computeImpulseResponse(acoustics, settings);
 }

@@ -6,8 +6,8 @@
 // Every call that reads files, reconstructs or writes releases the GIL, so
 // that rooms on several Python threads run in parallel; the arguments are
 // copied or kept referenced before it is released. Failures of the library
-// become roombox.Error with the message the command line prints, without its
-// trailing line feeds; running out of memory becomes MemoryError.
+// become roombox.Error with the message the command line prints on its line;
+// running out of memory becomes MemoryError.
 
 #include "common/c_locale.h"
 #include "conversions.h"
@@ -52,15 +52,6 @@ struct PyRoom {
   std::shared_ptr<const roombox::BakedAtlas> atlas;
 };
 
-// The message of a library failure without the line feeds that end it on the
-// console.
-std::string withoutTrailingLines(std::string message) {
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
-    message.pop_back();
-  }
-  return message;
-}
-
 PyPlaneList readPlaneInfo(const py::handle& path) {
   const std::string file = pathOf(path);
   py::gil_scoped_release release;
@@ -76,7 +67,7 @@ PyPlaneList planeListFromArray(const py::array_t<float, py::array::c_style | py:
     return PyPlaneList{std::make_shared<const roombox::PlaneList>(
         roombox::planeListFromRecords(records, static_cast<float>(cubeResolution)))};
   } catch (const roombox::Error& e) {
-    throw py::value_error(withoutTrailingLines(e.what()));
+    throw py::value_error(e.what());
   }
 }
 
@@ -219,13 +210,12 @@ PYBIND11_MODULE(_roombox, m) {
     } catch (const py::error_already_set&) {
       throw;
     } catch (const roombox::Error& e) {
-      error(withoutTrailingLines(e.what()).c_str());
+      error(e.what());
     } catch (const std::bad_alloc&) {
       PyErr_SetString(PyExc_MemoryError, "Out of memory");
-    } catch (const cv::Exception& e) {
-      error(("Failure in OpenCV: " + withoutTrailingLines(e.what())).c_str());
-    } catch (const std::exception& e) {
-      error(("Unexpected failure: " + withoutTrailingLines(e.what())).c_str());
+    } catch (const std::exception&) {
+      // OpenCV's failures and any other, worded as the command line words them.
+      error(roombox::currentFailure().message.c_str());
     }
   });
 

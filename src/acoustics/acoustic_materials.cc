@@ -22,7 +22,7 @@ using Json = nlohmann::json;
 
 [[noreturn]] void refuse(const std::string& fileName, const std::string& entry,
                          const std::string& what) {
-  throw Error("Cannot use the materials file " + fileName + ": " + entry + ": " + what + "\n");
+  throw Error("Cannot use the materials file " + fileName + ": " + entry + ": " + what);
 }
 
 bool isCategoryName(const std::string& name) {
@@ -246,10 +246,10 @@ const MaterialTable& builtinMaterialTable() {
 
 MaterialTable readMaterialTable(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw Error("Cannot use the materials file " + path + ": it cannot be opened\n");
+  if (!file) throw Error("Cannot use the materials file " + path + ": it cannot be opened");
   std::ostringstream text;
   text << file.rdbuf();
-  if (file.bad()) throw Error("Cannot use the materials file " + path + ": it cannot be read\n");
+  if (file.bad()) throw Error("Cannot use the materials file " + path + ": it cannot be read");
   return mergeMaterialTables(builtinMaterialTable(), parseMaterialTable(text.str(), path), path);
 }
 

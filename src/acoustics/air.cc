@@ -44,13 +44,13 @@ BandValues airAttenuation(const AirConditions& air) {
 
 void checkAirConditions(const AirConditions& air) {
   if (!(air.temperatureC >= -20.0 && air.temperatureC <= 50.0)) {
-    throw Error("The air temperature must be a number from -20 to 50 degrees Celsius\n");
+    throw Error("The air temperature must be a number from -20 to 50 degrees Celsius");
   }
   if (!(air.relativeHumidity >= 0.0 && air.relativeHumidity <= 100.0)) {
-    throw Error("The relative humidity must be a number from 0 to 100 %\n");
+    throw Error("The relative humidity must be a number from 0 to 100 %");
   }
   if (!(air.pressureKpa > 0.0 && std::isfinite(air.pressureKpa))) {
-    throw Error("The air pressure must be a positive number of kPa\n");
+    throw Error("The air pressure must be a positive number of kPa");
   }
 }
 

@@ -128,12 +128,12 @@ double exposedObjectArea(const PlaneRectangle& r, double sign, const Vec3& roomM
 
 [[noreturn]] void notFinite(const std::string& entry) {
   throw Error("Cannot compute the acoustics: " + entry +
-              " has coordinates that are not finite numbers\n");
+              " has coordinates that are not finite numbers");
 }
 
 [[noreturn]] void tooLarge() {
   throw Error("Cannot compute the acoustics: the room is too large for its volume or area to be "
-              "a finite number\n");
+              "a finite number");
 }
 
 }  // namespace
@@ -148,7 +148,7 @@ bool hasRoomBox(const Reconstruction& room) {
 RoomAcoustics computeRoomAcoustics(const Reconstruction& room, const MaterialTable& table,
                                    const AirConditions& air) {
   if (!hasRoomBox(room)) {
-    throw Error("Cannot compute the acoustics: the reconstruction has no room box\n");
+    throw Error("Cannot compute the acoustics: the reconstruction has no room box");
   }
   checkAirConditions(air);
   RoomAcoustics result;
@@ -168,7 +168,7 @@ RoomAcoustics computeRoomAcoustics(const Reconstruction& room, const MaterialTab
     const SceneEntry& entry = entries[e];
     if (entry.kind != EntryKind::kObject) continue;
     if (entry.sourceIndex < 0 || static_cast<std::size_t>(entry.sourceIndex) >= room.cuboids.size()) {
-      throw Error("Cannot compute the acoustics: " + entry.name + " has no box\n");
+      throw Error("Cannot compute the acoustics: " + entry.name + " has no box");
     }
     const Cuboid& box = room.cuboids[static_cast<std::size_t>(entry.sourceIndex)];
     AcousticObject object;
@@ -205,7 +205,7 @@ RoomAcoustics computeRoomAcoustics(const Reconstruction& room, const MaterialTab
     for (int row = entry.firstRectangle; row <= entry.lastRectangle; ++row) {
       if (row < 0 || row >= static_cast<int>(mesh.faces.size())) {
         throw Error("Cannot compute the acoustics: " + entry.name + " has no rectangle " +
-                    std::to_string(row + 1) + "\n");
+                    std::to_string(row + 1));
       }
       const std::array<Vec3, 4> corners = meshCorners(mesh, row);
       for (const Vec3& corner : corners) {

@@ -222,7 +222,7 @@ AtlasLayout planAtlasLayout(const MeshStore& mesh, double pixelAngle, const Atla
   }
   throw Error("Cannot fit the texture atlas of " + std::to_string(sizes.size()) +
               " rectangles into " + std::to_string(maxSide) + " x " + std::to_string(maxSide) +
-              " texels\n");
+              " texels");
 }
 
 }  // namespace roombox

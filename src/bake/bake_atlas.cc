@@ -195,7 +195,7 @@ double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>
       }
     }
     throw Error("Cannot bake the texture atlas: " + name +
-                " has coordinates that are not finite numbers\n");
+                " has coordinates that are not finite numbers");
   };
   const int rectangleCount = static_cast<int>(mesh.faces.size());
   for (int r = 0; r < rectangleCount; ++r) {
@@ -227,7 +227,7 @@ double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>
 BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>& boxes,
                      const cv::Mat& panorama, const AtlasLimits& limits, int threads) {
   if (panorama.empty() || panorama.type() != CV_8UC3) {
-    throw Error("Cannot bake the texture atlas: the panorama is not an 8-bit colour image\n");
+    throw Error("Cannot bake the texture atlas: the panorama is not an 8-bit colour image");
   }
   // The mesh and the boxes in the bake's frame.
   const double scale = bakeFrameScale(rectangles, boxes);

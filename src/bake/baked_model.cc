@@ -13,7 +13,7 @@ std::vector<unsigned char> encodeAtlas(const BakedAtlas& atlas) {
   std::vector<unsigned char> bytes;
   const std::vector<int> parameters = {cv::IMWRITE_JPEG_QUALITY, 92};
   if (atlas.image.empty() || !encodeImage(kAtlasExtension, atlas.image, bytes, parameters)) {
-    throw Error("Cannot encode the texture atlas\n");
+    throw Error("Cannot encode the texture atlas");
   }
   return bytes;
 }

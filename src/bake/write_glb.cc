@@ -92,7 +92,7 @@ void writeModel(tinygltf::Model& model, const std::string& path) {
   std::ostringstream bytes;
   tinygltf::TinyGLTF writer;
   if (!writer.WriteGltfSceneToStream(&model, bytes, false, true) || bytes.fail()) {
-    throw Error("Cannot write " + path + "\n");
+    throw Error("Cannot write " + path);
   }
   const std::string glb = bytes.str();
   std::fwrite(glb.data(), 1, glb.size(), file.file);

@@ -135,7 +135,7 @@ CodecLibrary loadCodecLibrary() {
   }
   if (!absent.empty()) reasons = absent + (reasons.empty() ? "" : "; ") + reasons;
   throw Error(std::string("Cannot load roombox's image codec library (") + kCodecLibraryName +
-              "): " + reasons + "\n");
+              "): " + reasons);
 }
 
 // The result of one entry point's call: throws std::bad_alloc when memory

@@ -16,7 +16,7 @@ namespace roombox {
 // never decodes or encodes through it. Once loaded the library stays (the
 // dynamic loader keeps it; nothing here holds state), and behaves exactly as
 // when linked. Both functions throw Error("Cannot load roombox's image codec
-// library (libroombox_codecs.so): <reasons>\n") when no library of this
+// library (libroombox_codecs.so): <reasons>") when no library of this
 // roombox is found (see loadCodecLibrary in the source for where it is
 // looked for), and std::bad_alloc when there is not the memory to map it or
 // OpenCV runs out of memory. Any other exception of OpenCV's is a failure of

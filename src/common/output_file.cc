@@ -140,7 +140,7 @@ void closeOutputFile(OutputFile& out) {
     if (writeFailed || closeFailed || !renamed) ::unlink(out.temporaryPath.c_str());
     out.temporaryPath.clear();
   }
-  if (writeFailed || closeFailed || !renamed) throw Error("Cannot write " + out.path + "\n");
+  if (writeFailed || closeFailed || !renamed) throw Error("Cannot write " + out.path);
 }
 
 void discardOutputFile(OutputFile& out) {
@@ -165,9 +165,9 @@ bool isTemporaryOutputName(const std::string& fileName) {
 void writeImageFile(const cv::Mat& image, const std::string& path, const std::string& extension,
                     const std::vector<int>& parameters) {
   std::vector<unsigned char> bytes;
-  if (!encodeImage(extension, image, bytes, parameters)) throw Error("Cannot write " + path + "\n");
+  if (!encodeImage(extension, image, bytes, parameters)) throw Error("Cannot write " + path);
   OutputFile file;
-  openOutputFile(path, file, "Cannot write %s\n");
+  openOutputFile(path, file, "Cannot write %s");
   if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.file);
   closeOutputFile(file);
 }

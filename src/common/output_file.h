@@ -37,10 +37,10 @@ struct OutputFile {
 // Opens path for writing into out. Throws Error with openFailureFormat (one
 // %s, the path) when the file cannot be opened.
 void openOutputFile(const std::string& path, OutputFile& out,
-                    const char* openFailureFormat = "Cannot open %s\n");
+                    const char* openFailureFormat = "Cannot open %s");
 
 // Closes out and puts the file under its final name. Throws
-// Error("Cannot write %s\n") with its path when any write to it failed, the
+// Error("Cannot write %s") with its path when any write to it failed, the
 // close itself fails or the rename fails; the temporary file is then removed
 // and whatever had the final name before is left as it was.
 void closeOutputFile(OutputFile& out);
@@ -55,7 +55,7 @@ bool isTemporaryOutputName(const std::string& fileName);
 
 // Encodes image in the format of `extension` (".png", ".jpg", ...) with
 // OpenCV's encoder parameters and writes the bytes to path. Throws
-// Error("Cannot write <path>\n") when the image cannot be encoded or the file
+// Error("Cannot write <path>") when the image cannot be encoded or the file
 // cannot be opened or written completely, and std::bad_alloc when encoding
 // runs out of memory.
 void writeImageFile(const cv::Mat& image, const std::string& path, const std::string& extension,

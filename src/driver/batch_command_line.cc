@@ -36,11 +36,6 @@ int cannotRun(const std::string& message) {
   return kCannotRun;
 }
 
-std::string withoutLineFeed(std::string text) {
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
 // The rooms in flight when none is asked for: as many as the cores and the
 // memory for the rooms' panoramas allow, and never more than the rooms.
 int jobCount(const BatchSettings& b, const std::vector<std::string>& rooms) {
@@ -67,7 +62,7 @@ int runBatchCommandLine(int argc, const char* const* argv) {
       std::fwrite(text.data(), 1, text.size(), stdout);
       return std::fflush(stdout) == 0 ? 0 : kCannotRun;
     case BatchAction::kUsageError:
-      std::fprintf(stderr, "roombox-batch: %sRun with --help for more information.\n",
+      std::fprintf(stderr, "roombox-batch: %s\nRun with --help for more information.\n",
                    text.c_str());
       return kCannotRun;
     case BatchAction::kRun:
@@ -82,7 +77,7 @@ int runBatchCommandLine(int argc, const char* const* argv) {
     selection = selectRooms(b, selectShard(candidates, b.shardIndex, b.shardCount));
     report = openReport(b.report, b.resume);
   } catch (const Error& error) {
-    return cannotRun(withoutLineFeed(error.what()));
+    return cannotRun(error.what());
   }
 
   BatchProgress progress;
@@ -118,7 +113,7 @@ int runBatchCommandLine(int argc, const char* const* argv) {
     // Only the report and the progress can fail here: every room's own
     // failure is in its record.
     ::close(report);
-    return cannotRun(withoutLineFeed(currentFailureMessage()));
+    return cannotRun(currentFailure().message);
   }
   pages.reset();
   if (::close(report) != 0) reportFailed = true;
@@ -133,7 +128,7 @@ int runBatchCommandLine(int argc, const char* const* argv) {
     try {
       writeReportPage(pageSettings(false));
     } catch (const Error& error) {
-      return cannotRun(withoutLineFeed(error.what()));
+      return cannotRun(error.what());
     }
   }
   return progress.failed > 0 ? kSomeFailed : kAllDone;

@@ -90,7 +90,7 @@ std::string roomFolderOf(const nlohmann::json& line) {
 // The report's last line of each room, in the order the rooms first appear.
 std::vector<nlohmann::json> lastLinesByRoom(const std::string& report) {
   std::ifstream in(report, std::ios::binary);
-  if (!in) throw Error("Cannot read the report " + report + "\n");
+  if (!in) throw Error("Cannot read the report " + report);
   std::vector<nlohmann::json> lines;
   std::map<std::string, std::size_t> indexOf;
   std::string text;
@@ -110,7 +110,7 @@ std::vector<nlohmann::json> lastLinesByRoom(const std::string& report) {
       lines[found->second] = std::move(line);
     }
   }
-  if (in.bad()) throw Error("Cannot read the report " + report + "\n");
+  if (in.bad()) throw Error("Cannot read the report " + report);
   return lines;
 }
 
@@ -230,7 +230,7 @@ std::string filledTemplate(const std::string& page,
   std::size_t from = 0;
   for (const auto& [name, value] : values) {
     const std::size_t at = page.find("{{" + name + "}}", from);
-    if (at == std::string::npos) throw Error("The report page's template lacks " + name + "\n");
+    if (at == std::string::npos) throw Error("The report page's template lacks " + name);
     out.append(page, from, at - from);
     out += value;
     from = at + name.size() + 4;
@@ -254,7 +254,7 @@ void writeReportPage(const ReportPageSettings& s) {
   for (const fs::path& folder : {files, glbFolder}) {
     std::error_code error;
     fs::create_directory(folder, error);
-    if (error) throw Error("Cannot make the folder " + folder.string() + "\n");
+    if (error) throw Error("Cannot make the folder " + folder.string());
   }
   writeTextIfChanged(files / "three.min.js", kThreeScript);
   writeTextIfChanged(files / "GLTFLoader.js", kThreeGltfLoader);

@@ -88,26 +88,26 @@ BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettin
     text = app.version() + "\n";
     return BatchAction::kVersion;
   } catch (const CLI::ParseError& error) {
-    text = std::string(error.what()) + "\n";
+    text = error.what();
     return BatchAction::kUsageError;
   }
   std::error_code ignored;
   if (settings.dataset.empty() && settings.listFile.empty() && !settings.html.empty() &&
       std::filesystem::is_directory(settings.html, ignored)) {
     text = "--html took " + settings.html +
-           " as the page's file: write DATASET before --html, or --html=FILE\n";
+           " as the page's file: write DATASET before --html, or --html=FILE";
     return BatchAction::kUsageError;
   }
   if (settings.dataset.empty() == settings.listFile.empty()) {
-    text = "Give either a DATASET folder or --list FILE\n";
+    text = "Give either a DATASET folder or --list FILE";
     return BatchAction::kUsageError;
   }
   if (!shard.empty() && !parseShard(shard, settings.shardIndex, settings.shardCount)) {
-    text = "--shard wants K/N with 1 <= K <= N, not " + shard + "\n";
+    text = "--shard wants K/N with 1 <= K <= N, not " + shard;
     return BatchAction::kUsageError;
   }
   if (settings.prefix.empty() || settings.planeFile.empty()) {
-    text = "--prefix and --plane-file must not be empty\n";
+    text = "--prefix and --plane-file must not be empty";
     return BatchAction::kUsageError;
   }
   settings.saveOption = parseSaveOption(saveOption.c_str());

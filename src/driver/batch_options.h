@@ -38,8 +38,8 @@ struct BatchSettings {
 enum class BatchAction { kRun, kHelp, kVersion, kUsageError };
 
 // Reads the command line into settings (the report's default path filled
-// in); text holds what to print for the actions other than kRun (the usage
-// error's message ends in a line feed).
+// in); text holds what to print for kHelp and kVersion, line feeds included,
+// and for kUsageError the usage error's message, without a line feed.
 BatchAction parseBatchCommandLine(int argc, const char* const* argv, BatchSettings& settings,
                                   std::string& text);
 

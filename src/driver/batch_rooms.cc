@@ -16,17 +16,12 @@ namespace roombox {
 
 namespace {
 
-std::string withoutLineFeed(std::string text) {
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
-// The message of the exception being handled, for any exception at all.
-std::string failureMessage() {
+// The failure being handled, for any exception at all.
+Failure caughtFailure() {
   try {
-    return currentFailureMessage();
+    return currentFailure();
   } catch (...) {
-    return "Unexpected failure\n";
+    return {"Unexpected failure", false};
   }
 }
 
@@ -43,7 +38,7 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
     record.inputs = inputStamps(b, room);
     OutputFile log;
     openOutputFile(s.basePath + roomLogName(b), log);
-    std::string message;
+    std::optional<Failure> failure;
     int counts[3] = {-1, -1, -1};
     std::optional<RoomAcoustics> acoustics;
     try {
@@ -52,16 +47,17 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
       counts[1] = static_cast<int>(r.cuboids.size());
       counts[2] = static_cast<int>(r.rectangles.mesh.faces.size());
     } catch (...) {
-      message = failureMessage();
-      std::fwrite(message.data(), 1, message.size(), log.file);
+      failure = caughtFailure();
+      const std::string text = consoleText(*failure);
+      std::fwrite(text.data(), 1, text.size(), log.file);
     }
     try {
       closeOutputFile(log);
     } catch (...) {
       // The run's own failure, when it had one, says more than its log's.
-      if (message.empty()) message = failureMessage();
+      if (!failure) failure = caughtFailure();
     }
-    if (message.empty()) {
+    if (!failure) {
       record.done = true;
       record.planes = counts[0];
       record.cuboids = counts[1];
@@ -82,11 +78,11 @@ RoomRecord runOneRoom(const BatchSettings& b, const std::string& room, int roomT
         record.rt60.assign(acoustics->rt60Eyring.begin(), acoustics->rt60Eyring.end());
       }
     } else {
-      record.message = withoutLineFeed(message);
+      record.message = failure->message;
     }
   } catch (...) {
     record.done = false;
-    record.message = withoutLineFeed(failureMessage());
+    record.message = caughtFailure().message;
   }
   record.seconds = std::chrono::duration<double>(Clock::now() - started).count();
   return record;

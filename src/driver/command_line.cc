@@ -147,7 +147,7 @@ void readRirOptions(const RirOptionTexts& texts, RunSettings& settings) {
   const double rateValue = parseNumber(texts.rate);
   if (!(rateValue >= kRirMinSampleRate && rateValue <= kRirMaxSampleRate) ||
       rateValue != std::floor(rateValue)) {
-    throw Error("--rir-rate must be a whole number from 8000 to 192000 (samples per second)\n");
+    throw Error("--rir-rate must be a whole number from 8000 to 192000 (samples per second)");
   }
   settings.rirRate = static_cast<int>(rateValue);
   if (texts.format == "mono") {
@@ -155,11 +155,11 @@ void readRirOptions(const RirOptionTexts& texts, RunSettings& settings) {
   } else if (texts.format == "ambix") {
     settings.rirFormat = RirFormat::AmbiX;
   } else {
-    throw Error("--rir-format must be mono or ambix\n");
+    throw Error("--rir-format must be mono or ambix");
   }
   const double lengthValue = parseNumber(texts.length);
   if (!(lengthValue > 0 && lengthValue <= kRirMaxLengthS)) {
-    throw Error("--rir-length must be a number of seconds above 0 and at most 60\n");
+    throw Error("--rir-length must be a number of seconds above 0 and at most 60");
   }
   settings.rirLength = lengthValue;
   const std::string& seed = texts.seed;
@@ -168,7 +168,7 @@ void readRirOptions(const RirOptionTexts& texts, RunSettings& settings) {
   errno = 0;
   const unsigned long long seedValue = digits ? std::strtoull(seed.c_str(), nullptr, 10) : 0;
   if (!digits || (seedValue == std::numeric_limits<unsigned long long>::max() && errno == ERANGE)) {
-    throw Error("--rir-seed must be a whole number from 0 to 18446744073709551615\n");
+    throw Error("--rir-seed must be a whole number from 0 to 18446744073709551615");
   }
   settings.rirSeed = seedValue;
 }
@@ -196,7 +196,7 @@ int parseSaveOption(const char* text) {
 
 AirConditions parseAirOption(const std::string& text) {
   const std::string problem = "The option --air wants T,RH (temperature in degrees Celsius, "
-                              "relative humidity in percent), not \"" + text + "\"\n";
+                              "relative humidity in percent), not \"" + text + "\"";
   CLocaleScope cLocale;
   AirConditions air;
   double values[2] = {0.0, 0.0};
@@ -333,26 +333,32 @@ int runCommandLine(int argc, const char* const* argv) {
     runRoom(command.settings, stdout);
     return finish(kCompleteStatus);
   } catch (...) {
-    printMessage(currentFailureMessage());
+    printMessage(consoleText(currentFailure()));
   }
   finish(kFailureStatus);
   return kFailureStatus;
 }
 
-std::string currentFailureMessage() {
+Failure currentFailure() {
   try {
     throw;
   } catch (const Error& error) {
-    return error.what();
+    return {error.what(), error.kind() == ErrorKind::kPlaneFiles};
   } catch (const std::bad_alloc&) {
-    return "Out of memory\n";
+    return {"Out of memory", false};
   } catch (const cv::Exception& error) {
     // OpenCV reports its own allocations that fail as StsNoMem.
-    if (error.code == cv::Error::StsNoMem) return "Out of memory\n";
-    return std::string("Failure in OpenCV: ") + error.what() + "\n";
+    if (error.code == cv::Error::StsNoMem) return {"Out of memory", false};
+    std::string text = error.what();
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return {"Failure in OpenCV: " + text, true};
   } catch (const std::exception& error) {
-    return std::string("Unexpected failure: ") + error.what() + "\n";
+    return {std::string("Unexpected failure: ") + error.what(), false};
   }
+}
+
+std::string consoleText(const Failure& failure) {
+  return failure.message + (failure.blankLine ? "\n\n" : "\n");
 }
 
 }  // namespace roombox

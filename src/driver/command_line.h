@@ -76,10 +76,22 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv);
 // included; nothing else in roombox prints a failure or ends the process.
 int runCommandLine(int argc, const char* const* argv);
 
-// The console message of a failure caught while running a room: the text
-// of an Error as it stands, and a line naming anything else that escaped.
-// Call it inside a catch block; it rethrows the current exception to look at
-// it.
-std::string currentFailureMessage();
+// A failure caught while running a room, as the console reports it.
+struct Failure {
+  std::string message;     // plain text without a line feed
+  bool blankLine = false;  // whether a blank line follows the message's line
+};
+
+// The failure being handled: an Error's message as it stands, "Out of memory"
+// for running out of memory, and a line naming anything else that escaped.
+// A blank line follows the failures of the plane info files
+// (ErrorKind::kPlaneFiles) and OpenCV's own failures (OpenCV ends its text
+// with a line feed, which the console keeps); none follows any other. Call it
+// inside a catch block; it rethrows the current exception to look at it.
+Failure currentFailure();
+
+// The console text of failure: its message, its line feed, and the line feed
+// of the blank line when one follows.
+std::string consoleText(const Failure& failure);
 
 }  // namespace roombox

@@ -99,7 +99,7 @@ double availableMemory(const MemorySources& sources) {
 std::vector<std::string> listDatasetRooms(const std::string& dataset) {
   DIR* folder = ::opendir(dataset.c_str());
   if (folder == nullptr) {
-    throw Error("Cannot read the dataset folder " + dataset + ": " + std::strerror(errno) + "\n");
+    throw Error("Cannot read the dataset folder " + dataset + ": " + std::strerror(errno));
   }
   std::vector<std::string> rooms;
   while (const dirent* entry = ::readdir(folder)) {
@@ -116,14 +116,14 @@ std::vector<std::string> listDatasetRooms(const std::string& dataset) {
 
 std::vector<std::string> readRoomList(const std::string& listFile) {
   std::ifstream in(listFile, std::ios::binary);
-  if (!in) throw Error("Cannot read the room list " + listFile + "\n");
+  if (!in) throw Error("Cannot read the room list " + listFile);
   std::vector<std::string> rooms;
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty()) rooms.push_back(line);
   }
-  if (in.bad()) throw Error("Cannot read the room list " + listFile + "\n");
+  if (in.bad()) throw Error("Cannot read the room list " + listFile);
   std::sort(rooms.begin(), rooms.end());
   rooms.erase(std::unique(rooms.begin(), rooms.end()), rooms.end());
   return rooms;

@@ -21,10 +21,10 @@ Reconstruction reconstructRoom(PlaneList planes, const cv::Mat& panorama,
   // which the mesh's vertex and rectangle counts fit in an int.
   if (planes.equations.size() != planes.planes.size()) {
     throw Error("The plane list holds " + std::to_string(planes.planes.size()) + " planes but " +
-                std::to_string(planes.equations.size()) + " plane equations\n");
+                std::to_string(planes.equations.size()) + " plane equations");
   }
   if (planes.planes.size() > static_cast<std::size_t>(kMaxPlanes)) {
-    throw Error("The plane list holds more than " + std::to_string(kMaxPlanes) + " planes\n");
+    throw Error("The plane list holds more than " + std::to_string(kMaxPlanes) + " planes");
   }
   Reconstruction r;
   const auto begin = [&](ReconstructionStep step) {

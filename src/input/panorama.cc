@@ -24,7 +24,7 @@ cv::Mat readPanorama(const std::string& path, int threads, cv::Mat& memory) {
   // Running out of memory is not a fault of the file and is passed on as
   // such (std::bad_alloc); any other failure leaves the image empty.
   const cv::Mat image = decodeImageFile(path, cv::IMREAD_COLOR);
-  if (image.empty()) throw Error("Cannot open the texture image - " + path + "\n");
+  if (image.empty()) throw Error("Cannot open the texture image - " + path);
   return image;
 }
 

@@ -60,7 +60,7 @@ NumberCheck parseFloatToken(const char* start, std::size_t length, float& value)
 }
 
 void throwMalformed(const std::string& path, const std::string& detail) {
-  throw Error("The file " + path + " is malformed: " + detail + "\n");
+  throw Error("The file " + path + " is malformed: " + detail);
 }
 
 namespace {
@@ -99,7 +99,7 @@ struct PlaneInfoFile {
 void openPlaneInfoFile(const std::string& path, PlaneInfoFile& file) {
   file.path = path;
   if (!loadNumberTokens(path, file.tokens)) {
-    throw Error("The file " + path + " was not opened\n\n");
+    throw Error("The file " + path + " was not opened", ErrorKind::kPlaneFiles);
   }
   const char* start = nullptr;
   std::size_t length = 0;
@@ -208,7 +208,7 @@ PlaneList readPlaneInfo(const std::string& basePath, const std::string& planeInf
     list.viewPlaneCounts[k] = viewFiles[k].planeCount;
     list.viewResolutions[k] = viewFiles[k].resolution;
     if (list.viewResolutions[k] != list.cubeResolution) {
-      throw Error("Cube resolutions are different\n\n");
+      throw Error("Cube resolutions are different", ErrorKind::kPlaneFiles);
     }
     total += viewFiles[k].planeCount;
   }

@@ -29,7 +29,7 @@ enum class NumberCheck { Finite, NotANumber, NotFinite };
 // is reported as NotFinite. Underflow to zero or a subnormal is accepted.
 NumberCheck parseFloatToken(const char* start, std::size_t length, float& value);
 
-// Throws Error("The file <path> is malformed: <detail>\n"). Shared by the
+// Throws Error("The file <path> is malformed: <detail>"). Shared by the
 // readers of plane info and affine transform files, so that every malformed
 // input is reported alike.
 [[noreturn]] void throwMalformed(const std::string& path, const std::string& detail);

@@ -29,7 +29,7 @@ constexpr int kPanoramaTextureSlot = kViewSlots;
 // be written completely.
 void saveTexture(const cv::Mat& image, const std::string& path) {
   const std::string extension = fileExtension(path);
-  if (extension.empty()) throw Error("Cannot write " + path + "\n");
+  if (extension.empty()) throw Error("Cannot write " + path);
   writeImageFile(image, path, extension);
 }
 
@@ -93,9 +93,9 @@ bool copyPlainPng(const std::string& sourcePath, const std::string& path, int wi
     return false;
   }
   OutputFile file;
-  openOutputFile(path, file, "Cannot write %s\n");
+  openOutputFile(path, file, "Cannot write %s");
   // Whatever the stream holds goes first; the copy then continues the file.
-  if (std::fflush(file.file) != 0) throw Error("Cannot write " + path + "\n");
+  if (std::fflush(file.file) != 0) throw Error("Cannot write " + path);
   const bool copied = copyWholeFile(source, fileno(file.file), before.st_size);
   struct stat after {};
   if (!copied || fstat(source, &after) != 0 || !sameFileState(before, after)) {
@@ -139,7 +139,7 @@ cv::Mat mergeTextures(const std::string& basePath, const std::string& textureFil
   for (int i = 0; i < viewCount; ++i) {
     const cv::Mat view = readPanorama(basePath + views.textureNames[i], threads);
     if (view.cols != width || view.rows != height) {
-      throw Error("Texture image sizes are different \n");
+      throw Error("Texture image sizes are different ");
     }
     view.copyTo(merged(cv::Rect(0, (i + 1) * height, width, height)));
   }

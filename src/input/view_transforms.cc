@@ -14,7 +14,7 @@ ViewTransform readAffineFile(const std::string& path) {
   const CLocaleScope cLocale;  // numbers with a decimal point, whatever the locale
   NumberTokens tokens;
   if (!loadNumberTokens(path, tokens)) {
-    throw Error("The file " + path + " was not opened\n");
+    throw Error("The file " + path + " was not opened");
   }
   ViewTransform transform{};
   for (int n = 0; n < 12; ++n) {

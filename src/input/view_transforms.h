@@ -10,8 +10,8 @@ namespace roombox {
 // Reads the affine transform file of an extra view at path: three rows of
 // four numbers, the 3 x 4 matrix of the view. Only the first twelve numbers
 // are read. Throws Error for a file that cannot be opened ("The file %s was
-// not opened\n") or whose first twelve tokens are not all finite numbers
-// ("The file %s is malformed: <detail>\n").
+// not opened") or whose first twelve tokens are not all finite numbers
+// ("The file %s is malformed: <detail>").
 ViewTransform readAffineFile(const std::string& path);
 
 // Moves the planes of extra view `view` (0..3) in list, planes

@@ -264,7 +264,7 @@ void writeTexturedObjFiles(const Reconstruction& room, const TexturedObjFiles& f
   closeOutputFile(objFile);
 
   OutputFile mtlFile;
-  openOutputFile(files.mtlPath, mtlFile, "Cannot make %s\n");
+  openOutputFile(files.mtlPath, mtlFile, "Cannot make %s");
   FILE* mtl = mtlFile.file;
   std::fprintf(mtl, "newmtl lambert2SG\n");
   std::fprintf(mtl, "Kd 0.00 0.00 0.00\n");

@@ -119,7 +119,7 @@ std::vector<PreviewItem> collectPreviewItems(const Reconstruction& room) {
       for (const cv::Point3d& p : {edge.a, edge.b}) {
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
           throw Error("Cannot draw the preview: " + item.name +
-                      " has coordinates that are not finite numbers\n");
+                      " has coordinates that are not finite numbers");
         }
       }
     }

@@ -75,22 +75,22 @@ double decayedBy60dB(const EnergyHistogram& histogram) {
 void checkImpulseResponseSettings(const RoomAcoustics& room,
                                   const ImpulseResponseSettings& settings) {
   if (!(room.speedOfSound > 0) || !std::isfinite(room.speedOfSound)) {
-    throw Error("The room's speed of sound is not a positive number\n");
+    throw Error("The room's speed of sound is not a positive number");
   }
   if (settings.sampleRate < kRirMinSampleRate || settings.sampleRate > kRirMaxSampleRate) {
-    throw Error("The impulse response's sample rate must lie within 8000 and 192000 Hz\n");
+    throw Error("The impulse response's sample rate must lie within 8000 and 192000 Hz");
   }
   if (!(settings.maxLengthS > 0) || !(settings.maxLengthS <= kRirMaxLengthS)) {
-    throw Error("The impulse response's length must lie within 0 and 60 seconds\n");
+    throw Error("The impulse response's length must lie within 0 and 60 seconds");
   }
   if (settings.maxOrder < 0 || settings.maxOrder > kRirMaxOrder) {
-    throw Error("The impulse response's reflection order must lie within 0 and 12\n");
+    throw Error("The impulse response's reflection order must lie within 0 and 12");
   }
   if (settings.rays < 0 || settings.rays > kRirMaxRays) {
-    throw Error("The impulse response's ray count must lie within 0 and 1000000\n");
+    throw Error("The impulse response's ray count must lie within 0 and 1000000");
   }
   if (!(settings.receiverRadius > 0) || !std::isfinite(settings.receiverRadius)) {
-    throw Error("The impulse response's receiver radius must be a positive number\n");
+    throw Error("The impulse response's receiver radius must be a positive number");
   }
   checkRirPosition(room, settings.source, "source");
   checkRirPosition(room, settings.receiver, "receiver");
@@ -100,11 +100,11 @@ void checkImpulseResponseSettings(const RoomAcoustics& room,
     d2 += d * d;
   }
   if (!(std::sqrt(d2) >= kMinDistance)) {
-    throw Error("The impulse response's source and receiver are less than 1 cm apart\n");
+    throw Error("The impulse response's source and receiver are less than 1 cm apart");
   }
   for (int b = 0; b < kBandCount; ++b) {
     if (!(room.airAttenuation[b] >= 0) || !std::isfinite(room.airAttenuation[b])) {
-      throw Error("The room's air attenuation is not a number of zero or more\n");
+      throw Error("The room's air attenuation is not a number of zero or more");
     }
   }
 }
@@ -231,7 +231,7 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
       const float sample = float(out[n]);
       // Coordinates beyond any room's can overflow on the way.
       if (!std::isfinite(sample)) {
-        throw Error("The impulse response cannot be computed: the room's sizes are out of range\n");
+        throw Error("The impulse response cannot be computed: the room's sizes are out of range");
       }
       response.samples[std::size_t(n) * response.channels + channel] = sample;
     }

@@ -48,13 +48,13 @@ bool goodSourcePlace(const RoomAcoustics& room, const ReflectingBoxes& boxes, co
 void checkRirPosition(const RoomAcoustics& room, const Vec3& position, const std::string& what) {
   for (double v : position) {
     if (!std::isfinite(v)) {
-      throw Error("The impulse response's " + what + " is not three finite numbers\n");
+      throw Error("The impulse response's " + what + " is not three finite numbers");
     }
   }
   for (int a = 0; a < 3; ++a) {
     if (!(position[a] > room.roomMin[a] && position[a] < room.roomMax[a])) {
       throw Error("The impulse response's " + what + " " + formatPosition(position) +
-                  " lies outside the room box\n");
+                  " lies outside the room box");
     }
   }
   for (const AcousticObject& object : room.objects) {
@@ -64,7 +64,7 @@ void checkRirPosition(const RoomAcoustics& room, const Vec3& position, const std
     }
     if (inside) {
       throw Error("The impulse response's " + what + " " + formatPosition(position) +
-                  " lies inside the object box " + object.entry + "\n");
+                  " lies inside the object box " + object.entry);
     }
   }
 }
@@ -87,7 +87,7 @@ Vec3 defaultRirSource(const RoomAcoustics& room, const Vec3& receiver) {
     }
   }
   throw Error("There is no place for the impulse response's source near the receiver " +
-              formatPosition(receiver) + ": give one with --rir-source\n");
+              formatPosition(receiver) + ": give one with --rir-source");
 }
 
 }  // namespace roombox

@@ -81,7 +81,7 @@ void checkSources(const SceneModel& scene, const std::vector<Plane>& planes,
   for (const SceneEntry& entry : scene.entries) {
     const std::size_t count = entry.kind == EntryKind::kObject ? cuboids.size() : planes.size();
     if (entry.sourceIndex < 0 || static_cast<std::size_t>(entry.sourceIndex) >= count) {
-      throw Error("Cannot describe the scene: " + entry.name + " has no source\n");
+      throw Error("Cannot describe the scene: " + entry.name + " has no source");
     }
   }
 }

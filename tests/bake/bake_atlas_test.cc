@@ -231,12 +231,12 @@ TEST(BakeAtlas, ACoordinateThatIsNoFiniteNumberIsRefusedNamingItsEntry) {
   rectangles[1][2].y = std::numeric_limits<float>::infinity();
   EXPECT_ROOMBOX_ERROR(
       bakeAtlas(meshOf(rectangles), {}, directionPanorama(64, 32)),
-      "^Cannot bake the texture atlas: Wall_2 has coordinates that are not finite numbers\n$");
+      "^Cannot bake the texture atlas: Wall_2 has coordinates that are not finite numbers$");
   const std::vector<Cuboid> boxes = {{1, 0.5f, std::numeric_limits<float>::quiet_NaN(), 0, 1, 0, 1,
                                       1, 0}};
   EXPECT_ROOMBOX_ERROR(bakeAtlas(meshOf(kRoom), boxes, directionPanorama(64, 32)),
                        "^Cannot bake the texture atlas: box 1 has coordinates that are not "
-                       "finite numbers\n$");
+                       "finite numbers$");
 }
 
 }  // namespace

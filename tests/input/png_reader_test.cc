@@ -67,7 +67,7 @@ void expectSameAsImread(const TempDir& dir, const std::string& bytes, bool mustT
     panorama = readPanorama(path);
   } catch (const Error& error) {
     EXPECT_TRUE(expected.empty());
-    EXPECT_EQ(error.what(), "Cannot open the texture image - " + path + "\n");
+    EXPECT_EQ(error.what(), "Cannot open the texture image - " + path);
     return;
   }
   ASSERT_TRUE(samePixels(panorama, expected)) << "readPanorama differs";
@@ -358,7 +358,7 @@ TEST(PngFastPath, APanoramaCutShortWhileItIsReadFailsCleanly) {
       try {
         EXPECT_TRUE(samePixels(readPanorama(path), expected)) << "read " << read;
       } catch (const Error& error) {
-        EXPECT_EQ(error.what(), "Cannot open the texture image - " + path + "\n");
+        EXPECT_EQ(error.what(), "Cannot open the texture image - " + path);
         ++failed;
       }
     }

@@ -230,7 +230,7 @@ TEST(SceneDescription, GroupThatCannotBeDescribedThrows) {
     if (c.labelled) scene.groupLabels.assign(1, GroupLabel{});
     EXPECT_ROOMBOX_ERROR(
         scene.describe(),
-        "^Cannot describe the scene: rectangle group 1 has no label, category or source\n$");
+        "^Cannot describe the scene: rectangle group 1 has no label, category or source$");
   }
 }
 
@@ -246,9 +246,9 @@ TEST(SceneDescription, EntryWithoutItsSourceThrows) {
   rectangles.groupLabels = scene.groupLabels;
   const SceneModel model = buildSceneModel(scene.planes, scene.cuboids, rectangles);
   EXPECT_ROOMBOX_ERROR(writeSceneDescription(model, {}, scene.cuboids),
-                       "^Cannot describe the scene: Wall_1 has no source\n$");
+                       "^Cannot describe the scene: Wall_1 has no source$");
   EXPECT_ROOMBOX_ERROR(writeSceneDescription(model, scene.planes, {}),
-                       "^Cannot describe the scene: Chair_1 has no source\n$");
+                       "^Cannot describe the scene: Chair_1 has no source$");
 }
 
 TEST(SceneDescription, FileHoldsTextAndOneLineFeed) {
@@ -259,7 +259,7 @@ TEST(SceneDescription, FileHoldsTextAndOneLineFeed) {
   EXPECT_EQ(dir.read("scene-test.JSON"), "{\n}\n");
 
   EXPECT_ROOMBOX_ERROR(writeSceneFile(room, "/nonexistent-roombox-dir/scene-test.JSON"),
-                       "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON\n$");
+                       "^Cannot open /nonexistent-roombox-dir/scene-test\\.JSON$");
 }
 
 }  // namespace
