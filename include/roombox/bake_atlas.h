@@ -47,10 +47,12 @@ struct BakedAtlas {
 // Bakes the panorama (8-bit BGR equirectangular image seen from the origin:
 // column 0 towards +x, columns running towards -y, row 0 towards +z, pixel
 // (row, col) centred on the polar angle (row + 0.5) pi / rows and azimuth
-// (col + 0.5) 2 pi / cols) onto every rectangle of the mesh of rectangles,
-// whose box groups index boxes (the reconstruction's cuboids): each rectangle gets
-// a patch whose texels show the panorama sampled bilinearly (wrapping across
-// column 0) in the direction of the texel's point from the origin. A patch
+// (col + 0.5) 2 pi / cols) onto every rectangle of mesh, whose groups (the
+// rectangle mesh's: they name the rectangles in messages, and their box
+// groups index boxes, the reconstruction's cuboids) tell which box each
+// rectangle belongs to: each rectangle gets a patch whose texels show the
+// panorama sampled bilinearly (wrapping across column 0) in the direction of
+// the texel's point from the origin. A patch
 // has about one texel per panorama pixel where its rectangle is nearest the
 // origin, all patches made coarser evenly when the atlas would exceed limits.
 // A texel whose point is hidden from the origin by one of boxes (the segment
@@ -62,8 +64,8 @@ struct BakedAtlas {
 // that holds the origin hides nothing. Runs on `threads` threads (0:
 // as many as the machine has cores). Throws Error for a panorama that is
 // empty or not 8-bit BGR, or a mesh that cannot fit the limits.
-BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>& boxes,
-                     const cv::Mat& panorama, const AtlasLimits& limits = AtlasLimits{},
-                     int threads = 0);
+BakedAtlas bakeAtlas(const MeshStore& mesh, const std::vector<RectangleGroup>& groups,
+                     const std::vector<Cuboid>& boxes, const cv::Mat& panorama,
+                     const AtlasLimits& limits = AtlasLimits{}, int threads = 0);
 
 }  // namespace roombox

@@ -103,12 +103,14 @@ std::shared_ptr<const roombox::BakedAtlas> atlasOf(PyRoom& self, const cv::Mat& 
                                                    bool own) {
   if (!own) {
     return std::make_shared<const roombox::BakedAtlas>(
-        roombox::bakeAtlas(self.room->rectangles, self.room->cuboids, panorama));
+        roombox::bakeAtlas(self.room->rectangles.mesh, self.room->rectangles.groups,
+                           self.room->cuboids, panorama));
   }
   std::lock_guard<std::mutex> hold(*self.atlasLock);
   if (!self.atlas) {
     self.atlas = std::make_shared<const roombox::BakedAtlas>(
-        roombox::bakeAtlas(self.room->rectangles, self.room->cuboids, panorama));
+        roombox::bakeAtlas(self.room->rectangles.mesh, self.room->rectangles.groups,
+                           self.room->cuboids, panorama));
   }
   return self.atlas;
 }

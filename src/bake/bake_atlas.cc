@@ -179,13 +179,13 @@ void bakeRows(const BakeJob& job, int r, int row0, int row1) {
 // whatever its unit. Multiplying by a power of two is exact, so the
 // directions are those of the scene's own numbers. Throws Error naming the
 // scene entry of a coordinate that is not a finite number.
-double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>& boxes) {
-  const MeshStore& mesh = rectangles.mesh;
+double bakeFrameScale(const MeshStore& mesh, const std::vector<RectangleGroup>& groups,
+                      const std::vector<Cuboid>& boxes) {
   double largest = 0;
-  const auto refuse = [&rectangles](GroupSource source, int index) {
+  const auto refuse = [&groups](GroupSource source, int index) {
     std::string name = (source == GroupSource::kCuboid ? "box " : "rectangle ") +
                        std::to_string(index + 1);
-    for (const RectangleGroup& group : rectangles.groups) {
+    for (const RectangleGroup& group : groups) {
       const bool holds = source == GroupSource::kCuboid
                              ? group.source == source && group.sourceIndex == index
                              : group.firstRectangle <= index && index <= group.lastRectangle;
@@ -224,14 +224,15 @@ double bakeFrameScale(const RectangleMesh& rectangles, const std::vector<Cuboid>
 
 }  // namespace
 
-BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>& boxes,
-                     const cv::Mat& panorama, const AtlasLimits& limits, int threads) {
+BakedAtlas bakeAtlas(const MeshStore& rectangles, const std::vector<RectangleGroup>& groups,
+                     const std::vector<Cuboid>& boxes, const cv::Mat& panorama,
+                     const AtlasLimits& limits, int threads) {
   if (panorama.empty() || panorama.type() != CV_8UC3) {
     throw Error("Cannot bake the texture atlas: the panorama is not an 8-bit colour image");
   }
   // The mesh and the boxes in the bake's frame.
-  const double scale = bakeFrameScale(rectangles, boxes);
-  MeshStore mesh = rectangles.mesh;
+  const double scale = bakeFrameScale(rectangles, groups, boxes);
+  MeshStore mesh = rectangles;
   for (MeshPoint& p : mesh.vertices) {
     p = MeshPoint{static_cast<float>(p.x * scale), static_cast<float>(p.y * scale),
                   static_cast<float>(p.z * scale)};
@@ -280,7 +281,7 @@ BakedAtlas bakeAtlas(const RectangleMesh& rectangles, const std::vector<Cuboid>&
     // A box's own faces are tested against the copy of it the map holds.
     const std::vector<int> first = occludingBoxes(scaledBoxes);
     std::vector<int> ownBox(atlas.patches.size(), -1);
-    for (const RectangleGroup& group : rectangles.groups) {
+    for (const RectangleGroup& group : groups) {
       if (group.source != GroupSource::kCuboid || group.sourceIndex < 0 ||
           static_cast<std::size_t>(group.sourceIndex) >= boxes.size()) {
         continue;

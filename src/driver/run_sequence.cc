@@ -244,7 +244,8 @@ Reconstruction runRoom(const RunSettings& s, FILE* console, cv::Mat* panoramaMem
   // The baked model, written after everything else and printing no line.
   if (s.glb || s.bakedObj) {
     timeStage(timer, "atlas baking");
-    const BakedAtlas atlas = bakeAtlas(r.rectangles, r.cuboids, panorama, AtlasLimits(), s.threads);
+    const BakedAtlas atlas = bakeAtlas(r.rectangles.mesh, r.rectangles.groups, r.cuboids, panorama,
+                                       AtlasLimits(), s.threads);
     if (s.glb) {
       timeStage(timer, "glb file");
       writeGlb(r, prefix + kGlbEnding, atlas, materials);

@@ -67,7 +67,7 @@ const std::vector<std::array<MeshPoint, 4>> kRoom = {
 
 TEST(BakeAtlas, EveryTexelShowsThePanoramaInTheDirectionOfItsPoint) {
   const RectangleMesh room = meshOf(kRoom);
-  const BakedAtlas atlas = bakeAtlas(room, {}, directionPanorama(512, 256));
+  const BakedAtlas atlas = bakeAtlas(room.mesh, room.groups, {}, directionPanorama(512, 256));
   ASSERT_EQ(atlas.patches.size(), kRoom.size());
   for (std::size_t r = 0; r < kRoom.size(); ++r) {
     SCOPED_TRACE(r);
@@ -108,7 +108,7 @@ TEST(BakeAtlas, PatchesAndGuttersFitTheAtlasWithoutOverlapping) {
                         {"small side", AtlasLimits{0, 96}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const BakedAtlas atlas = bakeAtlas(room, {}, panorama, c.limits, 2);
+    const BakedAtlas atlas = bakeAtlas(room.mesh, room.groups, {}, panorama, c.limits, 2);
     const long long budget = c.limits.maxTexels > 0 ? c.limits.maxTexels : 512LL * 256;
     long long texels = 0;
     std::vector<cv::Rect> areas;
@@ -131,11 +131,11 @@ TEST(BakeAtlas, PatchesAndGuttersFitTheAtlasWithoutOverlapping) {
   }
   // The floor, nearest the camera over the largest area, is the finest
   // patch: about one texel per panorama pixel below the camera.
-  const BakedAtlas full = bakeAtlas(room, {}, panorama);
+  const BakedAtlas full = bakeAtlas(room.mesh, room.groups, {}, panorama);
   EXPECT_NEAR(4.0 / full.patches[1].width, full.texelSize * 1.0 * kPi / 256, 1e-3);
 
-  EXPECT_THROW(bakeAtlas(room, {}, panorama, AtlasLimits{0, 12}), Error);
-  EXPECT_THROW(bakeAtlas(room, {}, cv::Mat(16, 32, CV_8UC1)), Error);
+  EXPECT_THROW(bakeAtlas(room.mesh, room.groups, {}, panorama, AtlasLimits{0, 12}), Error);
+  EXPECT_THROW(bakeAtlas(room.mesh, room.groups, {}, cv::Mat(16, 32, CV_8UC1)), Error);
 }
 
 // Ground truth from the example room generator: the same room rendered
@@ -152,9 +152,12 @@ TEST(BakeAtlas, HiddenTexelsAreFilledWithTheSurfaceBehindTheFurniture) {
   const Reconstruction room =
       reconstructRoom(readPlaneInfo(examples, "planes.txt"), furnished);
 
-  const BakedAtlas baked = bakeAtlas(room.rectangles, room.cuboids, furnished);
-  const BakedAtlas seen = bakeAtlas(room.rectangles, {}, furnished);  // as sampled
-  const BakedAtlas truth = bakeAtlas(room.rectangles, {}, readPanorama(empty.path() + "shifted_t.png"));
+  const MeshStore& mesh = room.rectangles.mesh;
+  const std::vector<RectangleGroup>& groups = room.rectangles.groups;
+  const BakedAtlas baked = bakeAtlas(mesh, groups, room.cuboids, furnished);
+  const BakedAtlas seen = bakeAtlas(mesh, groups, {}, furnished);  // as sampled
+  const BakedAtlas truth =
+      bakeAtlas(mesh, groups, {}, readPanorama(empty.path() + "shifted_t.png"));
   ASSERT_EQ(baked.image.size(), truth.image.size());
 
   const auto distance = [](const cv::Vec3b& a, const cv::Vec3b& b) {
@@ -206,12 +209,14 @@ TEST(BakeAtlas, TheSameRoomInAnyUnitBakesTheSameAtlas) {
   const auto box = [](float f) {
     return std::vector<Cuboid>{{1, 1.2f * f, 1.5f * f, -0.3f * f, 0.4f * f, -1 * f, 0, 0, 0}};
   };
-  const BakedAtlas unit = bakeAtlas(meshOf(kRoom), box(1), panorama, AtlasLimits{}, 1);
+  const RectangleMesh room = meshOf(kRoom);
+  const BakedAtlas unit = bakeAtlas(room.mesh, room.groups, box(1), panorama, AtlasLimits{}, 1);
   ASSERT_GT(cv::countNonZero(unit.filled), 0);
   for (const float factor : {1e-4f, 1e4f, 1e30f}) {
     SCOPED_TRACE(factor);
-    const BakedAtlas other = bakeAtlas(meshOf(scaled(factor)), box(factor), panorama,
-                                       AtlasLimits{}, 1);
+    const RectangleMesh otherRoom = meshOf(scaled(factor));
+    const BakedAtlas other =
+        bakeAtlas(otherRoom.mesh, otherRoom.groups, box(factor), panorama, AtlasLimits{}, 1);
     ASSERT_EQ(other.image.size(), unit.image.size());
     for (std::size_t r = 0; r < kRoom.size(); ++r) {
       EXPECT_EQ(other.patches[r].width, unit.patches[r].width);
@@ -229,12 +234,14 @@ TEST(BakeAtlas, TheSameRoomInAnyUnitBakesTheSameAtlas) {
 TEST(BakeAtlas, ACoordinateThatIsNoFiniteNumberIsRefusedNamingItsEntry) {
   std::vector<std::array<MeshPoint, 4>> rectangles = kRoom;
   rectangles[1][2].y = std::numeric_limits<float>::infinity();
+  const RectangleMesh broken = meshOf(rectangles);
   EXPECT_ROOMBOX_ERROR(
-      bakeAtlas(meshOf(rectangles), {}, directionPanorama(64, 32)),
+      bakeAtlas(broken.mesh, broken.groups, {}, directionPanorama(64, 32)),
       "^Cannot bake the texture atlas: Wall_2 has coordinates that are not finite numbers$");
   const std::vector<Cuboid> boxes = {{1, 0.5f, std::numeric_limits<float>::quiet_NaN(), 0, 1, 0, 1,
                                       1, 0}};
-  EXPECT_ROOMBOX_ERROR(bakeAtlas(meshOf(kRoom), boxes, directionPanorama(64, 32)),
+  const RectangleMesh room = meshOf(kRoom);
+  EXPECT_ROOMBOX_ERROR(bakeAtlas(room.mesh, room.groups, boxes, directionPanorama(64, 32)),
                        "^Cannot bake the texture atlas: box 1 has coordinates that are not "
                        "finite numbers$");
 }

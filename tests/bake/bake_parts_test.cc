@@ -226,11 +226,11 @@ TEST(BakeAtlas, GivesTheSameAtlasOnAnyNumberOfThreads) {
   }
   // A box between the origin and the rectangles.
   const std::vector<Cuboid> boxes = {{1, 0.3f, 0.8f, 0.4f, 0.6f, 0.2f, 0.9f, 0, 0}};
-  const BakedAtlas one = bakeAtlas(room, boxes, panorama, AtlasLimits{}, 1);
+  const BakedAtlas one = bakeAtlas(room.mesh, room.groups, boxes, panorama, AtlasLimits{}, 1);
   EXPECT_GT(cv::countNonZero(one.filled), 0);
   for (const int threads : {2, 3, 8}) {
     SCOPED_TRACE(threads);
-    const BakedAtlas many = bakeAtlas(room, boxes, panorama, AtlasLimits{}, threads);
+    const BakedAtlas many = bakeAtlas(room.mesh, room.groups, boxes, panorama, AtlasLimits{}, threads);
     ASSERT_EQ(many.image.size(), one.image.size());
     EXPECT_EQ(cv::norm(many.image, one.image, cv::NORM_INF), 0);
     EXPECT_EQ(cv::norm(many.filled, one.filled, cv::NORM_INF), 0);

@@ -36,7 +36,8 @@ BakedRoom bakedRoom() {
   out.room.planes.planes = input.planes;
   out.room.rectangles = generate(input);
   out.room.scene = buildSceneModel(input.planes, input.cuboids, out.room.rectangles);
-  out.atlas = bakeAtlas(out.room.rectangles, out.room.cuboids, input.panorama);
+  out.atlas = bakeAtlas(out.room.rectangles.mesh, out.room.rectangles.groups,
+                        out.room.cuboids, input.panorama);
   return out;
 }
 

@@ -46,7 +46,8 @@ std::map<std::string, std::string> writeExampleRoom(const TempDir& dir) {
   roombox::writeObjectOff(room, base + "room-rect-Object.off");
   roombox::writePreview(room, base + "room-preview.png", panorama);
   roombox::writeAcoustics(roombox::computeRoomAcoustics(room), base + "room-acoustics.json");
-  const roombox::BakedAtlas atlas = roombox::bakeAtlas(room.rectangles, room.cuboids, panorama);
+  const roombox::BakedAtlas atlas = roombox::bakeAtlas(
+      room.rectangles.mesh, room.rectangles.groups, room.cuboids, panorama);
   roombox::writeGlb(room, base + "room.glb", atlas);
   roombox::writeBakedObj(room, base + "room-baked.obj", atlas);
   std::map<std::string, std::string> files;
