@@ -1,17 +1,22 @@
-// The command line: the save option's conversion, and the handling of the
-// arguments end to end by running the built binary.
+// The command line: the save option's conversion, the console text of a
+// failure, and the handling of the arguments end to end by running the built
+// binary.
 #include "driver/command_line.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include "roombox/error.h"
 #include "roombox/version.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
 #include <climits>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -165,6 +170,32 @@ TEST(ParseSaveOptionTest, ConvertsLikeAtoiAndClampsInsteadOfOverflowing) {
   for (const Case& c : cases) {
     EXPECT_EQ(parseSaveOption(c.text), c.expected) << '"' << c.text << '"';
   }
+}
+
+// The console text of a failure: its message and one line feed, a blank line
+// after the plane info files' failures and OpenCV's (whose own line feed is
+// not part of the message).
+TEST(ConsoleTextTest, EndsAFailureWithALineFeedAndABlankLineOnlyForSomeKinds) {
+  const auto consoleTextOf = [](const std::function<void()>& fail) {
+    try {
+      fail();
+    } catch (...) {
+      const Failure failure = currentFailure();
+      EXPECT_TRUE(failure.message.empty() || failure.message.back() != '\n') << failure.message;
+      return consoleText(failure);
+    }
+    return std::string("no failure");
+  };
+  EXPECT_EQ(consoleTextOf([] { throw Error("Cannot write x"); }), "Cannot write x\n");
+  EXPECT_EQ(consoleTextOf([] { throw Error("The file x was not opened", ErrorKind::kPlaneFiles); }),
+            "The file x was not opened\n\n");
+  EXPECT_EQ(consoleTextOf([] { throw std::bad_alloc(); }), "Out of memory\n");
+  EXPECT_EQ(consoleTextOf([] { throw std::runtime_error("odd"); }),
+            "Unexpected failure: odd\n");
+  const cv::Exception openCv(cv::Error::StsBadArg, "bad size", "resize", "resize.cpp", 7);
+  const std::string openCvText = openCv.what();
+  ASSERT_EQ(openCvText.back(), '\n');
+  EXPECT_EQ(consoleTextOf([&] { throw openCv; }), "Failure in OpenCV: " + openCvText + "\n");
 }
 
 }  // namespace
