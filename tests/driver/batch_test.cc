@@ -287,6 +287,16 @@ TEST(BatchTest, ShardsCoverEveryRoomOnceAndStatusesTellTheOutcome) {
     EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
   }
   EXPECT_FALSE(fs::exists(data + "/r0/room-log.txt"));
+  // Their message is a line of its own.
+  EXPECT_EQ(runBatch("--shard 0/3 " + quoted(data)).output,
+            "roombox-batch: --shard wants K/N with 1 <= K <= N, not 0/3\n"
+            "Run with --help for more information.\n");
+  EXPECT_EQ(runBatch("--air 99,50 " + quoted(data)).output,
+            "roombox-batch: The air temperature must be a number from -20 to 50 degrees Celsius\n"
+            "Run with --help for more information.\n");
+  EXPECT_EQ(runBatch(quoted(dir.path() + "missing")).output,
+            "roombox-batch: Cannot read the dataset folder " + dir.path() +
+                "missing: No such file or directory\n");
   EXPECT_EQ(runBatch("--help").status, 0);
   EXPECT_EQ(runBatch("--version").output, std::string("roombox-batch ") + roombox::kVersion + "\n");
 
