@@ -8,6 +8,7 @@
 #include "rir/ray_tracing.h"
 #include "rir/reflecting_boxes.h"
 #include "common/cores.h"
+#include "common/parallel.h"
 #include "common/pi.h"
 #include "roombox/error.h"
 
@@ -196,12 +197,19 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
     }
   }
   response.samples.assign(static_cast<std::size_t>(frames) * response.channels, 0.0f);
-  std::vector<double> signal(static_cast<std::size_t>(size));
-  std::vector<std::vector<double>> noiseW;
-  std::vector<std::vector<double>> noise;
-  for (int channel = 0; channel < response.channels; ++channel) {
-    RandomStream random(settings.seed, kNoiseStream + std::uint64_t(channel));
-    (channel == 0 ? noiseW : noise) = evenBandNoise(filters, frames, rate, evenSamples, random);
+  // W's noise (the mono response's) first: the other channels take the part
+  // of theirs that follows W from it. Then the channels side by side, each
+  // into its own samples.
+  RandomStream randomW(settings.seed, kNoiseStream);
+  const std::vector<std::vector<double>> noiseW =
+      evenBandNoise(filters, frames, rate, evenSamples, randomW);
+  runParallel(rays.threads, response.channels, [&](int channel) {
+    std::vector<std::vector<double>> noise;
+    if (channel > 0) {
+      RandomStream random(settings.seed, kNoiseStream + std::uint64_t(channel));
+      noise = evenBandNoise(filters, frames, rate, evenSamples, random);
+    }
+    std::vector<double> signal(static_cast<std::size_t>(size));
     std::vector<double> spectrum(static_cast<std::size_t>(size), 0.0);
     for (int b = 0; b < kBandCount; ++b) {
       std::fill(signal.begin(), signal.end(), 0.0);
@@ -235,7 +243,7 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
       }
       response.samples[std::size_t(n) * response.channels + channel] = sample;
     }
-  }
+  });
   return response;
 }
 
