@@ -9,7 +9,11 @@
 //  - the example room's T30 per band over ten seeds: mean and largest
 //    deviation from it.
 //
-//   impulse_response_bench EXAMPLES_FOLDER [RUNS]
+//   impulse_response_bench EXAMPLES_FOLDER [RUNS] [--mono-one-core]
+//
+// With --mono-one-core it prints only the median time of the example room's
+// mono response on one core: two such processes side by side give the
+// machine's own limit on what two cores can do for the same work.
 #include "roombox/impulse_response.h"
 #include "roombox/roombox.h"
 #include "rir/shoebox_rooms.h"
@@ -64,7 +68,7 @@ double seconds(const RoomAcoustics& room, const ImpulseResponseSettings& setting
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: impulse_response_bench EXAMPLES_FOLDER [RUNS]\n");
+    std::fprintf(stderr, "usage: impulse_response_bench EXAMPLES_FOLDER [RUNS] [--mono-one-core]\n");
     return 2;
   }
   const std::string folder = std::string(argv[1]) + "/";
@@ -75,6 +79,11 @@ int main(int argc, char** argv) {
   ImpulseResponseSettings settings;
   settings.receiver = {0.0, 0.0, 0.0};
   settings.source = defaultRirSource(room, settings.receiver);
+  if (argc > 3 && std::string(argv[3]) == "--mono-one-core") {
+    settings.threads = 1;
+    std::printf("%.3f\n", seconds(room, settings, runs));
+    return 0;
+  }
 
   std::printf("| example room | cores | median time (s) | length (s) |\n|---|---|---|---|\n");
   for (RirFormat format : {RirFormat::Mono, RirFormat::AmbiX}) {

@@ -314,3 +314,11 @@ echo "|---|---|"
 # of boxes, and T30 over ten seeds.
 echo
 "$build/bench/impulse_response_bench" examples "$runs"
+# Two processes side by side, each the mono response on one core: what two
+# cores give for the same work in this run (set against the 2-core row).
+"$build/bench/impulse_response_bench" examples "$runs" --mono-one-core > "$work/rir-a.txt" &
+"$build/bench/impulse_response_bench" examples "$runs" --mono-one-core > "$work/rir-b.txt"
+wait
+echo
+echo "Mono response on one core, two processes side by side: $(cat "$work/rir-a.txt") s and" \
+  "$(cat "$work/rir-b.txt") s."
