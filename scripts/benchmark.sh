@@ -93,8 +93,8 @@ trap 'rm -rf "$work"' EXIT
 # Stage names in run order, as roombox prints them.
 stages=("texture merge" "plane info" "plane connection" "plane range refinement"
         "room boundary" "cuboid growth" "cuboid post-processing"
-        "mesh generation" "scene description" "cuboid text and scene files"
-        "cuboid text and mesh file" "preview" "atlas baking" "glb file")
+        "mesh generation" "scene description" "acoustics" "cuboid text and scene files"
+        "cuboid text and mesh file" "acoustics file" "preview" "atlas baking" "glb file")
 
 median() {  # the median of the numbers on standard input, one per line
   sort -g | awk '{ v[NR] = $1 } END {
@@ -146,8 +146,9 @@ benchInput() {
 # Median of column n (1 wall, 2 KiB, 3 status) of a record file.
 column() { awk -v n="$2" '{ print $n }' "$1" | median; }
 
-# Median over runs of the sum of the stages after texture merge (the preview
-# and the baked model's stages count as 0 in a run without them).
+# Median over runs of the sum of the stages after texture merge (the
+# acoustics, the preview and the baked model's stages count as 0 in a run
+# without them).
 afterMerge() {
   local key="$1"
   paste -d' ' "$work/$key.stage.plane info" "$work/$key.stage.plane connection" \
@@ -156,7 +157,8 @@ afterMerge() {
     "$work/$key.stage.mesh generation" "$work/$key.stage.scene description" \
     "$work/$key.stage.cuboid text and scene files" "$work/$key.stage.cuboid text and mesh file" \
     <(sed 's/^-$/0/' "$work/$key.stage.preview") <(sed 's/^-$/0/' "$work/$key.stage.atlas baking") \
-    <(sed 's/^-$/0/' "$work/$key.stage.glb file") |
+    <(sed 's/^-$/0/' "$work/$key.stage.glb file") <(sed 's/^-$/0/' "$work/$key.stage.acoustics") \
+    <(sed 's/^-$/0/' "$work/$key.stage.acoustics file") |
     awk '/-/ { print "-"; next } { s = 0; for (i = 1; i <= NF; i++) s += $i; printf "%.6f\n", s }' |
     { grep -v -- - || true; } | median
 }
