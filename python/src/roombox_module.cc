@@ -9,11 +9,11 @@
 // become roombox.Error with the message the command line prints on its line;
 // running out of memory becomes MemoryError.
 
-#include "common/c_locale.h"
 #include "conversions.h"
 #include "driver/command_line.h"
 #include "acoustics_binding.h"
 #include "rir_binding.h"
+#include "run_binding.h"
 #include "driver/run_sequence.h"
 #include "roombox/roombox.h"
 
@@ -23,7 +23,6 @@
 
 #include <opencv2/core.hpp>
 
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -101,17 +100,13 @@ cv::Mat writerPanorama(const PyRoom& self, const py::object& panorama, py::objec
 // panorama once and then shared (own true), or from another panorama afresh.
 std::shared_ptr<const roombox::BakedAtlas> atlasOf(PyRoom& self, const cv::Mat& panorama,
                                                    bool own) {
-  if (!own) {
-    return std::make_shared<const roombox::BakedAtlas>(
-        roombox::bakeAtlas(self.room->rectangles.mesh, self.room->rectangles.groups,
-                           self.room->cuboids, panorama));
-  }
+  const auto bake = [&] {
+    return std::make_shared<const roombox::BakedAtlas>(roombox::bakeAtlas(
+        self.room->rectangles.mesh, self.room->rectangles.groups, self.room->cuboids, panorama));
+  };
+  if (!own) return bake();
   std::lock_guard<std::mutex> hold(*self.atlasLock);
-  if (!self.atlas) {
-    self.atlas = std::make_shared<const roombox::BakedAtlas>(
-        roombox::bakeAtlas(self.room->rectangles.mesh, self.room->rectangles.groups,
-                           self.room->cuboids, panorama));
-  }
+  if (!self.atlas) self.atlas = bake();
   return self.atlas;
 }
 
@@ -146,56 +141,6 @@ void writeBakedObj(PyRoom& self, const py::handle& pathArgument, const py::objec
   py::gil_scoped_release release;
   const auto atlas = atlasOf(self, image, panorama.is_none());
   roombox::writeBakedObj(*self.room, path, *atlas);
-}
-
-// Flushes Python's sys.stdout, so that what Python printed comes before the
-// console lines that the library prints with printf.
-void flushPythonStdout() {
-  const py::object out = py::module_::import("sys").attr("stdout");
-  if (!out.is_none() && py::hasattr(out, "flush")) out.attr("flush")();
-}
-
-// The paths of the files a complete run writes for settings, in the order
-// it writes them.
-std::vector<std::string> runFiles(const roombox::RunSettings& s) {
-  std::vector<std::string> files = roombox::runOutputNames(s);
-  for (std::string& file : files) file = s.basePath + file;
-  return files;
-}
-
-std::vector<std::string> run(const py::handle& basePath, const py::handle& planeFile,
-                             const py::handle& prefix, int saveOption, bool glb, bool bakedObj,
-                             bool preview, int threads) {
-  roombox::RunSettings s;
-  s.threads = threads;
-  s.basePath = pathOf(basePath);
-  s.planeInfoFile = pathOf(planeFile);
-  s.outputPrefix = pathOf(prefix);
-  s.saveOption = saveOption;
-  s.textureFileName = roombox::textureFileNameFor(s.outputPrefix);
-  s.preview = preview;
-  s.glb = glb;
-  s.bakedObj = bakedObj;
-  flushPythonStdout();
-  {
-    py::gil_scoped_release release;
-    const roombox::CLocaleScope cLocale;
-    struct Flush {
-      ~Flush() { std::fflush(stdout); }
-    } flush;
-    roombox::runRoom(s, stdout);
-  }
-  return runFiles(s);
-}
-
-int runCommandLine(const std::vector<std::string>& arguments) {
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  argv.push_back(nullptr);
-  flushPythonStdout();
-  py::gil_scoped_release release;
-  const roombox::CLocaleScope cLocale;
-  return roombox::runCommandLine(static_cast<int>(arguments.size()), argv.data());
 }
 
 }  // namespace
