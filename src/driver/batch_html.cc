@@ -1,29 +1,22 @@
 #include "driver/batch_html.h"
 
-#include "common/output_file.h"
+#include "driver/batch_html_files.h"
 #include "roombox/error.h"
 #include "roombox/version.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 namespace roombox {
 
-// The page's template, script and style, and three.js's files (generated
-// from data/report-page and the system's three.js).
+// The page's template, script and style (generated from data/report-page).
 extern const char kReportPageHtml[];
 extern const char kReportPageScript[];
 extern const char kReportPageStyle[];
-extern const char kThreeScript[];
-extern const char kThreeGltfLoader[];
-extern const char kThreeOrbitControls[];
 
 namespace {
 
@@ -114,72 +107,6 @@ std::vector<nlohmann::json> lastLinesByRoom(const std::string& report) {
   return lines;
 }
 
-// The file of path as text; "" when it cannot be read.
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-  OutputFile out;
-  openOutputFile(path.string(), out);
-  std::fwrite(text.data(), 1, text.size(), out.file);
-  closeOutputFile(out);
-}
-
-// Writes text at path unless the file there holds it already.
-void writeTextIfChanged(const fs::path& path, const std::string& text) {
-  if (fileText(path) != text) writeText(path, text);
-}
-
-std::string base64(const std::string& bytes) {
-  static const char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (std::size_t k = 0; k < bytes.size(); k += 3) {
-    const std::size_t left = bytes.size() - k;
-    std::uint32_t group = static_cast<unsigned char>(bytes[k]) << 16;
-    if (left > 1) group |= static_cast<unsigned char>(bytes[k + 1]) << 8;
-    if (left > 2) group |= static_cast<unsigned char>(bytes[k + 2]);
-    out += kDigits[(group >> 18) & 63];
-    out += kDigits[(group >> 12) & 63];
-    out += left > 1 ? kDigits[(group >> 6) & 63] : '=';
-    out += left > 2 ? kDigits[group & 63] : '=';
-  }
-  return out;
-}
-
-// A name for the script of the GLB at path: FNV-1a of the path, in hex.
-std::string glbKeyOf(const std::string& path) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
-  char key[17];
-  std::snprintf(key, sizeof(key), "%016llx", static_cast<unsigned long long>(hash));
-  return key;
-}
-
-// Writes, unless it is there and newer than the GLB, the script that hands
-// the GLB's bytes to the page, and returns its name; "" when the room has
-// no GLB now.
-std::string writeGlbScript(const fs::path& glb, const fs::path& folder) {
-  std::error_code error;
-  const fs::file_time_type glbTime = fs::last_write_time(glb, error);
-  if (error) return "";
-  const std::string key = glbKeyOf(fs::absolute(glb).lexically_normal().string());
-  const fs::path script = folder / (key + ".js");
-  const fs::file_time_type scriptTime = fs::last_write_time(script, error);
-  if (!error && scriptTime >= glbTime) return key;
-  std::ifstream in(glb, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (!in) return "";
-  writeText(script, "roomboxGlb(\"" + key + "\",\"" + base64(bytes.str()) + "\");\n");
-  return key;
-}
-
 // The path from the page's folder to a room's folder, '/' between parts.
 std::string relativeFolder(const fs::path& pageFolder, const std::string& room) {
   const fs::path folder = fs::absolute(room).lexically_normal();
@@ -256,9 +183,7 @@ void writeReportPage(const ReportPageSettings& s) {
     fs::create_directory(folder, error);
     if (error) throw Error("Cannot make the folder " + folder.string());
   }
-  writeTextIfChanged(files / "three.min.js", kThreeScript);
-  writeTextIfChanged(files / "GLTFLoader.js", kThreeGltfLoader);
-  writeTextIfChanged(files / "OrbitControls.js", kThreeOrbitControls);
+  writeViewerScripts(files);
 
   const std::string glbName = s.prefix + ".glb";
   nlohmann::json rooms = nlohmann::json::array();
@@ -298,39 +223,6 @@ void writeReportPage(const ReportPageSettings& s) {
   writeText(s.page, filledTemplate(kReportPageHtml, {{"style", kReportPageStyle},
                                                      {"data", scriptSafeJson(data)},
                                                      {"script", kReportPageScript}}));
-}
-
-PeriodicReportPage::PeriodicReportPage(std::function<ReportPageSettings()> settings,
-                                       std::chrono::milliseconds period)
-    : thread_([this, settings = std::move(settings), period]() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!wake_.wait_for(lock, period, [this]() { return stopping_; })) {
-          lock.unlock();
-          try {
-            writeReportPage(settings());
-          } catch (...) {
-            // Tried again at the next period; the last page is the caller's.
-          }
-          lock.lock();
-        }
-      }) {}
-
-PeriodicReportPage::~PeriodicReportPage() {
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_all();
-  thread_.join();
-}
-
-std::string reportPageDate() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[40];
-  std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S UTC", &utc);
-  return text;
 }
 
 }  // namespace roombox
