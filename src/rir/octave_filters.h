@@ -8,7 +8,7 @@ namespace roombox {
 
 // Zero-phase octave filters applied in the frequency domain: band b passes
 // around kBandCentresHz[b] with raised-cosine (in log frequency) crossovers
-// a whole octave wide centred on the band edges (centre x 2^(+-1/2)). The
+// 0.6 octaves wide centred on the band edges (centre x 2^(+-1/2)). The
 // lowest band reaches down to 0 Hz and the highest up to the Nyquist
 // frequency, and the seven weights sum to 1 at every frequency: a signal
 // whose bands are equal comes out unchanged, with no delay.
