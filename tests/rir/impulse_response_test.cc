@@ -148,6 +148,30 @@ TEST(ImpulseResponseTest, SpecularRaysArriveOnlyWhereImageSourcesDo) {
   EXPECT_GT(arrived, 0.0);
 }
 
+TEST(ImpulseResponseTest, SpecularPathsAfterTheTransitionCountOnce) {
+  // Mirror-like surfaces that absorb 90 %: after the transition nearly all
+  // the energy is that of third-order paths that arrive late. The image
+  // sources bring them; the rays see them too, and the late part must
+  // leave them out, or they count twice.
+  const Vec3 size{6.0, 4.0, 3.0};
+  const Vec3 source{1.6, 1.3, 1.4};
+  const Vec3 receiver{4.1, 2.6, 1.7};
+  const RoomAcoustics room = shoebox(size, uniformBands(0.9), uniformBands(0.0));
+  const ImpulseResponse response = computeImpulseResponse(room, settingsFor(source, receiver));
+  double expected = 0.0;
+  for (const auto& path : shoeboxPaths(size, source, receiver, 3)) {
+    if (path.first / 343.0 < response.transitionTimeS) continue;
+    const double amplitude = std::pow(0.1, path.second / 2.0) / (4 * kPiD * path.first);
+    expected += amplitude * amplitude;
+  }
+  double energy = 0.0;
+  for (std::size_t n = std::size_t(response.transitionTimeS * 48000); n < response.frames(); ++n) {
+    energy += double(response.samples[n]) * response.samples[n];
+  }
+  EXPECT_GT(energy, 0.8 * expected);
+  EXPECT_LT(energy, 1.5 * expected);
+}
+
 TEST(ImpulseResponseTest, FractionalDelayAndAbsorptionPerReflection) {
   // A delay between samples keeps its amplitude and its time; a floor that
   // absorbs 0.75 leaves half the amplitude of its reflection.
