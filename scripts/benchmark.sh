@@ -137,7 +137,7 @@ benchInput() {
     fi
     local total=0 line
     for stage in "${stages[@]}"; do
-      line="$(grep "^timing: $stage " "$work/stderr" | awk '{ print $NF }' || true)"
+      line="$(grep "^timing: $stage [0-9]" "$work/stderr" | awk '{ print $NF }' || true)"
       echo "${line:--}" >> "$work/$key.stage.$stage"
     done
   done
