@@ -10,12 +10,13 @@ std::vector<std::vector<double>> evenBandNoise(const OctaveFilters& filters, int
                                                RandomStream& random) {
   std::vector<double> white(static_cast<std::size_t>(filters.size));
   for (double& v : white) v = random.normal();
+  const std::vector<double> transform = forwardSpectrum(white);
   std::vector<std::vector<double>> bands(kBandCount);
   std::vector<double> spectrum;
   std::vector<double> squares(static_cast<std::size_t>(frames) + 1);
   for (int b = 0; b < kBandCount; ++b) {
     spectrum.assign(white.size(), 0.0);
-    addBandSpectrum(white, filters, b, spectrum);
+    addBandOf(transform, filters, b, 2, spectrum);
     std::vector<double> band = inverseSpectrum(spectrum);
     band.resize(static_cast<std::size_t>(frames));
     // The running mean power over a centred window, from prefix sums.

@@ -21,9 +21,10 @@ std::vector<std::vector<double>> energyDecayCurves(const ImpulseResponse& respon
   const OctaveFilters filters = octaveFilters(size, response.sampleRate);
   std::vector<double> signal(static_cast<std::size_t>(size), 0.0);
   for (int n = 0; n < frames; ++n) signal[n] = response.samples[std::size_t(n) * response.channels];
+  const std::vector<double> transform = forwardSpectrum(signal);
   for (int b = 0; b < kBandCount; ++b) {
     std::vector<double> spectrum(static_cast<std::size_t>(size), 0.0);
-    addBandSpectrum(signal, filters, b, spectrum);
+    addBandOf(transform, filters, b, 1, spectrum);
     const std::vector<double> band = inverseSpectrum(spectrum);
     std::vector<double>& curve = curves[b];
     curve.resize(static_cast<std::size_t>(frames));

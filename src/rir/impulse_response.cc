@@ -49,26 +49,60 @@ void addImpulse(std::vector<double>& signal, double delay, double amplitude) {
   }
 }
 
-// The time by which every band of the rays' energy has fallen by 60 dB: the
-// end of the last bin before which all but a millionth of the band's energy
-// has arrived (the backward integral of the histogram, as a decay curve is
-// read). Each ray decays at its own rate, and the energy left late is that
-// of the rays that keep theirs longest: the mean of the rays' own 60 dB
-// times comes too early.
+// The time by which every band of the rays' energy in the room has fallen by
+// 60 dB: the end of the last bin before which all but a millionth of the
+// band's energy has passed (the backward integral of the bins, as a decay
+// curve is read). Each ray decays at its own rate, and the energy left late
+// is that of the rays that keep theirs longest: the mean of the rays' own
+// 60 dB times comes too early.
 double decayedBy60dB(const EnergyHistogram& histogram) {
+  const std::vector<BandValues>& bins = histogram.roomEnergy;
   double latest = 0.0;
   for (int b = 0; b < kBandCount; ++b) {
     double total = 0.0;
-    for (const BandValues& bin : histogram.energy) total += bin[b];
+    for (const BandValues& bin : bins) total += bin[b];
     double remaining = total;
     std::size_t bin = 0;
-    while (bin < histogram.energy.size() && remaining > 1e-6 * total) {
-      remaining -= histogram.energy[bin][b];
+    while (bin < bins.size() && remaining > 1e-6 * total) {
+      remaining -= bins[bin][b];
       ++bin;
     }
     latest = std::max(latest, double(bin) * histogram.binSeconds);
   }
   return latest;
+}
+
+// The late part's energy per bin and band: the room's decay (all the rays'
+// energy in the room) scaled to the energy the receiver sphere gathered from
+// the transition on, less what the image sources that arrive after the
+// transition bring themselves. The receiver sets the level; the whole room
+// sets the course over time, which the few rays that reach the sphere late
+// would leave to chance.
+std::vector<BandValues> lateEnergy(const EnergyHistogram& histogram,
+                                   const std::vector<ImageArrival>& arrivals, double c,
+                                   double transitionS) {
+  std::vector<BandValues> atReceiver = histogram.energy;
+  for (const ImageArrival& arrival : arrivals) {
+    const double at = arrival.distance / c;
+    if (at < transitionS) continue;
+    const std::size_t bin = std::size_t(at / histogram.binSeconds);
+    if (bin >= atReceiver.size()) continue;
+    for (int b = 0; b < kBandCount; ++b) {
+      atReceiver[bin][b] =
+          std::max(0.0, atReceiver[bin][b] - arrival.amplitude[b] * arrival.amplitude[b]);
+    }
+  }
+  const std::size_t first = std::size_t(transitionS / histogram.binSeconds);
+  std::vector<BandValues> late = histogram.roomEnergy;
+  for (int b = 0; b < kBandCount; ++b) {
+    double receiver = 0.0;
+    double room = 0.0;
+    for (std::size_t bin = first; bin < atReceiver.size(); ++bin) receiver += atReceiver[bin][b];
+    for (std::size_t bin = first; bin < late.size(); ++bin) room += late[bin][b];
+    const double scale = room > 0 ? receiver / room : 0.0;
+    for (BandValues& bin : late) bin[b] *= scale;
+  }
+  return late;
 }
 
 }  // namespace
@@ -154,18 +188,7 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
   const int size = filterSize(frames + int(std::ceil(kFilterMarginS * rate)));
   const OctaveFilters filters = octaveFilters(size, rate);
 
-  // The late part's energy per bin, less what the image sources that arrive
-  // after the transition bring themselves.
-  std::vector<BandValues> late = histogram.energy;
-  for (const ImageArrival& arrival : arrivals) {
-    const double at = arrival.distance / c;
-    if (at < transitionS) continue;
-    const std::size_t bin = std::size_t(at / histogram.binSeconds);
-    if (bin >= late.size()) continue;
-    for (int b = 0; b < kBandCount; ++b) {
-      late[bin][b] = std::max(0.0, late[bin][b] - arrival.amplitude[b] * arrival.amplitude[b]);
-    }
-  }
+  const std::vector<BandValues> late = lateEnergy(histogram, arrivals, c, transitionS);
   response.imageSources = int(arrivals.size());
 
   // The early part: each image source, per band and channel, filtered into
@@ -177,11 +200,11 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
   std::vector<std::array<double, 4>> gains;
   for (const ImageArrival& arrival : arrivals) gains.push_back(ambixGains(arrival.direction));
   // The late part's amplitude per band and sample: the square root of the
-  // bins' energy per sample, interpolated between the bins' centres. A bin's
-  // band energy is that of a broadband sound at the band's level (as an
-  // image source's band amplitude is), so the band noise gets the share of
-  // white noise's power its band holds, made up for the share its filter
-  // takes off again.
+  // bins' energy per sample, interpolated between the bins' centres, faded
+  // in over one period of the band's centre frequency from the transition
+  // on. A bin's band energy is that of a broadband sound at the band's level
+  // (as an image source's band amplitude is), so the band noise gets the
+  // share of white noise's power its band holds.
   std::vector<BandValues> envelope(static_cast<std::size_t>(frames), BandValues{});
   for (long n = std::max(0L, transitionSample); n < frames; ++n) {
     const double at = double(n) / samplesPerBin - 0.5;
@@ -192,14 +215,20 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
         if (bin < 0 || bin >= long(late.size()) || !(late[bin][b] > 0)) return 0.0;
         return std::sqrt(late[bin][b] / samplesPerBin);
       };
-      envelope[n][b] = ((1 - w) * level(lower) + w * level(lower + 1)) *
-                       std::sqrt(filters.powerFraction[b] / filters.twiceFraction[b]);
+      const double fade = double(n - transitionSample) * kBandCentresHz[b] / rate;
+      const double fadeIn = fade < 1.0 ? 0.5 - 0.5 * std::cos(kPi * fade) : 1.0;
+      envelope[n][b] = ((1 - w) * level(lower) + w * level(lower + 1)) * fadeIn *
+                       std::sqrt(filters.powerFraction[b]);
     }
   }
   response.samples.assign(static_cast<std::size_t>(frames) * response.channels, 0.0f);
   // W's noise (the mono response's) first: the other channels take the part
   // of theirs that follows W from it. Then the channels side by side, each
-  // into its own samples.
+  // into its own samples. W's late part goes in as it is: its noise lies in
+  // the band already and its envelope changes slowly, and filtering it again
+  // would bring back some of the unevenness its noise was rid of. The other
+  // channels' late parts follow the rays' directions bin by bin, and those
+  // steps are filtered out of the other bands.
   RandomStream randomW(settings.seed, kNoiseStream);
   const std::vector<std::vector<double>> noiseW =
       evenBandNoise(filters, frames, rate, evenSamples, randomW);
@@ -211,7 +240,10 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
     }
     std::vector<double> signal(static_cast<std::size_t>(size));
     std::vector<double> spectrum(static_cast<std::size_t>(size), 0.0);
+    std::vector<double> lateW(channel == 0 ? std::size_t(frames) : 0, 0.0);
     for (int b = 0; b < kBandCount; ++b) {
+      // Filtering takes twiceFraction of a band noise's power off again.
+      const double again = 1.0 / std::sqrt(filters.twiceFraction[b]);
       std::fill(signal.begin(), signal.end(), 0.0);
       for (std::size_t i = 0; i < arrivals.size(); ++i) {
         addImpulse(signal, arrivals[i].distance / c * rate,
@@ -222,19 +254,29 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
         if (!(level > 0)) continue;
         double shape = noiseW[b][n];
         if (channel > 0) {
-          const std::size_t bin = std::min(late.size() - 1, std::size_t(double(n) / samplesPerBin));
-          const double energy = histogram.energy[bin][b];
-          const double g = energy > 0 ? histogram.gainSum[bin][channel - 1][b] / energy : 0.0;
-          const double p = energy > 0 ? histogram.gainSquareSum[bin][channel - 1][b] / energy : 0.0;
+          // The directions of the rays that reached the receiver in the
+          // bin; where none did, a diffuse field's (a mean square gain of
+          // a third).
+          const std::size_t bin = std::size_t(double(n) / samplesPerBin);
+          const double energy = bin < histogram.energy.size() ? histogram.energy[bin][b] : 0.0;
+          double g = 0.0;
+          double p = 1.0 / 3.0;
+          if (energy > 0) {
+            g = histogram.gainSum[bin][channel - 1][b] / energy;
+            p = histogram.gainSquareSum[bin][channel - 1][b] / energy;
+          }
           shape = g * noiseW[b][n] + std::sqrt(std::max(0.0, p - g * g)) * noise[b][n];
         }
-        signal[n] += level * shape;
+        if (channel == 0) {
+          lateW[n] += level * shape;
+        } else {
+          signal[n] += level * again * shape;
+        }
       }
-      // Filtered into the band again: the envelope's steps leave no trace
-      // in the other bands.
       addBandSpectrum(signal, filters, b, spectrum);
     }
-    const std::vector<double> out = inverseSpectrum(spectrum);
+    std::vector<double> out = inverseSpectrum(spectrum);
+    for (std::size_t n = 0; n < lateW.size(); ++n) out[n] += lateW[n];
     for (int n = 0; n < frames; ++n) {
       const float sample = float(out[n]);
       // Coordinates beyond any room's can overflow on the way.

@@ -63,13 +63,25 @@ int filterSize(int samples) {
   return size;
 }
 
-void addBandSpectrum(const std::vector<double>& signal, const OctaveFilters& filters, int band,
-                     std::vector<double>& spectrum) {
-  const cv::Mat input(1, filters.size, CV_64F, const_cast<double*>(signal.data()));
+std::vector<double> forwardSpectrum(const std::vector<double>& signal) {
+  const cv::Mat input(1, int(signal.size()), CV_64F, const_cast<double*>(signal.data()));
   cv::Mat transform;
   cv::dft(input, transform);
   const double* values = transform.ptr<double>();
-  for (int j = 0; j < filters.size; ++j) spectrum[j] += values[j] * filters.weights[binOf(j)][band];
+  return std::vector<double>(values, values + signal.size());
+}
+
+void addBandOf(const std::vector<double>& transform, const OctaveFilters& filters, int band,
+               int times, std::vector<double>& spectrum) {
+  for (int j = 0; j < filters.size; ++j) {
+    const double weight = filters.weights[binOf(j)][band];
+    spectrum[j] += transform[j] * (times == 1 ? weight : std::pow(weight, times));
+  }
+}
+
+void addBandSpectrum(const std::vector<double>& signal, const OctaveFilters& filters, int band,
+                     std::vector<double>& spectrum) {
+  addBandOf(forwardSpectrum(signal), filters, band, 1, spectrum);
 }
 
 std::vector<double> inverseSpectrum(std::vector<double>& spectrum) {

@@ -30,6 +30,14 @@ int filterSize(int samples);
 void addBandSpectrum(const std::vector<double>& signal, const OctaveFilters& filters, int band,
                      std::vector<double>& spectrum);
 
+// The transform of signal (size values), in OpenCV's packed real layout.
+std::vector<double> forwardSpectrum(const std::vector<double>& signal);
+
+// Accumulates into spectrum a transform weighted by band b `times` times
+// over: filtered into the band once, or again.
+void addBandOf(const std::vector<double>& transform, const OctaveFilters& filters, int band,
+               int times, std::vector<double>& spectrum);
+
 // The signal (size values) of a packed spectrum.
 std::vector<double> inverseSpectrum(std::vector<double>& spectrum);
 

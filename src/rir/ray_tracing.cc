@@ -20,12 +20,19 @@ constexpr double kLog70dB = -16.11809565095832;
 // One chunk's sums, grown as its rays reach later bins.
 struct ChunkSums {
   std::vector<BandValues> energy;
+  // The room's bins without the air's share: each bin's parts of paths,
+  // and the steps of the energy that whole bins gain (summed from the
+  // front, a bin gets the energy of every path that crosses it whole).
+  std::vector<BandValues> roomParts;
+  std::vector<BandValues> roomSteps;
   std::vector<std::array<BandValues, 3>> gainSum;
   std::vector<std::array<BandValues, 3>> gainSquareSum;
   bool truncated = false;
 
   void clear() {
     energy.clear();
+    roomParts.clear();
+    roomSteps.clear();
     gainSum.clear();
     gainSquareSum.clear();
     truncated = false;
@@ -89,6 +96,8 @@ class ChunkTracer {
   void traceRay(Vec3 direction, RandomStream& random, ChunkSums& sums) const {
     Vec3 position = source_;
     BandValues logEnergy{};  // ln of the wall factors so far
+    BandValues energy;       // the ray's energy after the walls (without the air's share)
+    energy.fill(rayEnergy_);
     double travelled = 0.0;
     for (int reflection = 0;; ++reflection) {
       // The next surface: the room box's exit or an object box's face.
@@ -120,6 +129,7 @@ class ChunkTracer {
       const bool last = travelled + distance >= maxDistance_;
       const double segment = last ? maxDistance_ - travelled : distance;
       if (reflection > 0) detect(position, direction, segment, travelled, logEnergy, sums);
+      addToRoom(travelled, travelled + segment, energy, sums);
 
       // Whether each band has fallen by 60 dB (70 dB) by the segment's end,
       // with the air's share.
@@ -155,7 +165,10 @@ class ChunkTracer {
       for (int a = 0; a < 3; ++a) {
         position[a] = std::min(boxes_.roomMax[a], std::max(boxes_.roomMin[a], position[a]));
       }
-      for (int b = 0; b < kBandCount; ++b) logEnergy[b] += material->logReflection[b];
+      for (int b = 0; b < kBandCount; ++b) {
+        logEnergy[b] += material->logReflection[b];
+        energy[b] *= 1.0 - material->absorption[b];
+      }
       if (random.uniform() < material->meanScattering) {
         direction = lambertDirection(normal, random);
       } else {
@@ -164,6 +177,32 @@ class ChunkTracer {
       }
     }
     // Stopped at 70 dB: every band passed its 60 dB point on the way.
+  }
+
+  // Adds the ray's energy x the length of its path from `from` to `to`
+  // (metres travelled) to the room's bins: the parts in its first and last
+  // bin, and a step up and down for the whole bins between.
+  void addToRoom(double from, double to, const BandValues& energy, ChunkSums& sums) const {
+    if (!(to > from) || !(from >= 0) || !(to <= maxDistance_)) return;
+    const double binLength = binSeconds_ * room_.speedOfSound;
+    const std::size_t first = std::size_t(from / binLength);
+    const std::size_t last = std::max(first, std::size_t(to / binLength));
+    if (last >= sums.roomParts.size()) {
+      sums.roomParts.resize(last + 1, BandValues{});
+      sums.roomSteps.resize(last + 1, BandValues{});
+    }
+    if (first == last) {
+      for (int b = 0; b < kBandCount; ++b) sums.roomParts[first][b] += energy[b] * (to - from);
+      return;
+    }
+    const double head = double(first + 1) * binLength - from;
+    const double tail = to - double(last) * binLength;
+    for (int b = 0; b < kBandCount; ++b) {
+      sums.roomParts[first][b] += energy[b] * head;
+      sums.roomParts[last][b] += energy[b] * tail;
+      sums.roomSteps[first + 1][b] += energy[b] * binLength;
+      sums.roomSteps[last][b] -= energy[b] * binLength;
+    }
   }
 
   // Adds the part of the segment inside the receiver sphere.
@@ -246,6 +285,8 @@ EnergyHistogram traceRays(const RoomAcoustics& room, const ReflectingBoxes& boxe
   const int chunks = (settings.rays + kChunkRays - 1) / kChunkRays;
   const int threads = std::max(1, std::min(settings.threads, chunks));
   std::vector<ChunkSums> sums(static_cast<std::size_t>(threads));
+  std::vector<BandValues> roomParts;
+  std::vector<BandValues> roomSteps;
   // Waves of `threads` chunks, each wave's sums added in chunk order: the
   // same additions in the same order for any number of threads.
   for (int start = 0; start < chunks; start += threads) {
@@ -253,11 +294,27 @@ EnergyHistogram traceRays(const RoomAcoustics& room, const ReflectingBoxes& boxe
     runParallelWorkers(threads, count, [&](int, int k) { tracer.trace(start + k, sums[k]); });
     for (int k = 0; k < count; ++k) {
       addBins(histogram.energy, sums[k].energy);
+      addBins(roomParts, sums[k].roomParts);
+      addBins(roomSteps, sums[k].roomSteps);
       if (settings.directions) {
         addBins3(histogram.gainSum, sums[k].gainSum);
         addBins3(histogram.gainSquareSum, sums[k].gainSquareSum);
       }
       histogram.truncated = histogram.truncated || sums[k].truncated;
+    }
+  }
+  // The room's bins: the whole bins' energy summed up from its steps, the
+  // parts added, each bin at the air's attenuation at its middle.
+  const double binLength = histogram.binSeconds * room.speedOfSound;
+  histogram.roomEnergy.resize(roomParts.size());
+  for (int b = 0; b < kBandCount; ++b) {
+    const double step = std::exp(-room.airAttenuation[b] * binLength);
+    double air = std::exp(-room.airAttenuation[b] * 0.5 * binLength);
+    double whole = 0.0;
+    for (std::size_t bin = 0; bin < roomParts.size(); ++bin) {
+      whole += roomSteps[bin][b];
+      histogram.roomEnergy[bin][b] = (whole + roomParts[bin][b]) * air;
+      air *= step;
     }
   }
   if (settings.directions) {

@@ -23,6 +23,11 @@ struct RayTracingSettings {
 struct EnergyHistogram {
   double binSeconds = 0.001;
   std::vector<BandValues> energy;  // per bin
+  // Per bin, the rays' energy anywhere in the room: each ray's energy x the
+  // length of its path within the bin. Its course over time is the room's
+  // decay, gathered from every ray all the time; a ray that happens to pass
+  // the receiver sphere again and again cannot tilt it.
+  std::vector<BandValues> roomEnergy;
   // With directions: per bin, per band, the energy-weighted sums of the
   // arrival directions' Y, Z and X gains and of their squares.
   std::vector<std::array<BandValues, 3>> gainSum;
