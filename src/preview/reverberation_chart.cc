@@ -21,19 +21,24 @@ void drawReverberationChart(const RoomAcoustics& a, const PreviewStyle& style, c
   area.setTo(kPreviewBackground);
   const int pad = chartPadding(area.cols);
   const int line = chartLineHeight(style);
-  drawHaloText(area,
-               "Reverberation time per octave band, " +
-                   chartNumber("%.1f m3 of air", a.volume) +
-                   chartNumber(", mean absorption %.2f at 1 kHz", a.meanAbsorption[3]),
-               cv::Point(pad, pad + line), style, kPreviewText);
-  // Legend on the title line's right.
+  const std::string title = "Reverberation time per octave band, " +
+                            chartNumber("%.1f m3 of air", a.volume) +
+                            chartNumber(", mean absorption %.2f at 1 kHz", a.meanAbsorption[3]);
+  drawHaloText(area, title, cv::Point(pad, pad + line), style, kPreviewText);
+  // Legend on the title line's right, or on a line of its own below the
+  // title where the title reaches it (narrow previews).
   const int legendX = area.cols - pad - 16 * line;
-  cv::rectangle(area, cv::Rect(legendX, pad + line / 4, line * 2 / 3, line * 2 / 3), kSabineColour,
-                cv::FILLED);
-  drawHaloText(area, "Sabine", cv::Point(legendX + line, pad + line), style, kPreviewText);
-  cv::rectangle(area, cv::Rect(legendX + 7 * line, pad + line / 4, line * 2 / 3, line * 2 / 3),
+  int baseline = 0;
+  const int titleWidth = cv::getTextSize(title, cv::FONT_HERSHEY_SIMPLEX, style.textScale,
+                                         style.textThickness, &baseline).width;
+  const int legendTop = pad + (pad + titleWidth + line > legendX ? line * 3 / 2 : 0);
+  cv::rectangle(area, cv::Rect(legendX, legendTop + line / 4, line * 2 / 3, line * 2 / 3),
+                kSabineColour, cv::FILLED);
+  drawHaloText(area, "Sabine", cv::Point(legendX + line, legendTop + line), style, kPreviewText);
+  cv::rectangle(area, cv::Rect(legendX + 7 * line, legendTop + line / 4, line * 2 / 3, line * 2 / 3),
                 kEyringColour, cv::FILLED);
-  drawHaloText(area, "Eyring", cv::Point(legendX + 8 * line, pad + line), style, kPreviewText);
+  drawHaloText(area, "Eyring", cv::Point(legendX + 8 * line, legendTop + line), style,
+               kPreviewText);
 
   double longest = 0.0;
   for (int b = 0; b < kBandCount; ++b) {
@@ -43,8 +48,9 @@ void drawReverberationChart(const RoomAcoustics& a, const PreviewStyle& style, c
   const double step = axisStep(longest, 0.1);
   const double top = std::ceil(longest / step - 1e-9) * step;
 
-  const cv::Rect plot(pad + 4 * line, pad + 2 * line, area.cols - 2 * pad - 5 * line,
-                      area.rows - 4 * line - 2 * pad);
+  const int below = legendTop - pad;  // what the legend's own line takes
+  const cv::Rect plot(pad + 4 * line, pad + 2 * line + below, area.cols - 2 * pad - 5 * line,
+                      area.rows - 4 * line - 2 * pad - below);
   if (plot.width <= 0 || plot.height <= 0) return;
   auto yOf = [&plot, top](double seconds) {
     return plot.y + plot.height - static_cast<int>(std::lround(seconds / top * plot.height));

@@ -1,4 +1,5 @@
 // The preview image of a generated room: what a person reads off it.
+#include "preview/chart_axes.h"
 #include "preview/decay_chart.h"
 #include "preview/edge_projection.h"
 #include "preview/labels.h"
@@ -6,6 +7,7 @@
 #include "preview/preview_fixtures.h"
 #include "preview/preview_items.h"
 #include "preview/preview_style.h"
+#include "preview/reverberation_chart.h"
 #include "preview/render_preview.h"
 #include "roombox/write_preview.h"
 #include "support/expect_error.h"
@@ -315,6 +317,33 @@ TEST(DecayChart, OddCurvesAndSmallAreasAreDrawnWithoutFault) {
   rir.sampleRate = 0;
   cv::Mat area(512, 2048, CV_8UC3);
   drawDecayChart(rir, previewStyle(2048), area);
+}
+
+TEST(ReverberationChart, TheLegendKeepsClearOfTheTitleOnANarrowPreview) {
+  // At 1024 pixels the title reaches the legend's place on its line: the
+  // legend's swatches (the only marks in the bars' colours above the plot)
+  // move below the title's text.
+  RoomAcoustics acoustics;
+  acoustics.volume = 60.9;
+  acoustics.meanAbsorption.fill(0.13);
+  acoustics.rt60Sabine.fill(0.6);
+  acoustics.rt60Eyring.fill(0.55);
+  for (const int width : {1024, 2048}) {
+    const PreviewStyle style = previewStyle(width);
+    cv::Mat area(std::max(width / 6, 300), width, CV_8UC3);
+    drawReverberationChart(acoustics, style, area);
+    const int titleBottom = chartPadding(width) + chartLineHeight(style) + 2;
+    int swatch = 0;
+    for (int y = 0; y < titleBottom; ++y) {
+      for (int x = 0; x < width; ++x) swatch += area.at<cv::Vec3b>(y, x) == cv::Vec3b(230, 160, 70);
+    }
+    // At 2048 pixels the legend stays on the title's line.
+    if (width == 1024) {
+      EXPECT_EQ(swatch, 0);
+    } else {
+      EXPECT_GT(swatch, 0);
+    }
+  }
 }
 
 TEST(WritePreview, WritesThePngOfTheRenderedImage) {
