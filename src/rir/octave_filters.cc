@@ -75,7 +75,9 @@ void addBandOf(const std::vector<double>& transform, const OctaveFilters& filter
                int times, std::vector<double>& spectrum) {
   for (int j = 0; j < filters.size; ++j) {
     const double weight = filters.weights[binOf(j)][band];
-    spectrum[j] += transform[j] * (times == 1 ? weight : std::pow(weight, times));
+    double factor = weight;
+    for (int t = 1; t < times; ++t) factor *= weight;
+    spectrum[j] += transform[j] * factor;
   }
 }
 
