@@ -230,20 +230,23 @@ ImpulseResponse computeImpulseResponse(const RoomAcoustics& room,
   // channels' late parts follow the rays' directions bin by bin, and those
   // steps are filtered out of the other bands.
   RandomStream randomW(settings.seed, kNoiseStream);
-  const std::vector<std::vector<double>> noiseW =
-      evenBandNoise(filters, frames, rate, evenSamples, randomW);
+  const BandNoise bandNoiseW =
+      evenBandNoise(filters, frames, rate, evenSamples, rays.threads, randomW);
+  const std::vector<std::vector<double>>& noiseW = bandNoiseW.bands;
   runParallel(rays.threads, response.channels, [&](int channel) {
-    std::vector<std::vector<double>> noise;
+    BandNoise bandNoise;
     if (channel > 0) {
       RandomStream random(settings.seed, kNoiseStream + std::uint64_t(channel));
-      noise = evenBandNoise(filters, frames, rate, evenSamples, random);
+      bandNoise = evenBandNoise(filters, frames, rate, evenSamples, 1, random);
     }
+    const std::vector<std::vector<double>>& noise = bandNoise.bands;
     std::vector<double> signal(static_cast<std::size_t>(size));
     std::vector<double> spectrum(static_cast<std::size_t>(size), 0.0);
     std::vector<double> lateW(channel == 0 ? std::size_t(frames) : 0, 0.0);
     for (int b = 0; b < kBandCount; ++b) {
-      // Filtering takes twiceFraction of a band noise's power off again.
-      const double again = 1.0 / std::sqrt(filters.twiceFraction[b]);
+      // Filtering again takes a little of a band noise's power off.
+      const double kept = 0.5 * (bandNoiseW.keptWhenFiltered[b] + bandNoise.keptWhenFiltered[b]);
+      const double again = kept > 0 ? 1.0 / std::sqrt(kept) : 0.0;
       std::fill(signal.begin(), signal.end(), 0.0);
       for (std::size_t i = 0; i < arrivals.size(); ++i) {
         addImpulse(signal, arrivals[i].distance / c * rate,

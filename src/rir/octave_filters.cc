@@ -40,20 +40,13 @@ OctaveFilters octaveFilters(int size, int sampleRate) {
     }
   }
   // The power white noise keeps: every bin of the full spectrum.
-  BandValues fourth{};
   for (int j = 0; j < size; ++j) {
     const int k = j <= size / 2 ? j : size - j;
     for (int b = 0; b < kBandCount; ++b) {
-      const double square = filters.weights[k][b] * filters.weights[k][b];
-      filters.powerFraction[b] += square;
-      fourth[b] += square * square;
+      filters.powerFraction[b] += filters.weights[k][b] * filters.weights[k][b];
     }
   }
-  for (int b = 0; b < kBandCount; ++b) {
-    const double power = filters.powerFraction[b];
-    filters.twiceFraction[b] = power > 0 ? fourth[b] / power : 0.0;
-    filters.powerFraction[b] /= size;
-  }
+  for (int b = 0; b < kBandCount; ++b) filters.powerFraction[b] /= size;
   return filters;
 }
 
@@ -84,6 +77,29 @@ void addBandOf(const std::vector<double>& transform, const OctaveFilters& filter
 void addBandSpectrum(const std::vector<double>& signal, const OctaveFilters& filters, int band,
                      std::vector<double>& spectrum) {
   addBandOf(forwardSpectrum(signal), filters, band, 1, spectrum);
+}
+
+std::vector<double> quadratureSpectrum(const std::vector<double>& spectrum) {
+  std::vector<double> quadrature(spectrum.size(), 0.0);
+  // Re + i Im times -i: Im - i Re, for the bins between the ends.
+  for (std::size_t j = 1; j + 1 < spectrum.size(); j += 2) {
+    quadrature[j] = spectrum[j + 1];
+    quadrature[j + 1] = -spectrum[j];
+  }
+  return quadrature;
+}
+
+double bandShare(const std::vector<double>& spectrum, const OctaveFilters& filters, int band) {
+  double all = 0.0;
+  double passed = 0.0;
+  for (int j = 0; j < filters.size; ++j) {
+    // The bins between the ends stand for their negative frequencies too.
+    const double square = spectrum[j] * spectrum[j] * (j == 0 || j == filters.size - 1 ? 1 : 2);
+    const double weight = filters.weights[binOf(j)][band];
+    all += square;
+    passed += square * weight * weight;
+  }
+  return all > 0 ? passed / all : 0.0;
 }
 
 std::vector<double> inverseSpectrum(std::vector<double>& spectrum) {

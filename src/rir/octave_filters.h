@@ -16,7 +16,6 @@ struct OctaveFilters {
   int size = 0;                      // the transform's length in samples
   std::vector<BandValues> weights;   // per frequency bin 0..size/2
   BandValues powerFraction{};        // the share of white noise's power each band passes
-  BandValues twiceFraction{};        // the share of a band's own noise power it passes again
 };
 
 // The filters for transforms of `size` samples at sampleRate.
@@ -38,6 +37,13 @@ std::vector<double> forwardSpectrum(const std::vector<double>& signal);
 void addBandOf(const std::vector<double>& transform, const OctaveFilters& filters, int band,
                int times, std::vector<double>& spectrum);
 
+// The packed spectrum of the signal's quadrature (its Hilbert transform):
+// every frequency a quarter period later, without the constant and the
+// Nyquist frequency's parts. With the signal x and its quadrature q,
+// sqrt(x^2 + q^2) is x's envelope.
+std::vector<double> quadratureSpectrum(const std::vector<double>& spectrum);
+// The share of a packed spectrum's power that band b passes.
+double bandShare(const std::vector<double>& spectrum, const OctaveFilters& filters, int band);
 // The signal (size values) of a packed spectrum.
 std::vector<double> inverseSpectrum(std::vector<double>& spectrum);
 
