@@ -24,7 +24,7 @@ struct ImpulseResponseSettings {
   double maxLengthS = 10.0;  // the cap on the response's length
   std::uint64_t seed = 0;
   int maxOrder = 3;             // the image sources' highest reflection order
-  int rays = 6000;              // rays traced for the late part (0: image sources alone)
+  int rays = 10000;             // rays traced for the late part (0: image sources alone)
   double receiverRadius = 0.5;  // metres, the sphere that detects rays
   int threads = 0;              // 0: every core the process may use
 };

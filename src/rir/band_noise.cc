@@ -48,7 +48,7 @@ BandNoise evenBandNoise(const OctaveFilters& filters, int frames, int sampleRate
     // The running mean power over a centred window, from prefix sums.
     std::vector<double> squares(static_cast<std::size_t>(frames) + 1, 0.0);
     for (int n = 0; n < frames; ++n) squares[n + 1] = squares[n] + band[n] * band[n];
-    const int half = std::max(evenSamples, int(4.0 * sampleRate / kBandCentresHz[b])) / 2;
+    const int half = std::max(evenSamples, int(8.0 * sampleRate / kBandCentresHz[b])) / 2;
     std::vector<double>& even = noise.bands[b];
     even.resize(band.size());
     for (int n = 0; n < frames; ++n) {

@@ -19,7 +19,7 @@ struct BandNoise {
 // Draws white noise and splits it into bands. Each band is filtered into
 // the band twice; then, twice over, divided by its envelope (which leaves
 // its phase at a constant level) and filtered into the band again; last,
-// divided by the root of its running mean power over four periods of the
+// divided by the root of its running mean power over eight periods of the
 // band's centre frequency (at least `evenSamples`). An envelope shaped onto
 // it gives a decay whose measured slope hardly depends on the noise drawn:
 // the band's level no longer wanders as a plain band noise's does. The

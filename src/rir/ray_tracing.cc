@@ -16,6 +16,9 @@ constexpr int kChunkRays = 250;
 // ln(10^-6) and ln(10^-7): a band has decayed by 60 dB; a ray stops at 70.
 constexpr double kLog60dB = -13.815510557964274;
 constexpr double kLog70dB = -16.11809565095832;
+// ln(10^-4.5): below -45 dB in every band a ray plays Russian roulette.
+constexpr double kLogRoulette = -10.361632918473205;
+constexpr double kLog2 = 0.6931471805599453;
 
 // One chunk's sums, grown as its rays reach later bins.
 struct ChunkSums {
@@ -98,6 +101,8 @@ class ChunkTracer {
     BandValues logEnergy{};  // ln of the wall factors so far
     BandValues energy;       // the ray's energy after the walls (without the air's share)
     energy.fill(rayEnergy_);
+    int doublings = 0;       // the roulettes survived: logEnergy and energy hold 2^doublings x
+                             // what the walls left
     double travelled = 0.0;
     for (int reflection = 0;; ++reflection) {
       // The next surface: the room box's exit or an object box's face.
@@ -132,19 +137,36 @@ class ChunkTracer {
       addToRoom(travelled, travelled + segment, energy, sums);
 
       // Whether each band has fallen by 60 dB (70 dB) by the segment's end,
-      // with the air's share.
+      // with the air's share, and whether the ray's weight is below the
+      // roulette's level in every band.
       bool allDecayed = true;
       bool allStopped = true;
+      bool allFaint = true;
       for (int b = 0; b < kBandCount; ++b) {
         const double endLog = logEnergy[b] - room_.airAttenuation[b] * (travelled + segment);
-        allDecayed = allDecayed && endLog < kLog60dB;
-        allStopped = allStopped && endLog < kLog70dB;
+        const double fallen = endLog - doublings * kLog2;
+        allDecayed = allDecayed && fallen < kLog60dB;
+        allStopped = allStopped && fallen < kLog70dB;
+        allFaint = allFaint && endLog < kLogRoulette;
       }
       travelled += segment;
       if (allStopped) break;
       if (last || reflection >= kMaxReflectionsPerRay) {
         if (!allDecayed) sums.truncated = true;
         return;
+      }
+      // Russian roulette: a faint ray ends or, with probability 1/2, goes on
+      // at twice its energy. The expected energy everywhere stays as it was,
+      // and the rays' time goes to those that still carry energy: a ray
+      // stays above -48 dB while it lasts, and the rays left fall in number
+      // as the energy does.
+      if (allFaint) {
+        if (random.uniform() < 0.5) return;
+        ++doublings;
+        for (int b = 0; b < kBandCount; ++b) {
+          logEnergy[b] += kLog2;
+          energy[b] *= 2.0;
+        }
       }
 
       // Reflect.

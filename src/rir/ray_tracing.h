@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rir/reflecting_boxes.h"
+#include "roombox/impulse_response.h"
 
 #include <cstdint>
 #include <vector>
@@ -9,9 +10,9 @@ namespace roombox {
 
 // What the rays are traced with.
 struct RayTracingSettings {
-  int rays = 6000;
-  double receiverRadius = 0.5;  // metres
-  double maxTimeS = 10.0;       // rays stop here
+  int rays = ImpulseResponseSettings{}.rays;
+  double receiverRadius = ImpulseResponseSettings{}.receiverRadius;  // metres
+  double maxTimeS = ImpulseResponseSettings{}.maxLengthS;            // rays stop here
   std::uint64_t seed = 0;
   bool directions = false;  // also gather the arrival directions (AmbiX)
   int threads = 1;

@@ -1,5 +1,6 @@
 #include "roombox/impulse_response.h"
 
+#include "rir/band_noise.h"
 #include "rir/ray_tracing.h"
 #include "rir/reflecting_boxes.h"
 #include "rir/shoebox_rooms.h"
@@ -168,6 +169,74 @@ TEST(ImpulseResponseTest, TheRoomsEnergyIsEveryRaysPathPerBinAtTheAirsAttenuatio
       const double expected = binLength / (4 * kPiD) * std::exp(-air[b] * (bin + 0.5) * binLength);
       ASSERT_NEAR(histogram.roomEnergy[bin][b], expected, 1e-9 * expected) << bin << ", " << b;
     }
+  }
+}
+
+TEST(ImpulseResponseTest, FaintRaysThatGoOnCarryTheEnergyOfThoseThatEnd) {
+  // Walls that absorb nothing and air that takes 60 dB in 0.9 s: below
+  // -45 dB a ray ends or goes on at twice its energy. The room's bins keep
+  // the expected energy, and the rays have decayed by 66 dB at the cap,
+  // whatever energy the ones left carry.
+  const double air = std::log(1e6) / (0.9 * 343.0);
+  const RoomAcoustics room =
+      shoebox({5.0, 4.0, 3.0}, uniformBands(0.0), uniformBands(0.5), uniformBands(air));
+  RayTracingSettings rays;
+  rays.rays = 4000;
+  rays.maxTimeS = 1.0;
+  rays.threads = 2;
+  const EnergyHistogram histogram =
+      traceRays(room, gatherReflectingBoxes(room), {1.2, 1.1, 0.9}, {3.0, 2.5, 1.5}, rays);
+  EXPECT_FALSE(histogram.truncated);
+  const double binLength = histogram.binSeconds * 343.0;
+  // From 0.72 s (-48 dB) to 0.95 s (-63 dB): a half to a sixty-fourth of
+  // the rays are left.
+  double gathered = 0.0;
+  double expected = 0.0;
+  for (std::size_t bin = 720; bin < 950 && bin < histogram.roomEnergy.size(); ++bin) {
+    gathered += histogram.roomEnergy[bin][3];
+    expected += binLength / (4 * kPiD) * std::exp(-air * (bin + 0.5) * binLength);
+  }
+  EXPECT_NEAR(gathered, expected, 0.2 * expected);
+}
+
+TEST(ImpulseResponseTest, TheLateNoiseKeepsItsLevelOverEveryTwoPeriods) {
+  // Plain band noise's power over two periods of its band strays by half
+  // its mean from window to window. The late part's noise is levelled to
+  // its envelope: it strays by a sixth. And the share that filtering it
+  // again keeps is what filtering it again keeps.
+  const int rate = 48000;
+  const int frames = 48000;
+  const OctaveFilters filters = octaveFilters(filterSize(frames + 4800), rate);
+  RandomStream random(1, 7);
+  const BandNoise noise = evenBandNoise(filters, frames, rate, 48, 2, random);
+  for (int b = 0; b < kBandCount; ++b) {
+    const std::vector<double>& band = noise.bands[b];
+    ASSERT_EQ(band.size(), std::size_t(frames));
+    const int window = int(2 * rate / kBandCentresHz[b]);
+    double sum = 0.0;
+    double squares = 0.0;
+    int windows = 0;
+    for (int start = 0; start + window <= frames; start += window, ++windows) {
+      double power = 0.0;
+      for (int n = start; n < start + window; ++n) power += band[n] * band[n] / window;
+      sum += power;
+      squares += power * power;
+    }
+    const double mean = sum / windows;
+    EXPECT_NEAR(mean, 1.0, 0.01) << kBandCentresHz[b] << " Hz";
+    EXPECT_LT(std::sqrt(squares / windows - mean * mean), 0.22) << kBandCentresHz[b] << " Hz";
+    std::vector<double> signal(std::size_t(filters.size), 0.0);
+    std::copy(band.begin(), band.end(), signal.begin());
+    std::vector<double> spectrum(signal.size(), 0.0);
+    addBandSpectrum(signal, filters, b, spectrum);
+    const std::vector<double> again = inverseSpectrum(spectrum);
+    double before = 0.0;
+    double after = 0.0;
+    for (int n = 0; n < frames; ++n) {
+      before += band[n] * band[n];
+      after += again[n] * again[n];
+    }
+    EXPECT_NEAR(noise.keptWhenFiltered[b], after / before, 0.01) << kBandCentresHz[b] << " Hz";
   }
 }
 
