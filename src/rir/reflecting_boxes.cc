@@ -160,18 +160,58 @@ void buildGrid(ReflectingBoxes& boxes) {
 
 // A ray from origin along direction, with the reciprocals of the
 // direction's components (a ray meets many boxes; multiplying is cheaper
-// than dividing).
+// than dividing) and, per axis, which face of a box it meets first.
 struct Ray {
   Vec3 origin;
   Vec3 direction;
   Vec3 inverse;
+  std::array<int, 3> nearSide{};  // 0: the low face (the ray goes up the axis), 1: the high one
+  bool alongAFace = false;        // a component is 0: the ray runs parallel to some faces
 };
+
+Ray rayOf(const Vec3& origin, const Vec3& direction) {
+  Ray ray{origin, direction, {1.0 / direction[0], 1.0 / direction[1], 1.0 / direction[2]}};
+  for (int a = 0; a < 3; ++a) {
+    ray.nearSide[a] = direction[a] > 0 ? 0 : 1;
+    ray.alongAFace = ray.alongAFace || direction[a] == 0.0;
+  }
+  return ray;
+}
+
+// Keeps box o's entry in best when it lies nearer (the box's axis and
+// side of entry in axis and side).
+void keepEntry(std::size_t o, const Ray& ray, double enter, double exit, int enterAxis,
+               double& best, bool& found, int& object, int& axis, int& side) {
+  if (!(enter < exit)) return;
+  if (enter <= kTouch || enter >= best || exit - enter <= kTouch) return;
+  best = enter;
+  found = true;
+  object = int(o);
+  axis = enterAxis;
+  side = ray.direction[enterAxis] > 0 ? 0 : 1;
+}
 
 // Tests box o against the ray; keeps the nearest entry in best.
 void testBox(const ReflectingBoxes& boxes, std::size_t o, const Ray& ray, double& best,
              bool& found, int& object, int& axis, int& side) {
   const Vec3& lo = boxes.objectMin[o];
   const Vec3& hi = boxes.objectMax[o];
+  if (!ray.alongAFace) {
+    // Each axis's entry and exit: the near face's parameter and the far one's.
+    std::array<double, 3> in;
+    std::array<double, 3> out;
+    for (int a = 0; a < 3; ++a) {
+      const double nearFace = ray.nearSide[a] ? hi[a] : lo[a];
+      const double farFace = ray.nearSide[a] ? lo[a] : hi[a];
+      in[a] = (nearFace - ray.origin[a]) * ray.inverse[a];
+      out[a] = (farFace - ray.origin[a]) * ray.inverse[a];
+    }
+    // The first axis of the latest entry, as the slabs are met.
+    const int enterAxis = in[1] > in[0] ? (in[2] > in[1] ? 2 : 1) : (in[2] > in[0] ? 2 : 0);
+    const double exit = std::min(out[0], std::min(out[1], out[2]));
+    keepEntry(o, ray, in[enterAxis], exit, enterAxis, best, found, object, axis, side);
+    return;
+  }
   double enter = -HUGE_VAL;
   double exit = HUGE_VAL;
   int enterAxis = 0;
@@ -189,13 +229,7 @@ void testBox(const ReflectingBoxes& boxes, std::size_t o, const Ray& ray, double
     }
     exit = std::min(exit, t2);
   }
-  if (!(enter < exit)) return;
-  if (enter <= kTouch || enter >= best || exit - enter <= kTouch) return;
-  best = enter;
-  found = true;
-  object = int(o);
-  axis = enterAxis;
-  side = ray.direction[enterAxis] > 0 ? 0 : 1;
+  keepEntry(o, ray, enter, exit, enterAxis, best, found, object, axis, side);
 }
 
 }  // namespace
@@ -289,8 +323,7 @@ bool firstObjectHit(const ReflectingBoxes& boxes, const Vec3& origin, const Vec3
                     double maxDistance, double& distance, int& object, int& axis, int& side) {
   bool found = false;
   double best = maxDistance;
-  const Ray ray{origin, direction,
-                {1.0 / direction[0], 1.0 / direction[1], 1.0 / direction[2]}};
+  const Ray ray = rayOf(origin, direction);
   if (boxes.cellStart.empty()) {
     for (std::size_t o = 0; o < boxes.objectMin.size(); ++o) {
       testBox(boxes, o, ray, best, found, object, axis, side);
