@@ -149,24 +149,34 @@ TEST(ImpulseResponseTest, SpecularRaysArriveOnlyWhereImageSourcesDo) {
   EXPECT_GT(arrived, 0.0);
 }
 
-TEST(ImpulseResponseTest, TheRoomsEnergyIsEveryRaysPathPerBinAtTheAirsAttenuation) {
-  // Walls that absorb nothing: every ray keeps 1 / (4 pi rays) of energy
-  // but for the air's share and travels c x binSeconds in every bin, however
-  // it reflects. The room's bins hold exactly that, at each bin's middle.
-  const BandValues air{0.0, 0.001, 0.002, 0.004, 0.008, 0.016, 0.032};
+// The rays of a 5 x 4 x 3 m room whose walls absorb nothing, with the air's
+// attenuation air: every ray keeps 1 / (4 pi rays) of energy but for the
+// air's share and travels c x binSeconds in every bin, however it reflects.
+EnergyHistogram raysWithoutWallLosses(const BandValues& air, int count, double maxTimeS) {
   const RoomAcoustics room = shoebox({5.0, 4.0, 3.0}, uniformBands(0.0), uniformBands(0.5), air);
   RayTracingSettings rays;
-  rays.rays = 300;
-  rays.maxTimeS = 0.1;
+  rays.rays = count;
+  rays.maxTimeS = maxTimeS;
   rays.threads = 2;
-  const EnergyHistogram histogram =
-      traceRays(room, gatherReflectingBoxes(room), {1.2, 1.1, 0.9}, {3.0, 2.5, 1.5}, rays);
-  EXPECT_TRUE(histogram.truncated);
+  return traceRays(room, gatherReflectingBoxes(room), {1.2, 1.1, 0.9}, {3.0, 2.5, 1.5}, rays);
+}
+
+// What such a room's bin holds of a band whose air attenuation is m.
+double binWithoutWallLosses(const EnergyHistogram& histogram, std::size_t bin, double m) {
   const double binLength = histogram.binSeconds * 343.0;
+  return binLength / (4 * kPiD) * std::exp(-m * (double(bin) + 0.5) * binLength);
+}
+
+TEST(ImpulseResponseTest, TheRoomsEnergyIsEveryRaysPathPerBinAtTheAirsAttenuation) {
+  // The room's bins hold exactly the energy x path of every ray, at each
+  // bin's middle.
+  const BandValues air{0.0, 0.001, 0.002, 0.004, 0.008, 0.016, 0.032};
+  const EnergyHistogram histogram = raysWithoutWallLosses(air, 300, 0.1);
+  EXPECT_TRUE(histogram.truncated);
   ASSERT_GE(histogram.roomEnergy.size(), 100u);
   for (std::size_t bin = 0; bin < 100; ++bin) {
     for (int b = 0; b < kBandCount; ++b) {
-      const double expected = binLength / (4 * kPiD) * std::exp(-air[b] * (bin + 0.5) * binLength);
+      const double expected = binWithoutWallLosses(histogram, bin, air[b]);
       ASSERT_NEAR(histogram.roomEnergy[bin][b], expected, 1e-9 * expected) << bin << ", " << b;
     }
   }
@@ -178,23 +188,15 @@ TEST(ImpulseResponseTest, FaintRaysThatGoOnCarryTheEnergyOfThoseThatEnd) {
   // the expected energy, and the rays have decayed by 66 dB at the cap,
   // whatever energy the ones left carry.
   const double air = std::log(1e6) / (0.9 * 343.0);
-  const RoomAcoustics room =
-      shoebox({5.0, 4.0, 3.0}, uniformBands(0.0), uniformBands(0.5), uniformBands(air));
-  RayTracingSettings rays;
-  rays.rays = 4000;
-  rays.maxTimeS = 1.0;
-  rays.threads = 2;
-  const EnergyHistogram histogram =
-      traceRays(room, gatherReflectingBoxes(room), {1.2, 1.1, 0.9}, {3.0, 2.5, 1.5}, rays);
+  const EnergyHistogram histogram = raysWithoutWallLosses(uniformBands(air), 4000, 1.0);
   EXPECT_FALSE(histogram.truncated);
-  const double binLength = histogram.binSeconds * 343.0;
   // From 0.72 s (-48 dB) to 0.95 s (-63 dB): a half to a sixty-fourth of
   // the rays are left.
   double gathered = 0.0;
   double expected = 0.0;
   for (std::size_t bin = 720; bin < 950 && bin < histogram.roomEnergy.size(); ++bin) {
     gathered += histogram.roomEnergy[bin][3];
-    expected += binLength / (4 * kPiD) * std::exp(-air * (bin + 0.5) * binLength);
+    expected += binWithoutWallLosses(histogram, bin, air);
   }
   EXPECT_NEAR(gathered, expected, 0.2 * expected);
 }
